@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QFileInfoList>
+#include <QObject>
+#include <QString>
+
+class WorkbookEdit;
+
+// The worker of one batch job. It lives on the job's worker thread; each slot
+// runs one whole job (the batch frame with one edit's core) and talks back to
+// the window only through its two signals.
+class MergeObject : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit MergeObject(QObject *parent = nullptr);
+
+    QFileInfoList ListAllFiles(const QString &path);
+
+    // Runs the batch frame over JobSettings::sourcePath with the given core.
+    void runJob(WorkbookEdit &edit);
+
+    // The batch command prints the list file's path instead of opening it.
+    void setShowsUnopenedListInViewer(bool show);
+
+    // How the last job ended, for callers that need more than the texts.
+    struct Outcome
+    {
+        bool applicationStarted = false;
+        int candidates = 0;
+        int failed = 0; // not opened or not saved
+    };
+    Outcome lastOutcome() const;
+
+signals:
+    void Signal_SetButtonEnable();
+    void ShowDisposingFile(QString filePath);
+
+public slots:
+    void AddColumn();
+    void AddRow();
+    void DeleteRow();
+    void DeleteColumn();
+    void CopyFormula();
+    void FormulaToValue();
+    void InsertHyperLinks();
+    void InsertHyperlinksCell();
+
+private:
+    bool m_showsUnopenedListInViewer = true;
+    Outcome m_outcome;
+};

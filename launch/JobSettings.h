@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// The inputs of a batch job, carried from the window (which writes them on the
+// GUI thread before it posts the launch signal) to the worker (which reads them
+// inside the job). No lock: no launch can write while a job runs, because the
+// launch buttons stay disabled until the job's end signal arrives.
+struct JobSettings
+{
+    static QString sourcePath;
+    static bool onlyFirstSheet;
+    static bool appointedSheet;
+    static QString sheetName;
+    static QString unopenedListPath;
+
+    static std::int32_t addColumnNumber;
+    static std::int32_t addRowNumber;
+    static std::int32_t deleteRowNumber;
+    static std::int32_t deleteColumnNumber;
+
+    static QString firstFormula;
+    static std::int32_t copyFormulaStartRow;
+    static std::int32_t copyFormulaStartColumn;
+    static std::int32_t copyFormulaEndRow;
+    static std::int32_t copyFormulaEndColumn;
+    static bool autoEndRow;
+    static bool autoEndColumn;
+
+    static QString valueRange;
+
+    static QString linkCell;
+    static QString linkAddress;
+    static QString linkSubAddress;
+    static QString linkText;
+};
+
+// The name of the list of workbooks a job could not open or save, written
+// into the chosen folder.
+QString unopenedListFileName();
+
+// Every full-width colon, as Chinese input methods type it, made ASCII.
+QString withAsciiColons(QString text);
