@@ -1,0 +1,38 @@
+#include "app/ProgramPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+QString ProgramPaths::programDirectory;
+QString ProgramPaths::settingsFilePath;
+
+namespace {
+
+// A name typed at the shell prompt and found through PATH carries no
+// directory; the kernel still knows where the executable is.
+QString runningExecutableDirectory()
+{
+#ifdef Q_OS_LINUX
+    const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    if (!executable.isEmpty())
+        return QDir::toNativeSeparators(QFileInfo(executable).path()) + QDir::separator();
+#endif
+    return QString();
+}
+
+} // namespace
+
+QString programDirectoryFromArgv0(const QByteArray &argv0)
+{
+    const QString path = QFile::decodeName(argv0);
+    const int lastSeparator = path.lastIndexOf(QDir::separator());
+    if (lastSeparator < 0)
+        return runningExecutableDirectory();
+    return path.left(lastSeparator + 1);
+}
+
+QString settingsFilePathIn(const QString &programDirectory)
+{
+    return programDirectory + QStringLiteral("Gridwrighter.vrq");
+}

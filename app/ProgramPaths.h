@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Where the program lives and where it keeps its settings, set once at start.
+struct ProgramPaths
+{
+    static QString programDirectory;
+    static QString settingsFilePath;
+};
+
+// The directory of argv[0] up to and including its last native separator; the
+// running executable's directory when argv[0] names no directory.
+QString programDirectoryFromArgv0(const QByteArray &argv0);
+
+// The settings file inside the given program directory.
+QString settingsFilePathIn(const QString &programDirectory);

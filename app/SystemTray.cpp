@@ -1,0 +1,38 @@
+#include "app/SystemTray.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QMenu>
+
+SystemTray::SystemTray(QObject *parent)
+    : QSystemTrayIcon(parent)
+    , menu(new QMenu)
+    , settingsAction(new QAction(QStringLiteral("软件设置"), this))
+    , quitAction(new QAction(QStringLiteral("退出程序"), this))
+{
+    menu->addAction(settingsAction);
+    menu->addAction(quitAction);
+    setContextMenu(menu);
+    setIcon(QIcon(QStringLiteral(":/images/vrq.ico")));
+    setToolTip(QStringLiteral("Gridwrighter"));
+    show();
+    connect(settingsAction, &QAction::triggered, this, &SystemTray::ShowUi);
+    connect(quitAction, &QAction::triggered, this, &SystemTray::UiQuit);
+}
+
+// The menu has no parent (a tray menu cannot be a child of a non-widget).
+SystemTray::~SystemTray()
+{
+    delete menu;
+}
+
+void SystemTray::UiQuit()
+{
+    QCoreApplication::quit();
+}
+
+void SystemTray::ShowUi()
+{
+    emit showWidget();
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QSystemTrayIcon>
+
+class QAction;
+class QMenu;
+
+// The notification-area icon with a menu to bring the window back or quit.
+class SystemTray : public QSystemTrayIcon
+{
+    Q_OBJECT
+
+public:
+    explicit SystemTray(QObject *parent = nullptr);
+    ~SystemTray() override;
+
+signals:
+    void showWidget();
+
+public slots:
+    void UiQuit();
+    void ShowUi();
+
+private:
+    QMenu *menu;
+    QAction *settingsAction;
+    QAction *quitAction;
+};

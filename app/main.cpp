@@ -1,0 +1,38 @@
+#include "app/MainWindow.h"
+#include "app/ProcessUtilities.h"
+#include "app/ProgramPaths.h"
+
+#include <QApplication>
+
+#ifndef Q_OS_WIN
+#include "platform/libreoffice/LibreOfficeServer.h"
+#endif
+
+namespace {
+
+#ifdef Q_OS_WIN
+const QString ownImageName = QStringLiteral("Gridwrighter.exe");
+#else
+const QString ownImageName = QStringLiteral("Gridwrighter");
+#endif
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    ProgramPaths::programDirectory = programDirectoryFromArgv0(argv[0]);
+
+    // One copy at a time: the newest start replaces an older copy.
+    if (countProcesses(ownImageName) > 1)
+        terminateFirstProcess(ownImageName);
+
+    ProgramPaths::settingsFilePath = settingsFilePathIn(ProgramPaths::programDirectory);
+
+    QApplication application(argc, argv);
+#ifndef Q_OS_WIN
+    registerLibreOfficeServer();
+#endif
+    MainWindow window(nullptr);
+    window.show();
+    return application.exec();
+}

@@ -1,0 +1,36 @@
+#include "app/MainWindow.h"
+#include "ui_MainWindow.h"
+
+#include "launch/JobSettings.h"
+#include "launch/SpreadsheetImageNames.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+
+int MainWindow::preflightCheck()
+{
+    JobSettings::sourcePath = QDir::toNativeSeparators(ui->lEdt_SourcePath->text());
+    if (!QFileInfo(JobSettings::sourcePath).isDir()) {
+        QMessageBox::about(this, QStringLiteral("Message:"), QStringLiteral("文件夹不存在!"));
+        return -1;
+    }
+    ui->lb_ShowDisposing->clear();
+
+    const QString stillRunning = closer.closeAll(spreadsheetImageNames());
+    if (!stillRunning.isEmpty()) {
+        ui->lb_ShowDisposing->setText(
+            QStringLiteral("无法关闭程序 %1，请手动关闭该程序后重试。").arg(stillRunning));
+        return -1;
+    }
+
+    JobSettings::onlyFirstSheet = ui->cBox_OnlyFirstSheet->checkState() == Qt::Checked;
+    if (ui->cBox_AppointedSheet->isChecked()) {
+        JobSettings::appointedSheet = true;
+        JobSettings::sheetName = ui->lEdt_AppointedSheetName->text();
+    } else {
+        JobSettings::appointedSheet = false;
+    }
+    disableLaunchButtons();
+    return 0;
+}
