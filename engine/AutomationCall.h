@@ -1,0 +1,18 @@
+#pragma once
+
+#include "automation/AxObject.h"
+
+// The engine learns that the application refused a call from the object's
+// exception signal, as ActiveQt reports COM errors; return values of most
+// members carry nothing.
+template<typename Call>
+bool raisesException(AxObject *object, Call &&call)
+{
+    bool raised = false;
+    const QMetaObject::Connection watch = QObject::connect(
+        object, &AxObject::exception, object, [&raised]() { raised = true; },
+        Qt::DirectConnection);
+    call();
+    QObject::disconnect(watch);
+    return raised;
+}

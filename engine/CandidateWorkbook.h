@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Whether a file below the folder is a workbook the job opens: a spreadsheet
+// extension in any letter case, and not an office lock file ("~$" anywhere).
+bool isCandidateWorkbook(const QString &nativePath);

@@ -1,0 +1,61 @@
+#include "engine/JobContext.h"
+
+#include "automation/AxObject.h"
+
+JobContext::JobContext(Reporter report)
+    : m_report(std::move(report))
+{
+}
+
+void JobContext::setWorkbook(const QString &path, int number)
+{
+    m_workbookPath = path;
+    m_workbookNumber = number;
+}
+
+QString JobContext::workbookPath() const
+{
+    return m_workbookPath;
+}
+
+int JobContext::workbookNumber() const
+{
+    return m_workbookNumber;
+}
+
+void JobContext::report(const QString &text) const
+{
+    m_report(text);
+}
+
+void JobContext::skipSheet(AxObject *sheet, const QString &reason)
+{
+    const QString name = sheet ? sheet->property("Name").toString() : QString();
+    skip(QStringLiteral("%1 的工作表“%2”").arg(m_workbookPath, name), reason);
+}
+
+void JobContext::skipWorkbook(const QString &reason)
+{
+    skip(m_workbookPath, reason);
+}
+
+int JobContext::skippedCount() const
+{
+    return m_skipped;
+}
+
+QString JobContext::firstSkipReason() const
+{
+    return m_firstReason;
+}
+
+void JobContext::skip(const QString &where, const QString &reason)
+{
+    ++m_skipped;
+    if (m_firstReason.isEmpty())
+        m_firstReason = reason;
+    if (m_reasonsShown.contains(reason))
+        return;
+    m_reasonsShown.insert(reason);
+    m_report(QStringLiteral("未修改 %1：%2").arg(where, reason));
+}

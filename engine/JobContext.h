@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+
+#include <functional>
+
+class AxObject;
+
+// What the frame offers a core while it edits one workbook: the workbook's
+// place in the job, the status line, and a way to pass over a sheet that the
+// edit cannot be applied to without losing the user's data.
+class JobContext
+{
+public:
+    using Reporter = std::function<void(const QString &)>;
+
+    explicit JobContext(Reporter report);
+
+    void setWorkbook(const QString &path, int number);
+    QString workbookPath() const;
+    int workbookNumber() const;
+
+    void report(const QString &text) const;
+
+    // The sheet keeps what it had. Each kind of reason is shown once per job,
+    // the first time it happens, so a folder of hundreds of workbooks does not
+    // flood the status line.
+    void skipSheet(AxObject *sheet, const QString &reason);
+    void skipWorkbook(const QString &reason);
+
+    int skippedCount() const;
+    QString firstSkipReason() const;
+
+private:
+    void skip(const QString &where, const QString &reason);
+
+    Reporter m_report;
+    QString m_workbookPath;
+    int m_workbookNumber = 0;
+    QSet<QString> m_reasonsShown;
+    QString m_firstReason;
+    int m_skipped = 0;
+};

@@ -1,0 +1,40 @@
+#include "engine/StatusTexts.h"
+
+namespace StatusTexts {
+
+QString applicationCreated()
+{
+    return QString::fromLocal8Bit("excel OK!");
+}
+
+QString workbooksRequested()
+{
+    return QString::fromLocal8Bit("WorkBooks OK!");
+}
+
+QString noApplication()
+{
+    return QStringLiteral("本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!");
+}
+
+QString progress(int count, const QString &path)
+{
+    return QString::number(count) + QStringLiteral("  ") + path;
+}
+
+QString rowProgress(int count, const QString &path, int row)
+{
+    return progress(count, path) + QStringLiteral("  ") + QString::number(row);
+}
+
+QString finished(int count)
+{
+    return QStringLiteral("成功") + QString::number(count) + QStringLiteral("个文件,");
+}
+
+QString listFileNotWritten(const QString &path)
+{
+    return QStringLiteral("无法写入文件：%1").arg(path);
+}
+
+} // namespace StatusTexts

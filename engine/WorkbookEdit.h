@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+class AxObject;
+class JobContext;
+
+// The core of one edit: what it does to one selected sheet, run by the batch
+// frame once for each sheet it selects. An edit that works on the workbook as
+// a whole (the index sheet) replaces the frame's sheet selection instead.
+class WorkbookEdit
+{
+public:
+    virtual ~WorkbookEdit() = default;
+
+    // A reason to refuse the job before any workbook is touched, or empty.
+    virtual QString inputProblem() const { return QString(); }
+
+    // The formula fill counts and reports a workbook as soon as it opens.
+    virtual bool countsOpenedWorkbooksOnly() const { return false; }
+
+    virtual bool selectsSheets() const { return true; }
+
+    virtual void editSheet(AxObject *sheet, JobContext &job)
+    {
+        Q_UNUSED(sheet)
+        Q_UNUSED(job)
+    }
+
+    virtual void editWorkbook(AxObject *sheets, JobContext &job)
+    {
+        Q_UNUSED(sheets)
+        Q_UNUSED(job)
+    }
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "engine/WorkbookEdit.h"
+
+// Puts one hyperlink (a web address or file, or a place in the workbook) into
+// the cell or range the user typed, on each selected sheet, replacing the
+// links already there.
+class CellHyperlinkEdit : public WorkbookEdit
+{
+public:
+    QString inputProblem() const override;
+    void editSheet(AxObject *sheet, JobContext &job) override;
+};

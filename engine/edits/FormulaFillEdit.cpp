@@ -1,0 +1,85 @@
+#include "engine/edits/FormulaFillEdit.h"
+
+#include "engine/AutomationCall.h"
+#include "engine/JobContext.h"
+#include "engine/StatusTexts.h"
+#include "launch/JobSettings.h"
+
+#include <memory>
+
+namespace {
+
+struct UsedArea
+{
+    int firstRow = 0;
+    int firstColumn = 0;
+    int rowCount = 0;
+    int columnCount = 0;
+};
+
+UsedArea readUsedArea(AxObject *usedRange)
+{
+    UsedArea area;
+    area.firstRow = usedRange->property("Row").toInt();
+    area.firstColumn = usedRange->property("Column").toInt();
+    std::unique_ptr<AxObject> rows(usedRange->querySubObject("Rows"));
+    std::unique_ptr<AxObject> columns(usedRange->querySubObject("Columns"));
+    area.rowCount = rows ? rows->property("Count").toInt() : 0;
+    area.columnCount = columns ? columns->property("Count").toInt() : 0;
+    return area;
+}
+
+} // namespace
+
+void FormulaFillEdit::editSheet(AxObject *sheet, JobContext &job)
+{
+    std::unique_ptr<AxObject> usedRange(sheet->querySubObject("UsedRange"));
+    if (!usedRange) {
+        job.skipSheet(sheet, QStringLiteral("该表没有单元格（例如图表工作表）"));
+        return;
+    }
+    const UsedArea used = readUsedArea(usedRange.get());
+    usedRange.reset();
+
+    const int startRow = JobSettings::copyFormulaStartRow;
+    const int startColumn = JobSettings::copyFormulaStartColumn;
+    const int endRow = JobSettings::autoEndRow ? used.firstRow + used.rowCount - 1
+                                               : JobSettings::copyFormulaEndRow;
+    int endColumn = JobSettings::autoEndColumn ? used.firstColumn + used.columnCount - 1
+                                               : JobSettings::copyFormulaEndColumn;
+
+    std::unique_ptr<AxObject> start(
+        sheet->querySubObject("Cells(int,int)", QVariant(startRow), QVariant(startColumn)));
+    if (!start) {
+        job.skipSheet(sheet, QStringLiteral("起始单元格超出工作表的范围"));
+        return;
+    }
+    AxObject *startCell = start.get();
+    const bool refused = raisesException(startCell, [&]() {
+        startCell->dynamicCall("SetFormula(const QVariant&)", QVariant(JobSettings::firstFormula));
+    });
+    // Filling with whatever the start cell held before would overwrite the
+    // whole rectangle with a stale value.
+    if (refused) {
+        job.skipSheet(sheet, QStringLiteral("表格程序不接受公式“%1”").arg(JobSettings::firstFormula));
+        return;
+    }
+
+    for (int r = startRow; r <= endRow; ++r) {
+        job.report(StatusTexts::rowProgress(job.workbookNumber(), job.workbookPath(), r));
+        for (int k = startColumn; k <= endColumn; ++k) {
+            // Released right after its write: memory stays flat over long fills.
+            std::unique_ptr<AxObject> cell(
+                sheet->querySubObject("Cells(int,int)", QVariant(r), QVariant(k)));
+            if (!cell) {
+                job.skipSheet(sheet, QStringLiteral("填充区域超出工作表的范围，超出部分未填写"));
+                if (k == startColumn)
+                    return;
+                endColumn = k - 1;
+                break;
+            }
+            const QVariant r1c1 = startCell->dynamicCall("FormulaR1C1()");
+            cell->dynamicCall("SetFormulaR1C1(const QVariant&)", r1c1);
+        }
+    }
+}

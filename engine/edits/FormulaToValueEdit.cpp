@@ -1,0 +1,26 @@
+#include "engine/edits/FormulaToValueEdit.h"
+
+#include "automation/AxObject.h"
+#include "engine/JobContext.h"
+#include "launch/JobSettings.h"
+
+#include <memory>
+
+QString FormulaToValueEdit::inputProblem() const
+{
+    if (JobSettings::valueRange.trimmed().isEmpty())
+        return QStringLiteral("请填写要转换为值的区域，如 A1、B2:D2、B:B、B:D、1:1、1:9");
+    return QString();
+}
+
+void FormulaToValueEdit::editSheet(AxObject *sheet, JobContext &job)
+{
+    std::unique_ptr<AxObject> range(
+        sheet->querySubObject("Range(const QVariant&)", QVariant(JobSettings::valueRange)));
+    if (!range) {
+        job.skipSheet(sheet, QStringLiteral("无法识别区域“%1”").arg(JobSettings::valueRange));
+        return;
+    }
+    const QVariant values = range->dynamicCall("Value()");
+    range->dynamicCall("SetValue(const QVariant&)", values);
+}

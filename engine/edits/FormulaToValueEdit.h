@@ -1,0 +1,12 @@
+#pragma once
+
+#include "engine/WorkbookEdit.h"
+
+// Replaces the formulas of the range the user typed by their current values,
+// in one read and one write per sheet.
+class FormulaToValueEdit : public WorkbookEdit
+{
+public:
+    QString inputProblem() const override;
+    void editSheet(AxObject *sheet, JobContext &job) override;
+};

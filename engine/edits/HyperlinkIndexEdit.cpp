@@ -1,0 +1,46 @@
+#include "engine/edits/HyperlinkIndexEdit.h"
+
+#include "engine/AutomationCall.h"
+#include "engine/JobContext.h"
+#include "engine/edits/SheetLinkLocation.h"
+
+#include <memory>
+
+void HyperlinkIndexEdit::editWorkbook(AxObject *sheets, JobContext &job)
+{
+    std::unique_ptr<AxObject> first(sheets->querySubObject("Item(int)", QVariant(1)));
+    if (!first) {
+        job.skipWorkbook(QStringLiteral("工作簿中没有工作表"));
+        return;
+    }
+    const bool refused = raisesException(sheets, [&]() {
+        sheets->dynamicCall("Add(const QVariant&)", first->asVariant());
+    });
+    // Without the new sheet, item 1 is the user's own first sheet: writing the
+    // index into it would overwrite their data.
+    if (refused) {
+        job.skipWorkbook(QStringLiteral("工作簿结构受保护，无法插入目录表"));
+        return;
+    }
+    first.reset();
+
+    std::unique_ptr<AxObject> index(sheets->querySubObject("Item(int)", QVariant(1)));
+    if (!index)
+        return;
+    std::unique_ptr<AxObject> links(index->querySubObject("Hyperlinks()"));
+    if (!links)
+        return;
+    const int sheetCount = sheets->property("Count").toInt();
+    for (int i = 1; i <= sheetCount; ++i) {
+        std::unique_ptr<AxObject> listed(sheets->querySubObject("Item(int)", QVariant(i)));
+        const QString name = listed ? listed->property("Name").toString() : QString();
+        std::unique_ptr<AxObject> cell(index->querySubObject(
+            "Range(const QVariant&)", QVariant(QStringLiteral("A%1").arg(i))));
+        if (!cell)
+            continue;
+        cell->dynamicCall("SetValue(const QVariant&)", QVariant(name));
+        links->dynamicCall("Add(const QVariant&,const QVariant&,const QVariant&)",
+                           cell->asVariant(), QVariant(QString()),
+                           QVariant(sheetLinkLocation(name)));
+    }
+}

@@ -1,0 +1,61 @@
+#include "engine/edits/RowColumnEdit.h"
+
+#include "engine/AutomationCall.h"
+#include "engine/JobContext.h"
+#include "launch/JobSettings.h"
+
+namespace {
+
+// The application's shift directions for a deletion.
+const int xlShiftUp = -4162;
+const int xlShiftToLeft = -4159;
+
+} // namespace
+
+RowColumnEdit::RowColumnEdit(Kind kind)
+    : m_kind(kind)
+{
+}
+
+void RowColumnEdit::editSheet(AxObject *sheet, JobContext &job)
+{
+    const int n = number();
+    AxObject *line = sheet->querySubObject(onRows() ? "Rows(int)" : "Columns(int)", QVariant(n));
+    if (!line) {
+        job.skipSheet(sheet, onRows() ? QStringLiteral("第%1行超出工作表的行数").arg(n)
+                                      : QStringLiteral("第%1列超出工作表的列数").arg(n));
+        return;
+    }
+    const bool insert = m_kind == InsertRow || m_kind == InsertColumn;
+    const bool refused = raisesException(line, [&]() {
+        if (insert)
+            line->dynamicCall("Insert()");
+        else
+            line->dynamicCall("Delete(int)", QVariant(onRows() ? xlShiftUp : xlShiftToLeft));
+    });
+    if (refused) {
+        job.skipSheet(sheet, insert ? QStringLiteral("插入会把内容挤出工作表的边界，已放弃插入")
+                                    : QStringLiteral("表格程序拒绝删除"));
+    }
+    delete line;
+}
+
+int RowColumnEdit::number() const
+{
+    switch (m_kind) {
+    case InsertRow:
+        return JobSettings::addRowNumber;
+    case InsertColumn:
+        return JobSettings::addColumnNumber;
+    case DeleteRow:
+        return JobSettings::deleteRowNumber;
+    case DeleteColumn:
+        return JobSettings::deleteColumnNumber;
+    }
+    return 0;
+}
+
+bool RowColumnEdit::onRows() const
+{
+    return m_kind == InsertRow || m_kind == DeleteRow;
+}

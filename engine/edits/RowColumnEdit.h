@@ -1,0 +1,21 @@
+#pragma once
+
+#include "engine/WorkbookEdit.h"
+
+// Inserts a row or column before the number the user gave, or deletes that
+// row or column, on each selected sheet.
+class RowColumnEdit : public WorkbookEdit
+{
+public:
+    enum Kind { InsertRow, InsertColumn, DeleteRow, DeleteColumn };
+
+    explicit RowColumnEdit(Kind kind);
+
+    void editSheet(AxObject *sheet, JobContext &job) override;
+
+private:
+    int number() const;
+    bool onRows() const;
+
+    Kind m_kind;
+};

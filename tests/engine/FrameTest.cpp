@@ -1,0 +1,311 @@
+// The batch frame through the in-memory server and a core of the test's own.
+
+#include "engine/JobContext.h"
+#include "engine/MergeObject.h"
+#include "engine/WorkbookEdit.h"
+#include "automation/AxObject.h"
+#include "launch/JobSettings.h"
+#include "tests/support/InMemorySpreadsheetServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Remembers which sheet of which workbook it was given.
+class RecordingEdit : public WorkbookEdit
+{
+public:
+    void editSheet(AxObject *sheet, JobContext &job) override
+    {
+        visits.append(QDir::fromNativeSeparators(job.workbookPath()).section(QLatin1Char('/'), -1)
+                      + QLatin1Char(':') + sheet->property("Name").toString());
+    }
+    QStringList visits;
+};
+
+void touch(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+InMemorySpreadsheetServer::Workbook workbookWithSheets(const QStringList &names)
+{
+    InMemorySpreadsheetServer::Workbook book;
+    for (const QString &name : names) {
+        InMemorySpreadsheetServer::Sheet sheet;
+        sheet.name = name;
+        book.sheets.append(sheet);
+    }
+    return book;
+}
+
+} // namespace
+
+class FrameTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void emptyFolderGivesTheThreeTexts();
+    void candidatesAreChosenByExtensionAndLockMarker();
+    void walkListsAFoldersFilesBeforeItsSubfolders();
+    void callsFollowTheFrameOrder();
+    void unopenableWorkbookIsCountedListedAndShown();
+    void unsavedWorkbookIsListedNotPassedAsDone();
+    void listFileLandsBesideAFolderTypedWithoutSeparator();
+    void noApplicationEndsTheJobWithoutCount();
+    void sheetSelection_data();
+    void sheetSelection();
+    void inputProblemStopsBeforeTheApplicationStarts();
+
+private:
+    QStringList runJob(WorkbookEdit &edit, int *buttonSignals = nullptr);
+    QString nativeFolder() const { return QDir::toNativeSeparators(m_folder->path() + QLatin1Char('/')); }
+    QString native(const QString &relative) const
+    {
+        return QDir::toNativeSeparators(m_folder->path() + QLatin1Char('/') + relative);
+    }
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<QTemporaryDir> m_scratch;
+    std::unique_ptr<InMemorySpreadsheetServer> m_server;
+    QString m_viewerLog;
+};
+
+void FrameTest::init()
+{
+    m_folder = std::make_unique<QTemporaryDir>();
+    m_scratch = std::make_unique<QTemporaryDir>();
+    m_server = std::make_unique<InMemorySpreadsheetServer>();
+    m_server->install();
+    JobSettings::sourcePath = nativeFolder();
+    JobSettings::unopenedListPath = JobSettings::sourcePath + unopenedListFileName();
+    JobSettings::onlyFirstSheet = false;
+    JobSettings::appointedSheet = false;
+
+    // A viewer that writes down how it was started.
+    m_viewerLog = m_scratch->filePath(QStringLiteral("viewer.log"));
+    const QString viewer = m_scratch->filePath(QStringLiteral("viewer.sh"));
+    QFile script(viewer);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$*\" >> '%1'\n").arg(m_viewerLog).toUtf8());
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("GRIDWRIGHTER_TEXT_VIEWER", viewer.toLocal8Bit());
+}
+
+void FrameTest::cleanup()
+{
+    m_server.reset();
+    qunsetenv("GRIDWRIGHTER_TEXT_VIEWER");
+}
+
+QStringList FrameTest::runJob(WorkbookEdit &edit, int *buttonSignals)
+{
+    MergeObject worker;
+    QSignalSpy texts(&worker, &MergeObject::ShowDisposingFile);
+    QSignalSpy done(&worker, &MergeObject::Signal_SetButtonEnable);
+    worker.runJob(edit);
+    if (buttonSignals)
+        *buttonSignals = done.count();
+    QStringList shown;
+    for (const QList<QVariant> &arguments : texts)
+        shown.append(arguments.at(0).toString());
+    return shown;
+}
+
+void FrameTest::emptyFolderGivesTheThreeTexts()
+{
+    RecordingEdit edit;
+    int ended = 0;
+    const QStringList texts = runJob(edit, &ended);
+    QCOMPARE(texts, QStringList({QStringLiteral("excel OK!"), QStringLiteral("WorkBooks OK!"),
+                                 QStringLiteral("成功0个文件,")}));
+    QCOMPARE(ended, 1);
+    QCOMPARE(m_server->applicationsQuit(), 1);
+    QVERIFY(!QFile::exists(JobSettings::unopenedListPath));
+    QVERIFY(!QFile::exists(m_viewerLog));
+}
+
+void FrameTest::candidatesAreChosenByExtensionAndLockMarker()
+{
+    const QStringList files = {"a.xlsx", "~$a.xlsx", "A.XLSX", "B.Csv", "m.xlsm", "old.xls",
+                               "c.xlsb", "d.txt", "e.xls.bak", "sub~$dir/f.xlsx", ".g.xlsx",
+                               ".hidden/h.xlsx", "deep/er/i.csv"};
+    for (const QString &file : files)
+        touch(m_folder->filePath(file));
+    RecordingEdit edit;
+    const QStringList texts = runJob(edit);
+
+    QStringList opened;
+    for (const auto &call : m_server->calls())
+        if (call.member == QLatin1String("Open(const QString&)"))
+            opened.append(QDir::fromNativeSeparators(call.arguments.at(0).toString()).mid(m_folder->path().size() + 1));
+    opened.sort();
+    QCOMPARE(opened, QStringList({".g.xlsx", "A.XLSX", "B.Csv", "a.xlsx", "deep/er/i.csv", "m.xlsm", "old.xls"}));
+    QCOMPARE(texts.last(), QStringLiteral("成功7个文件,"));
+}
+
+void FrameTest::walkListsAFoldersFilesBeforeItsSubfolders()
+{
+    touch(m_folder->filePath("sub/inner/x.xlsx"));
+    touch(m_folder->filePath("sub/y.xlsx"));
+    touch(m_folder->filePath("z.xlsx"));
+    MergeObject worker;
+    QStringList names;
+    for (const QFileInfo &info : worker.ListAllFiles(m_folder->path()))
+        names.append(info.fileName());
+    QCOMPARE(names, QStringList({"z.xlsx", "y.xlsx", "x.xlsx"}));
+}
+
+void FrameTest::callsFollowTheFrameOrder()
+{
+    touch(m_folder->filePath("one.xlsx"));
+    m_server->setWorkbook(native("one.xlsx"), workbookWithSheets({"A", "B"}));
+    RecordingEdit edit;
+    const QStringList texts = runJob(edit);
+    QCOMPARE(m_server->members(),
+             QStringList({"Excel.Application", "SetVisible (bool Visible)", "DisplayAlerts",
+                          "WorkBooks", "Open(const QString&)", "Sheets", "Count", "Item(int)",
+                          "Name", "Item(int)", "Name", "Save()", "Close (Boolean)", "Quit(void)"}));
+    const auto calls = m_server->calls();
+    QCOMPARE(calls.at(1).arguments, QVariantList({QStringLiteral("false")}));
+    QCOMPARE(calls.at(1).arguments.at(0).type(), QVariant::String);
+    QCOMPARE(calls.at(2).arguments, QVariantList({false}));
+    QCOMPARE(calls.at(4).arguments, QVariantList({native("one.xlsx")}));
+    QCOMPARE(calls.at(12).arguments, QVariantList({false}));
+    QCOMPARE(edit.visits, QStringList({"one.xlsx:A", "one.xlsx:B"}));
+    QCOMPARE(texts, QStringList({"excel OK!", "WorkBooks OK!", "1  " + native("one.xlsx"), "成功1个文件,"}));
+    QCOMPARE(m_server->workbook(native("one.xlsx")).saves, 1);
+}
+
+void FrameTest::unopenableWorkbookIsCountedListedAndShown()
+{
+    touch(m_folder->filePath("good.xlsx"));
+    touch(m_folder->filePath("bad.xlsx"));
+    touch(m_folder->filePath("worse.xls"));
+    m_server->failToOpen(native("bad.xlsx"));
+    m_server->failToOpen(native("worse.xls"));
+    RecordingEdit edit;
+    const QStringList texts = runJob(edit);
+
+    QCOMPARE(texts.size(), 6);
+    QStringList progressed;
+    for (int i = 0; i < 3; ++i) {
+        const QString prefix = QString::number(i + 1) + QStringLiteral("  ");
+        QVERIFY2(texts.at(2 + i).startsWith(prefix), qPrintable(texts.at(2 + i)));
+        progressed.append(texts.at(2 + i).mid(prefix.size()));
+    }
+    progressed.sort();
+    QCOMPARE(progressed, QStringList({native("bad.xlsx"), native("good.xlsx"), native("worse.xls")}));
+    QVERIFY(texts.last().startsWith(QStringLiteral("成功3个文件,")));
+    QFile list(JobSettings::unopenedListPath);
+    QVERIFY(list.open(QIODevice::ReadOnly | QIODevice::Text));
+    QStringList lines = QString::fromLocal8Bit(list.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    lines.sort();
+    QCOMPARE(lines, QStringList({native("bad.xlsx"), native("worse.xls")}));
+    QTRY_VERIFY(QFile::exists(m_viewerLog));
+    QFile log(m_viewerLog);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromLocal8Bit(log.readAll()), JobSettings::unopenedListPath + QLatin1Char('\n'));
+}
+
+void FrameTest::unsavedWorkbookIsListedNotPassedAsDone()
+{
+    touch(m_folder->filePath("locked.xlsx"));
+    m_server->failToSave(native("locked.xlsx"));
+    RecordingEdit edit;
+    const QStringList texts = runJob(edit);
+    QVERIFY(texts.last().startsWith(QStringLiteral("成功1个文件,")));
+    QVERIFY(texts.last().contains(QStringLiteral("无法打开或保存")));
+    QFile list(JobSettings::unopenedListPath);
+    QVERIFY(list.open(QIODevice::ReadOnly | QIODevice::Text));
+    QCOMPARE(QString::fromLocal8Bit(list.readAll()), native("locked.xlsx") + QLatin1Char('\n'));
+}
+
+void FrameTest::listFileLandsBesideAFolderTypedWithoutSeparator()
+{
+    QDir(m_folder->path()).mkpath("books");
+    touch(m_folder->filePath("books/x.xlsx"));
+    const QString typed = native("books");
+    m_server->failToOpen(native("books/x.xlsx"));
+    JobSettings::sourcePath = typed;
+    JobSettings::unopenedListPath = typed + unopenedListFileName();
+    RecordingEdit edit;
+    runJob(edit);
+    QVERIFY(QFile::exists(m_folder->filePath("books" + unopenedListFileName())));
+    QVERIFY(!QFile::exists(m_folder->filePath("books/" + unopenedListFileName())));
+}
+
+void FrameTest::noApplicationEndsTheJobWithoutCount()
+{
+    touch(m_folder->filePath("a.xlsx"));
+    m_server->uninstall();
+    RecordingEdit edit;
+    int ended = 0;
+    const QStringList texts = runJob(edit, &ended);
+    QCOMPARE(texts, QStringList({"excel OK!", "WorkBooks OK!",
+                                 QStringLiteral("本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!")}));
+    QCOMPARE(ended, 1);
+    QVERIFY(edit.visits.isEmpty());
+}
+
+void FrameTest::sheetSelection_data()
+{
+    QTest::addColumn<bool>("onlyFirst");
+    QTest::addColumn<bool>("appointed");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("visits");
+    QTest::newRow("every sheet") << false << false << "" << QStringList({"w.xlsx:Data", "w.xlsx:Sums", "w.xlsx:data"});
+    QTest::newRow("first only") << true << false << "" << QStringList({"w.xlsx:Data"});
+    QTest::newRow("named, case-sensitive") << false << true << "data" << QStringList({"w.xlsx:data"});
+    QTest::newRow("both, first matches") << true << true << "Data" << QStringList({"w.xlsx:Data"});
+    QTest::newRow("both, first differs") << true << true << "Sums" << QStringList();
+    QTest::newRow("no such name") << false << true << "Nope" << QStringList();
+}
+
+void FrameTest::sheetSelection()
+{
+    QFETCH(bool, onlyFirst);
+    QFETCH(bool, appointed);
+    QFETCH(QString, name);
+    QFETCH(QStringList, visits);
+    touch(m_folder->filePath("w.xlsx"));
+    m_server->setWorkbook(native("w.xlsx"), workbookWithSheets({"Data", "Sums", "data"}));
+    JobSettings::onlyFirstSheet = onlyFirst;
+    JobSettings::appointedSheet = appointed;
+    JobSettings::sheetName = name;
+    RecordingEdit edit;
+    const QStringList texts = runJob(edit);
+    QCOMPARE(edit.visits, visits);
+    // Saved and counted also when no sheet was selected.
+    QCOMPARE(m_server->workbook(native("w.xlsx")).saves, 1);
+    QCOMPARE(texts.last(), QStringLiteral("成功1个文件,"));
+}
+
+void FrameTest::inputProblemStopsBeforeTheApplicationStarts()
+{
+    class Refusing : public RecordingEdit
+    {
+    public:
+        QString inputProblem() const override { return QStringLiteral("请填写区域"); }
+    } edit;
+    touch(m_folder->filePath("a.xlsx"));
+    int ended = 0;
+    const QStringList texts = runJob(edit, &ended);
+    QCOMPARE(texts, QStringList({QStringLiteral("请填写区域")}));
+    QCOMPARE(ended, 1);
+    QCOMPARE(m_server->applicationsStarted(), 0);
+}
+
+QTEST_GUILESS_MAIN(FrameTest)
+#include "FrameTest.moc"

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QMutex>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <utility>
+
+// A spreadsheet application held in memory, registered as "Excel.Application"
+// while installed. Workbooks are plain data keyed by their native path; every
+// member call is recorded in order, so tests can check what the engine asked
+// and in which order. It models the members the engine uses, not a whole
+// spreadsheet: cells hold what was written into them.
+class InMemorySpreadsheetServer
+{
+public:
+    struct Link
+    {
+        int row = 0;
+        int column = 0;
+        QString address;
+        QString subAddress;
+    };
+
+    struct Sheet
+    {
+        QString name;
+        QMap<std::pair<int, int>, QVariant> cells; // (row, column), 1-based
+        QList<Link> links;
+        bool chart = false;
+        int rowLimit = 1048576;
+        int columnLimit = 16384;
+    };
+
+    struct Workbook
+    {
+        QList<Sheet> sheets;
+        bool protectedStructure = false;
+        int saves = 0;
+    };
+
+    struct Call
+    {
+        QString object; // "application", "workbooks", "workbook", "sheets", "sheet", "range", ...
+        QString member;
+        QVariantList arguments;
+    };
+
+    InMemorySpreadsheetServer();
+    ~InMemorySpreadsheetServer();
+
+    void install();
+    void uninstall();
+
+    // A workbook that has not been set opens with one empty sheet "Sheet1".
+    void setWorkbook(const QString &nativePath, const Workbook &workbook);
+    Workbook workbook(const QString &nativePath) const;
+    void failToOpen(const QString &nativePath);
+    void failToSave(const QString &nativePath);
+
+    QList<Call> calls() const;
+    // "member" for each call, in order.
+    QStringList members() const;
+    int count(const QString &member) const;
+    int applicationsStarted() const;
+    int applicationsQuit() const;
+
+    struct State;
+
+private:
+    std::shared_ptr<State> m_state;
+};
