@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLayout>
 #include <QScreen>
 
 SystemTray *MainWindow::trayIcon = nullptr;
@@ -20,6 +21,13 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     ui->tabWidget->setCurrentIndex(0);
+    // The Chinese texts need more room than the form's design size with some
+    // fonts. Sizes cached before styling would be stale, so every layout is
+    // redone now and the window is centred at its real size.
+    ensurePolished();
+    for (QLayout *layout : findChildren<QLayout *>())
+        layout->invalidate();
+    layout()->activate();
 
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     screenWidth = screen.width();

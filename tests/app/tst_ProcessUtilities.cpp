@@ -1,0 +1,101 @@
+#include "app/ProcessUtilities.h"
+
+#include "DummyProcess.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QtTest>
+
+class ProcessUtilitiesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void countsAndEndsProcessByImageName();
+    void matchesNamesLongerThanFifteenCharacters();
+    void namesCompareCaseSensitivelyAndWhole();
+    void endsTheLowestProcessIdFirst();
+    void findsProcessWhoseExecutableWasDeleted();
+    void neverEndsTheCallingProcess();
+    void nothingToEndReportsFalse();
+};
+
+void ProcessUtilitiesTest::countsAndEndsProcessByImageName()
+{
+    const QString name = DummyProcess::uniqueImageName();
+    DummyProcess dummy(name);
+    QVERIFY(dummy.isRunning());
+    QCOMPARE(countProcesses(name), 1);
+
+    QVERIFY(terminateFirstProcess(name));
+    QVERIFY(dummy.waitUntilEnded());
+    QCOMPARE(countProcesses(name), 0);
+}
+
+void ProcessUtilitiesTest::matchesNamesLongerThanFifteenCharacters()
+{
+    const QString name = DummyProcess::uniqueImageName() + QStringLiteral("-with-a-long-tail");
+    QVERIFY(name.size() > 15);
+    DummyProcess dummy(name);
+    QVERIFY(dummy.isRunning());
+    QCOMPARE(countProcesses(name), 1);
+    QCOMPARE(countProcesses(name.left(15)), 0);
+}
+
+void ProcessUtilitiesTest::namesCompareCaseSensitivelyAndWhole()
+{
+    const QString name = DummyProcess::uniqueImageName();
+    DummyProcess dummy(name);
+    QVERIFY(dummy.isRunning());
+    QCOMPARE(countProcesses(name.toUpper()), 0);
+    QCOMPARE(countProcesses(name.chopped(1)), 0);
+    QCOMPARE(countProcesses(name + QLatin1Char('x')), 0);
+    QVERIFY(!terminateFirstProcess(name.toUpper()));
+    QVERIFY(dummy.isRunning());
+    QCOMPARE(countProcesses(name), 1);
+}
+
+void ProcessUtilitiesTest::endsTheLowestProcessIdFirst()
+{
+    const QString name = DummyProcess::uniqueImageName();
+    DummyProcess first(name);
+    DummyProcess second(name);
+    QVERIFY(first.isRunning() && second.isRunning());
+    QCOMPARE(countProcesses(name), 2);
+
+    DummyProcess &lower = first.processId() < second.processId() ? first : second;
+    DummyProcess &higher = first.processId() < second.processId() ? second : first;
+    QVERIFY(terminateFirstProcess(name));
+    QVERIFY(lower.waitUntilEnded());
+    QVERIFY(higher.isRunning());
+    QCOMPARE(countProcesses(name), 1);
+}
+
+void ProcessUtilitiesTest::findsProcessWhoseExecutableWasDeleted()
+{
+    const QString name = DummyProcess::uniqueImageName();
+    DummyProcess dummy(name);
+    QVERIFY(dummy.isRunning());
+    QVERIFY(dummy.removeExecutable());
+    QCOMPARE(countProcesses(name), 1);
+    QVERIFY(terminateFirstProcess(name));
+    QVERIFY(dummy.waitUntilEnded());
+}
+
+void ProcessUtilitiesTest::neverEndsTheCallingProcess()
+{
+    const QString ownName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    QCOMPARE(countProcesses(ownName), 1);
+    QVERIFY(!terminateFirstProcess(ownName));
+    QCOMPARE(countProcesses(ownName), 1);
+}
+
+void ProcessUtilitiesTest::nothingToEndReportsFalse()
+{
+    const QString name = DummyProcess::uniqueImageName();
+    QCOMPARE(countProcesses(name), 0);
+    QVERIFY(!terminateFirstProcess(name));
+}
+
+QTEST_GUILESS_MAIN(ProcessUtilitiesTest)
+#include "tst_ProcessUtilities.moc"
