@@ -1,0 +1,264 @@
+#include "app/MainWindow.h"
+#include "app/ProgramPaths.h"
+#include "launch/JobSettings.h"
+#include "launch/SpreadsheetImageNames.h"
+#include "tests/support/InMemorySpreadsheetServer.h"
+
+#include "DummyProcess.h"
+#include "LaunchButtons.h"
+#include "ModalMessageCatcher.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+const char *const launchSignals[] = {
+    SIGNAL(pBtn_AddColumn_HasClicked()),   SIGNAL(pBtn_AddRow_HasClicked()),
+    SIGNAL(pBtn_DeleteRow_HasClicked()),   SIGNAL(pBtn_DeleteColumn_HasClicked()),
+    SIGNAL(pBtn_CopyFormula_HasClicked()), SIGNAL(pBtn_FormulaToValue_HasClicked()),
+    SIGNAL(pBtn_HyperLinks_HasClicked()),  SIGNAL(pBtn_HyperlinksCell_HasClicked()),
+};
+
+using FormFiller = std::function<void(QWidget *window)>;
+using SettingsCheck = std::function<bool()>;
+
+template <typename T>
+T *childOf(QWidget *window, const char *name)
+{
+    return window->findChild<T *>(QLatin1String(name));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(FormFiller)
+Q_DECLARE_METATYPE(SettingsCheck)
+
+class LaunchTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void eachButtonStartsItsOwnJob_data();
+    void eachButtonStartsItsOwnJob();
+    void buttonsDisabledWhileJobRuns();
+    void twoLaunchesInARow();
+    void earlierListFileRemovedAtLaunch();
+    void refusedLaunchStartsNoJob();
+    void windowClosedDuringJobWaitsForIt();
+
+private:
+    void addWorkbooks(int count);
+    void waitForJobEnd();
+    QString statusText() const;
+
+    std::unique_ptr<QTemporaryDir> folder;
+    std::unique_ptr<InMemorySpreadsheetServer> server;
+    std::unique_ptr<MainWindow> window;
+};
+
+// No test may end real spreadsheet programs.
+void LaunchTest::initTestCase()
+{
+    replaceSpreadsheetImageNames({ DummyProcess::uniqueImageName() });
+}
+
+void LaunchTest::init()
+{
+    folder = std::make_unique<QTemporaryDir>();
+    server = std::make_unique<InMemorySpreadsheetServer>();
+    server->install();
+    ProgramPaths::settingsFilePath = folder->filePath(QStringLiteral("absent.vrq"));
+    window = std::make_unique<MainWindow>(nullptr);
+    childOf<QLineEdit>(window.get(), "lEdt_SourcePath")->setText(folder->path() + QLatin1Char('/'));
+}
+
+void LaunchTest::cleanup()
+{
+    window.reset();
+    server->uninstall();
+    server.reset();
+    folder.reset();
+}
+
+void LaunchTest::eachButtonStartsItsOwnJob_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("signalIndex");
+    QTest::addColumn<FormFiller>("fill");
+    QTest::addColumn<SettingsCheck>("settingsTaken");
+
+    QTest::newRow("add column") << "pBtn_AddColumn" << 0
+        << FormFiller([](QWidget *w) { childOf<QSpinBox>(w, "sBox_AddColumn")->setValue(16384); })
+        << SettingsCheck([] { return JobSettings::addColumnNumber == 16384; });
+    QTest::newRow("add row") << "pBtn_AddRow" << 1
+        << FormFiller([](QWidget *w) { childOf<QSpinBox>(w, "sBox_AddRow")->setValue(1048576); })
+        << SettingsCheck([] { return JobSettings::addRowNumber == 1048576; });
+    QTest::newRow("delete row") << "pBtn_DeleteRow" << 2
+        << FormFiller([](QWidget *w) { childOf<QSpinBox>(w, "sBox_DeleteRow")->setValue(7); })
+        << SettingsCheck([] { return JobSettings::deleteRowNumber == 7; });
+    QTest::newRow("delete column") << "pBtn_DeleteColumn" << 3
+        << FormFiller([](QWidget *w) { childOf<QSpinBox>(w, "sBox_DeleteColumn")->setValue(9); })
+        << SettingsCheck([] { return JobSettings::deleteColumnNumber == 9; });
+    QTest::newRow("copy formula") << "pBtn_CopyFormula" << 4
+        << FormFiller([](QWidget *w) {
+               childOf<QLineEdit>(w, "lEdt_FirstFormula")->setText(QStringLiteral("=A1*2"));
+               childOf<QSpinBox>(w, "sBox_CopyFormulaStartRow")->setValue(2);
+               childOf<QSpinBox>(w, "sBox_CopyFormulaStartColumn")->setValue(3);
+               childOf<QSpinBox>(w, "sBox_CopyFormulaEndRow")->setValue(10);
+               childOf<QCheckBox>(w, "cBox_CopyFormulaEndRow")->click();
+           })
+        << SettingsCheck([] {
+               return JobSettings::firstFormula == QLatin1String("=A1*2") && JobSettings::copyFormulaStartRow == 2
+                   && JobSettings::copyFormulaStartColumn == 3 && JobSettings::copyFormulaEndRow == 10
+                   && JobSettings::copyFormulaEndColumn == 3 && JobSettings::autoEndRow && !JobSettings::autoEndColumn;
+           });
+    QTest::newRow("formula to value") << "pBtn_FormulaToValue" << 5
+        << FormFiller([](QWidget *w) {
+               childOf<QLineEdit>(w, "lEdt_FormulaToValue")->setText(QStringLiteral("B2：D2"));
+           })
+        << SettingsCheck([] { return JobSettings::valueRange == QLatin1String("B2:D2"); });
+    QTest::newRow("link index") << "pBtn_HyperLinks" << 6
+        << FormFiller([](QWidget *) {}) << SettingsCheck([] { return true; });
+    QTest::newRow("cell link") << "pBtn_HyperlinksCell" << 7
+        << FormFiller([](QWidget *w) {
+               childOf<QLineEdit>(w, "lEdt_HyperlinksCell")->setText(QStringLiteral("B：B"));
+               childOf<QLineEdit>(w, "lEdt_HyperlinksLink")->setText(QStringLiteral("https：//www.example.com"));
+               childOf<QLineEdit>(w, "lEdt_HyperlinksLinkLocal")->setText(QStringLiteral("Sheet1：A1"));
+               childOf<QLineEdit>(w, "lEdt_HyperlinksText")->setText(QStringLiteral("说明：见表"));
+           })
+        << SettingsCheck([] {
+               return JobSettings::linkCell == QLatin1String("B:B")
+                   && JobSettings::linkAddress == QStringLiteral("https：//www.example.com")
+                   && JobSettings::linkSubAddress == QStringLiteral("Sheet1：A1")
+                   && JobSettings::linkText == QStringLiteral("说明：见表");
+           });
+}
+
+void LaunchTest::eachButtonStartsItsOwnJob()
+{
+    QFETCH(QString, button);
+    QFETCH(int, signalIndex);
+    QFETCH(FormFiller, fill);
+    QFETCH(SettingsCheck, settingsTaken);
+
+    addWorkbooks(2);
+    fill(window.get());
+    std::vector<std::unique_ptr<QSignalSpy>> spies;
+    for (const char *signal : launchSignals)
+        spies.push_back(std::make_unique<QSignalSpy>(window.get(), signal));
+
+    window->findChild<QPushButton *>(button)->click();
+    waitForJobEnd();
+
+    QVERIFY(settingsTaken());
+    for (int index = 0; index < int(spies.size()); ++index)
+        QCOMPARE(spies[index]->count(), index == signalIndex ? 1 : 0);
+    QCOMPARE(server->count(QStringLiteral("Open(const QString&)")), 2);
+    QCOMPARE(server->applicationsStarted(), 1);
+}
+
+void LaunchTest::buttonsDisabledWhileJobRuns()
+{
+    addWorkbooks(3);
+    const QList<QPushButton *> buttons = launchButtonsOf(window.get());
+
+    childOf<QPushButton>(window.get(), "pBtn_AddRow")->click();
+    QCOMPARE(enabledCount(buttons), 0);
+
+    waitForJobEnd();
+    QCOMPARE(statusText(), QStringLiteral("成功3个文件,"));
+    QCOMPARE(server->count(QStringLiteral("Open(const QString&)")), 3);
+}
+
+void LaunchTest::twoLaunchesInARow()
+{
+    addWorkbooks(2);
+    childOf<QPushButton>(window.get(), "pBtn_AddColumn")->click();
+    waitForJobEnd();
+    childOf<QPushButton>(window.get(), "pBtn_DeleteColumn")->click();
+    waitForJobEnd();
+
+    QCOMPARE(statusText(), QStringLiteral("成功2个文件,"));
+    QCOMPARE(server->count(QStringLiteral("Open(const QString&)")), 4);
+    QCOMPARE(server->applicationsStarted(), 2);
+}
+
+void LaunchTest::earlierListFileRemovedAtLaunch()
+{
+    addWorkbooks(1);
+    const QString listPath = folder->path() + QLatin1Char('/') + unopenedListFileName();
+    QFile list(listPath);
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write("/old/unopened.xlsx\n");
+    list.close();
+
+    childOf<QPushButton>(window.get(), "pBtn_HyperLinks")->click();
+    QCOMPARE(JobSettings::unopenedListPath, listPath);
+    waitForJobEnd();
+
+    QVERIFY(!QFile::exists(listPath));
+    QCOMPARE(statusText(), QStringLiteral("成功1个文件,"));
+}
+
+void LaunchTest::refusedLaunchStartsNoJob()
+{
+    addWorkbooks(1);
+    childOf<QLineEdit>(window.get(), "lEdt_SourcePath")->setText(folder->filePath(QStringLiteral("missing")));
+    QSignalSpy launched(window.get(), &MainWindow::pBtn_AddRow_HasClicked);
+
+    ModalMessageCatcher catcher;
+    childOf<QPushButton>(window.get(), "pBtn_AddRow")->click();
+
+    QCOMPARE(catcher.count(), 1);
+    QCOMPARE(launched.count(), 0);
+    QCOMPARE(enabledCount(launchButtonsOf(window.get())), 8);
+    QCOMPARE(server->applicationsStarted(), 0);
+}
+
+// Closing the window joins the worker: a job that has begun is finished, not
+// cut off, and nothing is left running to report to a window that is gone.
+void LaunchTest::windowClosedDuringJobWaitsForIt()
+{
+    addWorkbooks(5);
+    childOf<QPushButton>(window.get(), "pBtn_AddRow")->click();
+    QTRY_COMPARE(server->applicationsStarted(), 1);
+    window.reset();
+
+    QCOMPARE(server->applicationsQuit(), 1);
+    QCOMPARE(server->count(QStringLiteral("Open(const QString&)")), 5);
+    QCOMPARE(server->count(QStringLiteral("Save()")), 5);
+}
+
+void LaunchTest::addWorkbooks(int count)
+{
+    for (int index = 1; index <= count; ++index) {
+        QFile file(folder->filePath(QStringLiteral("book%1.xlsx").arg(index)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+}
+
+void LaunchTest::waitForJobEnd()
+{
+    QTRY_COMPARE(enabledCount(launchButtonsOf(window.get())), 8);
+}
+
+QString LaunchTest::statusText() const
+{
+    return childOf<QLabel>(window.get(), "lb_ShowDisposing")->text();
+}
+
+QTEST_MAIN(LaunchTest)
+#include "tst_Launch.moc"
