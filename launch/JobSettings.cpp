@@ -1,5 +1,7 @@
 #include "launch/JobSettings.h"
 
+#include <QFile>
+
 QString JobSettings::sourcePath;
 bool JobSettings::onlyFirstSheet = false;
 bool JobSettings::appointedSheet = false;
@@ -34,4 +36,11 @@ QString unopenedListFileName()
 QString withAsciiColons(QString text)
 {
     return text.replace(QChar(0xFF1A), QLatin1Char(':'), Qt::CaseSensitive);
+}
+
+void resetUnopenedList()
+{
+    JobSettings::unopenedListPath = JobSettings::sourcePath + unopenedListFileName();
+    if (QFile::exists(JobSettings::unopenedListPath))
+        QFile::remove(JobSettings::unopenedListPath);
 }

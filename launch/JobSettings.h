@@ -41,5 +41,10 @@ struct JobSettings
 // into the chosen folder.
 QString unopenedListFileName();
 
+// Points JobSettings::unopenedListPath at the list file of the folder in
+// JobSettings::sourcePath and deletes the list an earlier job left there, so
+// that after a job the file exists only if that job met such a workbook.
+void resetUnopenedList();
+
 // Every full-width colon, as Chinese input methods type it, made ASCII.
 QString withAsciiColons(QString text);

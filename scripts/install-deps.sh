@@ -6,8 +6,8 @@ if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
-    build-essential cmake pkg-config \
-    qtbase5-dev qttools5-dev-tools libqt5svg5-dev \
+    build-essential cmake \
+    qtbase5-dev \
     libreoffice-calc-nogui libreoffice-dev \
     xvfb xauth fonts-noto-cjk xdg-utils \
     python3 python3-openpyxl

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// One job as the command line asks for it.
+struct BatchRequest
+{
+    enum Edit { AddRow, AddColumn, DeleteRow, DeleteColumn, FillFormula, FormulaToValue, IndexSheet, CellLink };
+
+    QString folder;
+    Edit edit = AddRow;
+    int number = 1;
+    QString text; // formula, range or cell
+
+    int startRow = 1;
+    int startColumn = 1;
+    int endRow = 1;
+    int endColumn = 1;
+    bool autoEndRow = false;
+    bool autoEndColumn = false;
+
+    QString address;
+    QString subAddress;
+    QString displayText;
+
+    bool firstSheetOnly = false;
+    bool hasSheetName = false;
+    QString sheetName;
+    bool closeSpreadsheetApps = false;
+};
+
+struct BatchParse
+{
+    enum Result { Run, Help, Invalid };
+    Result result = Invalid;
+    BatchRequest request;
+    QString error;
+};
+
+// Reads the arguments after the program's name.
+BatchParse parseBatchArguments(const QStringList &arguments);
+
+QString batchUsage();
+
+// Fills the job settings as the window's launch does for the same edit.
+void applyToJobSettings(const BatchRequest &request);

@@ -1,0 +1,117 @@
+// The batch command's arguments and the job settings they give.
+
+#include "batch/BatchRequest.h"
+#include "launch/JobSettings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class BatchArgumentsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void refused_data();
+    void refused();
+    void helpIsAnswered();
+    void fillFormulaEnds();
+    void settingsAreThoseTheWindowWouldWrite();
+
+private:
+    QTemporaryDir m_folder;
+};
+
+void BatchArgumentsTest::refused_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("error");
+    const QString dir = m_folder.path();
+    QTest::newRow("nothing") << QStringList() << "FOLDER and EDIT are required";
+    QTest::newRow("no edit") << QStringList{dir} << "FOLDER and EDIT are required";
+    QTest::newRow("missing folder") << QStringList{dir + "/nope", "add-row", "1"} << "does not exist";
+    QTest::newRow("unknown edit") << QStringList{dir, "add-rows", "1"} << "unknown edit";
+    QTest::newRow("row 0") << QStringList{dir, "add-row", "0"} << "1 to 1048576";
+    QTest::newRow("row past the sheet") << QStringList{dir, "delete-row", "1048577"} << "1 to 1048576";
+    QTest::newRow("column past the sheet") << QStringList{dir, "add-column", "16385"} << "1 to 16384";
+    QTest::newRow("not a number") << QStringList{dir, "delete-column", "C"} << "1 to 16384";
+    QTest::newRow("no number") << QStringList{dir, "add-row"} << "needs one value";
+    QTest::newRow("index takes none") << QStringList{dir, "index-sheet", "x"} << "takes no value";
+    QTest::newRow("unknown option") << QStringList{dir, "index-sheet", "--all"} << "unknown option";
+    QTest::newRow("fill without start") << QStringList{dir, "fill-formula", "=A1", "--end", "2,2"} << "--start";
+    QTest::newRow("fill without end") << QStringList{dir, "fill-formula", "=A1", "--start", "2,2"} << "--end";
+    QTest::newRow("fill start past the sheet") << QStringList{dir, "fill-formula", "=1", "--start", "1,16385", "--end", "2,2"} << "--start";
+    QTest::newRow("both automatic ends") << QStringList{dir, "fill-formula", "=1", "--start", "1,1", "--auto-end-row", "--auto-end-column"} << "exclude";
+    QTest::newRow("empty range") << QStringList{dir, "formula-to-value", " "} << "needs a range";
+    QTest::newRow("link without target") << QStringList{dir, "cell-link", "A1"} << "--address or --sub-address";
+    QTest::newRow("sheet without name") << QStringList{dir, "index-sheet", "--sheet"} << "--sheet needs";
+}
+
+void BatchArgumentsTest::refused()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, error);
+    const BatchParse parse = parseBatchArguments(arguments);
+    QCOMPARE(parse.result, BatchParse::Invalid);
+    QVERIFY2(parse.error.contains(error), qPrintable(parse.error));
+}
+
+void BatchArgumentsTest::helpIsAnswered()
+{
+    QCOMPARE(parseBatchArguments({"--help"}).result, BatchParse::Help);
+    QCOMPARE(parseBatchArguments({m_folder.path(), "add-row", "2", "-h"}).result, BatchParse::Help);
+    for (const QString &edit : {"add-row", "add-column", "delete-row", "delete-column", "fill-formula",
+                                "formula-to-value", "index-sheet", "cell-link", "--close-spreadsheet-apps"})
+        QVERIFY2(batchUsage().contains(edit), qPrintable(edit));
+}
+
+void BatchArgumentsTest::fillFormulaEnds()
+{
+    BatchParse parse = parseBatchArguments({m_folder.path(), "fill-formula", "=A2*2", "--start", "2,3", "--auto-end-row"});
+    QCOMPARE(parse.result, BatchParse::Run);
+    // As the form couples them: the fill runs down the start column.
+    QCOMPARE(parse.request.endColumn, 3);
+    QVERIFY(parse.request.autoEndRow);
+    parse = parseBatchArguments({m_folder.path(), "fill-formula", "=A2*2", "--start", "2,3", "--end", "9,4"});
+    QCOMPARE(parse.result, BatchParse::Run);
+    QCOMPARE(parse.request.endRow, 9);
+    QCOMPARE(parse.request.endColumn, 4);
+    // A formula that starts with a dash goes after "--".
+    parse = parseBatchArguments({m_folder.path(), "fill-formula", "--start", "1,1", "--end", "1,1", "--", "-A2"});
+    QCOMPARE(parse.result, BatchParse::Run);
+    QCOMPARE(parse.request.text, QStringLiteral("-A2"));
+}
+
+void BatchArgumentsTest::settingsAreThoseTheWindowWouldWrite()
+{
+    const QString list = m_folder.filePath(unopenedListFileName());
+    QFile old(list);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.close();
+    JobSettings::sheetName = QStringLiteral("kept");
+    BatchParse parse = parseBatchArguments({m_folder.path(), "formula-to-value", QStringLiteral("B2：D2")});
+    QCOMPARE(parse.result, BatchParse::Run);
+    applyToJobSettings(parse.request);
+    QCOMPARE(JobSettings::valueRange, QStringLiteral("B2:D2"));
+    QCOMPARE(JobSettings::sourcePath, m_folder.path() + '/');
+    QCOMPARE(JobSettings::unopenedListPath, list);
+    QVERIFY(!QFile::exists(list));
+    QVERIFY(!JobSettings::appointedSheet);
+    QCOMPARE(JobSettings::sheetName, QStringLiteral("kept"));
+
+    parse = parseBatchArguments({m_folder.path() + '/', "cell-link", QStringLiteral("A1：B2"), "--address",
+                                 QStringLiteral("http://a：b"), "--text", QStringLiteral("x：y"), "--sheet",
+                                 "Data", "--first-sheet-only"});
+    QCOMPARE(parse.result, BatchParse::Run);
+    applyToJobSettings(parse.request);
+    QCOMPARE(JobSettings::linkCell, QStringLiteral("A1:B2"));
+    QCOMPARE(JobSettings::linkAddress, QStringLiteral("http://a：b"));
+    QCOMPARE(JobSettings::linkText, QStringLiteral("x：y"));
+    QCOMPARE(JobSettings::sourcePath, m_folder.path() + '/');
+    QVERIFY(JobSettings::appointedSheet);
+    QVERIFY(JobSettings::onlyFirstSheet);
+    QCOMPARE(JobSettings::sheetName, QStringLiteral("Data"));
+}
+
+QTEST_GUILESS_MAIN(BatchArgumentsTest)
+#include "BatchArgumentsTest.moc"

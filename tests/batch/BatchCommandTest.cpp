@@ -1,0 +1,184 @@
+// gridwrighter-batch run as a user runs it, on real workbooks.
+
+#include "launch/JobSettings.h"
+#include "tests/support/WorkbookFiles.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Result
+{
+    int status = -1;
+    QStringList lines;
+    QString errors;
+};
+
+Result runBatch(const QStringList &arguments, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+{
+    QProcess batch;
+    batch.setProcessEnvironment(environment);
+    batch.start(QStringLiteral(GRIDWRIGHTER_BATCH), arguments);
+    Result result;
+    if (!batch.waitForFinished(300000)) {
+        batch.kill();
+        batch.waitForFinished();
+        return result;
+    }
+    result.status = batch.exitStatus() == QProcess::NormalExit ? batch.exitCode() : -1;
+    result.lines = QString::fromLocal8Bit(batch.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    result.errors = QString::fromLocal8Bit(batch.readAllStandardError());
+    return result;
+}
+
+QByteArray digest(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+QJsonObject cell(const QJsonObject &sheet, const QString &ref)
+{
+    return sheet.value("cells").toObject().value(ref).toObject();
+}
+
+} // namespace
+
+class BatchCommandTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void everyEditFromTheCommandLine();
+    void unopenableWorkbookGivesStatusOneAndTheList();
+    void badArgumentsTouchNothing_data();
+    void badArgumentsTouchNothing();
+    void noSpreadsheetApplication();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_folder;
+    QString m_book;
+};
+
+void BatchCommandTest::init()
+{
+    m_folder = std::make_unique<QTemporaryDir>();
+    QDir(m_folder->path()).mkpath("sub");
+    m_book = m_folder->filePath("sub/book.xlsx");
+    const QJsonObject cells{{"A1", "name"}, {"A2", 1}, {"A3", 2}, {"B2", "=A2*2"}, {"B3", "=A3*2"}};
+    QVERIFY(WorkbookFiles::create(m_book, QJsonObject{{"sheets", QJsonArray{
+                                                          QJsonObject{{"name", "Data"}, {"cells", cells}},
+                                                          QJsonObject{{"name", "Notes"}, {"cells", QJsonObject{{"A1", "n"}}}}}}}));
+}
+
+void BatchCommandTest::everyEditFromTheCommandLine()
+{
+    const QString folder = m_folder->path();
+    const QString native = QDir::toNativeSeparators(m_book);
+    auto read = [&](const QString &name) { return WorkbookFiles::sheet(WorkbookFiles::read(m_book), name); };
+    auto runOk = [&](const QStringList &arguments) {
+        const Result result = runBatch(QStringList{folder} + arguments);
+        if (result.status != 0 || result.lines.value(0) != QLatin1String("excel OK!")
+            || result.lines.value(2) != "1  " + native || result.lines.last() != QStringLiteral("成功1个文件,"))
+            qWarning() << arguments << result.status << result.lines << result.errors;
+        return result.status == 0 && result.lines.value(2) == "1  " + native
+            && result.lines.last() == QStringLiteral("成功1个文件,");
+    };
+
+    QVERIFY(runOk({"add-row", "2", "--sheet", "Data"}));
+    QCOMPARE(cell(read("Data"), "A3").value("value").toInt(), 1);
+    QCOMPARE(cell(read("Notes"), "A1").value("value").toString(), QStringLiteral("n"));
+
+    QVERIFY(runOk({"delete-row", "2", "--first-sheet-only"}));
+    QCOMPARE(cell(read("Data"), "A2").value("value").toInt(), 1);
+
+    QVERIFY(runOk({"add-column", "1", "--sheet", "Data"}));
+    QCOMPARE(cell(read("Data"), "B2").value("value").toInt(), 1);
+    QCOMPARE(cell(read("Data"), "C2").value("formula").toString(), QStringLiteral("=B2*2"));
+
+    QVERIFY(runOk({"delete-column", "1", "--sheet", "Data"}));
+    QCOMPARE(cell(read("Data"), "A2").value("value").toInt(), 1);
+
+    QVERIFY(runOk({"fill-formula", "=A2+100", "--start", "2,3", "--auto-end-row", "--sheet", "Data"}));
+    QCOMPARE(cell(read("Data"), "C3").value("formula").toString(), QStringLiteral("=A3+100"));
+    QCOMPARE(cell(read("Data"), "C3").value("value").toInt(), 102);
+
+    QVERIFY(runOk({"formula-to-value", QStringLiteral("B：C"), "--sheet", "Data"}));
+    QCOMPARE(cell(read("Data"), "B2").value("formula").toInt(), 2);
+    QCOMPARE(cell(read("Data"), "C3").value("formula").toInt(), 102);
+
+    QVERIFY(runOk({"cell-link", "A1", "--sub-address", "Notes!A1", "--text", "go", "--sheet", "Data"}));
+    QCOMPARE(cell(read("Data"), "A1").value("value").toString(), QStringLiteral("go"));
+    QCOMPARE(read("Data").value("links").toObject().value("A1").toObject().value("location").toString(),
+             QStringLiteral("Notes!A1"));
+
+    QVERIFY(runOk({"index-sheet"}));
+    const QJsonObject index = WorkbookFiles::sheetAt(WorkbookFiles::read(m_book), 0);
+    QCOMPARE(cell(index, "A2").value("value").toString(), QStringLiteral("Data"));
+    QCOMPARE(index.value("links").toObject().value("A3").toObject().value("location").toString(),
+             QStringLiteral("Notes!A1"));
+    QVERIFY(!QFile::exists(m_folder->filePath(unopenedListFileName())));
+}
+
+void BatchCommandTest::unopenableWorkbookGivesStatusOneAndTheList()
+{
+    QFile broken(m_folder->filePath("broken.xlsx"));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("this is not a workbook");
+    broken.close();
+    const Result result = runBatch({m_folder->path(), "add-row", "1"});
+    QCOMPARE(result.status, 1);
+    const QString list = m_folder->filePath(unopenedListFileName());
+    QVERIFY(result.lines.contains("List of workbooks not opened or not saved: " + QDir::toNativeSeparators(list)));
+    QFile written(list);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromLocal8Bit(written.readAll()), QDir::toNativeSeparators(broken.fileName()) + '\n');
+    QCOMPARE(cell(WorkbookFiles::sheet(WorkbookFiles::read(m_book), "Data"), "A2").value("value").toString(),
+             QStringLiteral("name"));
+}
+
+void BatchCommandTest::badArgumentsTouchNothing_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("row past the sheet") << QStringList{"add-row", "1048577"};
+    QTest::newRow("unknown edit") << QStringList{"insert-row", "2"};
+    QTest::newRow("fill without end") << QStringList{"fill-formula", "=1", "--start", "1,1"};
+    QTest::newRow("missing folder") << QStringList{"--", "add-row", "1"};
+}
+
+void BatchCommandTest::badArgumentsTouchNothing()
+{
+    QFETCH(QStringList, arguments);
+    const QByteArray before = digest(m_book);
+    const QString folder = arguments.first() == QLatin1String("--") ? m_folder->filePath("missing") : m_folder->path();
+    if (arguments.first() == QLatin1String("--"))
+        arguments.removeFirst();
+    const Result result = runBatch(QStringList{folder} + arguments);
+    QCOMPARE(result.status, 2);
+    QVERIFY(result.lines.isEmpty());
+    QVERIFY(result.errors.contains(QStringLiteral("Usage: gridwrighter-batch")));
+    QCOMPARE(digest(m_book), before);
+}
+
+void BatchCommandTest::noSpreadsheetApplication()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("GRIDWRIGHTER_SOFFICE", m_folder->filePath("no-such-office"));
+    const QByteArray before = digest(m_book);
+    const Result result = runBatch({m_folder->path(), "add-row", "1"}, environment);
+    QCOMPARE(result.status, 3);
+    QCOMPARE(result.lines.last(),
+             QStringLiteral("本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
+    QCOMPARE(digest(m_book), before);
+}
+
+QTEST_GUILESS_MAIN(BatchCommandTest)
+#include "BatchCommandTest.moc"

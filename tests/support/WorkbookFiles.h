@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+
+// Real workbook files for end-to-end tests, made and read by openpyxl (a
+// reader other than LibreOffice) through tests/support/workbook_tool.py.
+namespace WorkbookFiles {
+
+// Builds an .xlsx from a description (see workbook_tool.py). False on failure.
+bool create(const QString &path, const QJsonObject &description);
+
+// What an .xlsx holds: {"sheets": [{"name", "cells": {"A1": {"formula", "value"}},
+// "merged", "links": {"A1": {"target", "location"}}, "number_formats"}]}.
+QJsonObject read(const QString &path);
+
+// Converts a workbook to another format with a LibreOffice of its own, started
+// and ended here. Returns the new file's path, or empty on failure.
+QString convert(const QString &path, const QString &extension, const QString &outputFolder);
+
+// Shorthand for a sheet of read(): the sheet called name.
+QJsonObject sheet(const QJsonObject &workbook, const QString &name);
+QJsonObject sheetAt(const QJsonObject &workbook, int index);
+
+// The folder holding the shared corpus of real workbooks, or empty.
+QString corpusFolder();
+
+} // namespace WorkbookFiles

@@ -1,0 +1,86 @@
+#!/usr/bin/python3
+"""Makes and reads .xlsx workbooks for the tests with openpyxl, a reader
+independent of LibreOffice.
+
+  workbook_tool.py create PATH JSON   build a workbook from a description
+  workbook_tool.py dump PATH          print what the workbook holds, as JSON
+
+Description: {"sheets": [{"name": "S", "cells": {"A1": 1, "B1": "=A1*2"},
+              "merged": ["A1:B1"], "links": {"A1": {"target": "...", "location": "..."}},
+              "number_formats": {"A1": "yyyy-mm-dd"}, "dates": {"A2": "2024-03-05"}}],
+              "protect_structure": false}
+"""
+import datetime
+import json
+import sys
+
+import openpyxl
+from openpyxl.worksheet.hyperlink import Hyperlink
+
+
+def create(path, description):
+    book = openpyxl.Workbook()
+    book.remove(book.active)
+    for spec in description["sheets"]:
+        sheet = book.create_sheet(spec["name"])
+        for ref, value in spec.get("cells", {}).items():
+            sheet[ref] = value
+        for ref, text in spec.get("dates", {}).items():
+            sheet[ref] = datetime.datetime.strptime(text, "%Y-%m-%d")
+            sheet[ref].number_format = "yyyy-mm-dd"
+        for ref, fmt in spec.get("number_formats", {}).items():
+            sheet[ref].number_format = fmt
+        for area in spec.get("merged", []):
+            sheet.merge_cells(area)
+        for ref, link in spec.get("links", {}).items():
+            sheet[ref].hyperlink = Hyperlink(ref=ref, target=link.get("target"),
+                                             location=link.get("location"))
+    if description.get("protect_structure"):
+        book.security.lockStructure = True
+    book.save(path)
+
+
+def plain(value):
+    if isinstance(value, (datetime.datetime, datetime.date)):
+        return value.isoformat()
+    if isinstance(value, datetime.time):
+        return value.isoformat()
+    return value
+
+
+def dump(path):
+    formulas = openpyxl.load_workbook(path, data_only=False)
+    values = openpyxl.load_workbook(path, data_only=True)
+    result = {"sheets": []}
+    for sheet in formulas.worksheets:
+        cached = values[sheet.title]
+        cells = {}
+        links = {}
+        formats = {}
+        for row in sheet.iter_rows():
+            for cell in row:
+                if cell.value is not None:
+                    cells[cell.coordinate] = {"formula": plain(cell.value),
+                                              "value": plain(cached[cell.coordinate].value)}
+                    if cell.number_format != "General":
+                        formats[cell.coordinate] = cell.number_format
+                if cell.hyperlink is not None:
+                    links[cell.coordinate] = {"target": cell.hyperlink.target,
+                                              "location": cell.hyperlink.location}
+        result["sheets"].append({
+            "name": sheet.title,
+            "cells": cells,
+            "merged": sorted(str(r) for r in sheet.merged_cells.ranges),
+            "links": links,
+            "number_formats": formats,
+        })
+    print(json.dumps(result, ensure_ascii=False))
+
+
+if __name__ == "__main__":
+    if sys.argv[1] == "create":
+        create(sys.argv[2], json.loads(sys.argv[3]))
+    elif sys.argv[1] == "dump":
+        dump(sys.argv[2])
+    else:
+        sys.exit("unknown command " + sys.argv[1])
