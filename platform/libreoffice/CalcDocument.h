@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/libreoffice/CsvFilterOptions.h"
+
+#include <QDate>
+#include <QString>
+
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
+
+#include <memory>
+#include <optional>
+
+class FormulaParsers;
+class OfficeSession;
+
+// The rows and columns a workbook's file format can hold: LibreOffice's own
+// grid is larger than .xls's, and cells beyond the format's are lost on save.
+struct GridLimits
+{
+    int rows = 1048576;
+    int columns = 16384;
+};
+
+// One open workbook, shared by the objects that reach into it. It stops
+// answering once closed or once its soffice is gone.
+class CalcDocument
+{
+public:
+    CalcDocument(std::shared_ptr<OfficeSession> session,
+                 css::uno::Reference<css::sheet::XSpreadsheetDocument> document, QString path,
+                 GridLimits grid, std::optional<CsvFilterOptions> csv);
+    ~CalcDocument();
+
+    // Fails (AutomationFailure) when the document cannot be used any more.
+    void ensureUsable() const;
+
+    const std::shared_ptr<OfficeSession> &sharedSession() const { return m_session; }
+    const css::uno::Reference<css::sheet::XSpreadsheetDocument> &document() const { return m_document; }
+    css::uno::Reference<css::sheet::XSpreadsheets> sheets() const;
+    int sheetIndex(const css::uno::Reference<css::sheet::XSpreadsheet> &sheet) const;
+    GridLimits grid() const { return m_grid; }
+    QString path() const { return m_path; }
+
+    FormulaParsers &formulaParsers();
+    QDate nullDate();
+
+    void save();
+    void close();
+
+private:
+    std::shared_ptr<OfficeSession> m_session;
+    css::uno::Reference<css::sheet::XSpreadsheetDocument> m_document;
+    QString m_path;
+    GridLimits m_grid;
+    std::optional<CsvFilterOptions> m_csv;
+    std::unique_ptr<FormulaParsers> m_formulaParsers;
+    QDate m_nullDate;
+    bool m_closed = false;
+};

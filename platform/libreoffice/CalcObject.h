@@ -1,0 +1,38 @@
+#pragma once
+
+#include "automation/AutomationObject.h"
+
+#include <memory>
+
+class OfficeSession;
+
+// The common frame of the Calc objects: every member runs under the session's
+// watchdog, and whatever it throws (a UNO exception, an AutomationFailure)
+// becomes the AutomationError the caller sees; nothing escapes.
+// Subclasses implement the members they have; the others raise the error.
+class CalcObject : public AutomationObject
+{
+public:
+    AutomationObjectPtr querySubObject(const QByteArray &member, const QVariantList &arguments,
+                                       AutomationError &error) final;
+    QVariant call(const QByteArray &member, const QVariantList &arguments, AutomationError &error) final;
+    QVariant property(const QByteArray &name, AutomationError &error) final;
+    bool setProperty(const QByteArray &name, const QVariant &value, AutomationError &error) final;
+
+protected:
+    // Null when there is no soffice to watch.
+    virtual std::shared_ptr<OfficeSession> watchedSession() const = 0;
+
+    virtual AutomationObjectPtr subObject(const QByteArray &member, const QVariantList &arguments);
+    virtual QVariant invoke(const QByteArray &member, const QVariantList &arguments);
+    virtual QVariant read(const QByteArray &name);
+    virtual void write(const QByteArray &name, const QVariant &value);
+
+    [[noreturn]] static void unknownMember(const QByteArray &member);
+    // The argument at index, failing when the caller gave fewer.
+    static QVariant argument(const QVariantList &arguments, int index);
+
+private:
+    template<typename Result, typename Member>
+    Result guarded(const QByteArray &member, AutomationError &error, Member body);
+};

@@ -1,0 +1,18 @@
+#include "platform/libreoffice/LibreOfficeServer.h"
+
+#include "automation/AutomationRegistry.h"
+#include "platform/libreoffice/CalcApplication.h"
+#include "platform/libreoffice/CellErrorValue.h"
+
+void registerLibreOfficeServer()
+{
+    registerLibreOfficeServer(LibreOfficeOptions());
+}
+
+void registerLibreOfficeServer(const LibreOfficeOptions &options)
+{
+    qRegisterMetaType<CellErrorValue>();
+    AutomationRegistry::registerServer(QStringLiteral("Excel.Application"), [options](QString *whyNot) {
+        return AutomationObjectPtr(CalcApplication::start(options, whyNot));
+    });
+}

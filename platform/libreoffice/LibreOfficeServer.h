@@ -1,0 +1,8 @@
+#pragma once
+
+#include "platform/libreoffice/LibreOfficeOptions.h"
+
+// Registers LibreOffice Calc as the "Excel.Application" automation server:
+// every AxObject::setControl("Excel.Application") then starts its own soffice.
+void registerLibreOfficeServer();
+void registerLibreOfficeServer(const LibreOfficeOptions &options);

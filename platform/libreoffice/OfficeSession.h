@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/libreoffice/CallWatchdog.h"
+#include "platform/libreoffice/LibreOfficeOptions.h"
+#include "platform/libreoffice/OfficeProcess.h"
+
+#include <QTemporaryDir>
+
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+
+#include <memory>
+#include <vector>
+
+class CalcDocument;
+
+// One running soffice with its private profile and the UNO connection to it.
+// Every call goes through the thread that started it. Ending the session
+// closes the documents still open, terminates soffice and removes the
+// profile and the pipe, whether it ends by Quit or by destruction.
+class OfficeSession
+{
+public:
+    static std::shared_ptr<OfficeSession> start(const LibreOfficeOptions &options, QString *whyNot);
+    ~OfficeSession();
+
+    OfficeSession(const OfficeSession &) = delete;
+    OfficeSession &operator=(const OfficeSession &) = delete;
+
+    // False once soffice died, was killed by the watchdog or the session ended.
+    bool isAlive();
+    void end();
+
+    pid_t processId() const { return m_process.pid(); }
+    QString profilePath() const { return m_profile.path(); }
+    const LibreOfficeOptions &options() const { return m_options; }
+    CallWatchdog &watchdog() { return m_watchdog; }
+
+    const css::uno::Reference<css::uno::XComponentContext> &context() const { return m_context; }
+    const css::uno::Reference<css::frame::XDesktop2> &desktop() const { return m_desktop; }
+
+    void adopt(const std::shared_ptr<CalcDocument> &document);
+
+private:
+    explicit OfficeSession(const LibreOfficeOptions &options);
+
+    bool launch(QString *whyNot);
+    bool connect(QString *whyNot);
+    void closeDocuments();
+    void removePipeFiles();
+
+    LibreOfficeOptions m_options;
+    QTemporaryDir m_profile;
+    QString m_pipeName;
+    OfficeProcess m_process;
+    CallWatchdog m_watchdog;
+    QStringList m_pipeFiles;
+    bool m_ended = false;
+    css::uno::Reference<css::uno::XComponentContext> m_context;
+    css::uno::Reference<css::frame::XDesktop2> m_desktop;
+    std::vector<std::weak_ptr<CalcDocument>> m_documents;
+};
