@@ -4,7 +4,6 @@
 #include "engine/MergeObject.h"
 #include "launch/JobSettings.h"
 
-#include <QFile>
 #include <QThread>
 
 void MainWindow::on_pBtn_AddColumn_clicked()
@@ -86,9 +85,7 @@ void MainWindow::on_ShowDisposingFile(QString filePath)
 
 void MainWindow::launchJob(void (MainWindow::*launchSignal)(), void (MergeObject::*job)())
 {
-    JobSettings::unopenedListPath = JobSettings::sourcePath + unopenedListFileName();
-    if (QFile::exists(JobSettings::unopenedListPath))
-        QFile::remove(JobSettings::unopenedListPath);
+    resetUnopenedList();
 
     stopWorker();
 

@@ -39,8 +39,8 @@ private:
             dialog->reject();
             return;
         }
+        // With nothing selected inside it, the folder being shown is the answer.
         dialog->setDirectory(chosen);
-        dialog->selectFile(chosen);
         QMetaObject::invokeMethod(dialog, "accept");
     }
 
