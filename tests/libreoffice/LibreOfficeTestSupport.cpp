@@ -57,6 +57,12 @@ QJsonObject dumpWorkbook(const QString &path)
     return ok ? QJsonDocument::fromJson(output.toUtf8()).object() : QJsonObject();
 }
 
+QString packagePart(const QString &path, const QString &part)
+{
+    bool ok = false;
+    return runTool({QStringLiteral("part"), path, part}, &ok);
+}
+
 bool processGroupAlive(pid_t group)
 {
     if (group <= 0 || ::kill(-group, 0) != 0)

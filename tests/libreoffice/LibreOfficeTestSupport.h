@@ -23,6 +23,9 @@ bool createWorkbook(const QString &path, const QJsonObject &description);
 // Every sheet's cells as openpyxl reads them from the saved file.
 QJsonObject dumpWorkbook(const QString &path);
 
+// One part of a zip package (xlsx, xlsm), such as "[Content_Types].xml".
+QString packagePart(const QString &path, const QString &part);
+
 // Whether any process of the group still runs (zombies do not count).
 bool processGroupAlive(pid_t group);
 

@@ -3,6 +3,7 @@ independently of LibreOffice (openpyxl).
 
   workbook_tool.py create PATH JSON   JSON: {"sheets": {name: {cell: value}}, "merged": {name: [ranges]},
                                               "formats": {name: {cell: number format}}}
+  workbook_tool.py part PATH NAME      prints one part of the zip package
   workbook_tool.py dump PATH          prints {"sheets": [...], "cells": {name: {cell: {...}}}, "merged": {...}}
 """
 import datetime
@@ -64,5 +65,9 @@ def dump(path):
 if __name__ == "__main__":
     if sys.argv[1] == "create":
         create(sys.argv[2], json.loads(sys.argv[3]))
+    elif sys.argv[1] == "part":
+        import zipfile
+        with zipfile.ZipFile(sys.argv[2]) as package:
+            print(package.read(sys.argv[3]).decode("utf-8"))
     else:
         dump(sys.argv[2])
