@@ -25,8 +25,8 @@ MainWindow::MainWindow(QWidget *parent)
     // fonts. Sizes cached before styling would be stale, so every layout is
     // redone now and the window is centred at its real size.
     ensurePolished();
-    for (QLayout *layout : findChildren<QLayout *>())
-        layout->invalidate();
+    for (QLayout *childLayout : findChildren<QLayout *>())
+        childLayout->invalidate();
     layout()->activate();
 
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -53,6 +53,9 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     stopWorker();
+    // The tray icon is this window's child and goes with it.
+    if (trayIcon && trayIcon->parent() == this)
+        trayIcon = nullptr;
     delete ui;
 }
 

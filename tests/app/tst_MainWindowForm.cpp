@@ -9,6 +9,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpacerItem>
@@ -80,6 +81,7 @@ private slots:
 
     void trayMenuAndLook();
     void traySettingsActionRestoresWindow();
+    void trayGoesWithItsWindow();
     void trayActivation_data();
     void trayActivation();
 
@@ -406,6 +408,15 @@ void MainWindowFormTest::traySettingsActionRestoresWindow()
     MainWindow::trayIcon->contextMenu()->actions().first()->trigger();
     QVERIFY(window->isVisible());
     QCOMPARE(window->size(), savedSize);
+}
+
+void MainWindowFormTest::trayGoesWithItsWindow()
+{
+    QPointer<SystemTray> tray = MainWindow::trayIcon;
+    QVERIFY(tray);
+    window.reset();
+    QVERIFY(!tray);
+    QCOMPARE(MainWindow::trayIcon, nullptr);
 }
 
 void MainWindowFormTest::trayActivation_data()
