@@ -10,7 +10,6 @@
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
-#include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
@@ -38,8 +37,9 @@ bool hasUrlField(const uno::Reference<table::XCell> &cell)
         return false;
     const uno::Reference<container::XEnumeration> fields = supplier->getTextFields()->createEnumeration();
     while (fields->hasMoreElements()) {
-        const uno::Reference<lang::XServiceInfo> field(fields->nextElement(), uno::UNO_QUERY);
-        if (field.is() && field->supportsService("com.sun.star.text.TextField.URL"))
+        // Cell fields are URL, page, sheet name...: only a URL field has a URL.
+        const uno::Reference<beans::XPropertySet> field(fields->nextElement(), uno::UNO_QUERY);
+        if (field.is() && field->getPropertySetInfo()->hasPropertyByName("URL"))
             return true;
     }
     return false;

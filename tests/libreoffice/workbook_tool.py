@@ -1,7 +1,7 @@
 """Builds xlsx fixtures and reads saved workbooks back for the LibreOffice tests,
 independently of LibreOffice (openpyxl).
 
-  workbook_tool.py create PATH JSON   JSON: {"sheets": {name: {cell: value}}, "merged": {name: [ranges]},
+  workbook_tool.py create PATH JSON   JSON: {"sheets": {name: {cell: value}} or [[name, {cell: value}]...], "merged": {name: [ranges]},
                                               "formats": {name: {cell: number format}}}
   workbook_tool.py part PATH NAME      prints one part of the zip package
   workbook_tool.py dump PATH          prints {"sheets": [...], "cells": {name: {cell: {...}}}, "merged": {...}}
@@ -22,7 +22,9 @@ def cell_value(value):
 def create(path, spec):
     workbook = openpyxl.Workbook()
     workbook.remove(workbook.active)
-    for name, cells in spec["sheets"].items():
+    sheets = spec["sheets"]
+    # A list of [name, cells] pairs keeps the sheets in its order.
+    for name, cells in (sheets.items() if isinstance(sheets, dict) else sheets):
         sheet = workbook.create_sheet(name)
         for ref, value in cells.items():
             sheet[ref] = cell_value(value)
@@ -51,7 +53,7 @@ def dump(path):
                 if cell.value is None and cell.hyperlink is None:
                     continue
                 entry = {"value": plain(cached[cell.coordinate].value), "format": cell.number_format}
-                if isinstance(cell.value, str) and cell.value.startswith("="):
+                if cell.data_type == "f":
                     entry["formula"] = cell.value
                 if cell.hyperlink is not None:
                     entry["target"] = cell.hyperlink.target
