@@ -7,6 +7,9 @@
 #include "platform/libreoffice/SheetAreas.h"
 #include "platform/libreoffice/UnoStrings.h"
 
+#include <com/sun/star/table/XTableRows.hpp>
+#include <com/sun/star/table/XTableColumns.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/lang/IllegalArgumentException.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
@@ -91,11 +94,13 @@ AutomationObjectPtr CalcSheet::rangeByName(const QString &reference) const
     } catch (const uno::RuntimeException &) {
         fail(QStringLiteral("not a valid reference: \"%1\"").arg(reference));
     }
-    // B:B and 1:1 reach the end of LibreOffice's grid; they mean the end of the file format's.
+    // B:B and 1:1 reach the end of LibreOffice's grid, which is larger than
+    // the file format's; they mean the end of the file format's.
     const GridLimits grid = m_document->grid();
-    if (address.StartRow == 0 && address.EndRow == SheetAreas::maxRows - 1)
+    const uno::Reference<table::XColumnRowRange> lines(m_sheet, uno::UNO_QUERY_THROW);
+    if (address.StartRow == 0 && address.EndRow == lines->getRows()->getCount() - 1)
         address.EndRow = grid.rows - 1;
-    if (address.StartColumn == 0 && address.EndColumn == SheetAreas::maxColumns - 1)
+    if (address.StartColumn == 0 && address.EndColumn == lines->getColumns()->getCount() - 1)
         address.EndColumn = grid.columns - 1;
     if (address.EndRow >= grid.rows || address.EndColumn >= grid.columns)
         fail(QStringLiteral("\"%1\" reaches outside the sheet").arg(reference));

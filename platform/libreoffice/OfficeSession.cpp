@@ -1,6 +1,7 @@
 #include "platform/libreoffice/OfficeSession.h"
 
 #include "platform/libreoffice/CalcDocument.h"
+#include "platform/libreoffice/ProfileSettings.h"
 #include "platform/libreoffice/UnoStrings.h"
 
 #include <QCoreApplication>
@@ -93,6 +94,8 @@ bool OfficeSession::launch(QString *whyNot)
         *whyNot = QStringLiteral("cannot create a private LibreOffice profile: %1").arg(m_profile.errorString());
         return false;
     }
+    if (!writeProfileSettings(m_profile.path(), whyNot))
+        return false;
     OUString profileUrl;
     osl::FileBase::getFileURLFromSystemPath(toOUString(m_profile.path()), profileUrl);
     const QStringList arguments = {

@@ -61,7 +61,18 @@ uno::Reference<table::XCellRange> cellRange(const uno::Reference<sheet::XSpreads
 
 bool holdsContent(const uno::Reference<sheet::XSpreadsheet> &sheet, const table::CellRangeAddress &address)
 {
-    const uno::Reference<sheet::XCellRangesQuery> query(cellRange(sheet, address), uno::UNO_QUERY_THROW);
+    // Only the part within the used area can hold anything. Asking the whole
+    // area is also wrong: on sheets of 16,384 columns LibreOffice 7.4 answers
+    // a query on the last column with cells of another column.
+    const table::CellRangeAddress used = usedArea(sheet);
+    table::CellRangeAddress inside = address;
+    inside.StartRow = std::max(address.StartRow, used.StartRow);
+    inside.EndRow = std::min(address.EndRow, used.EndRow);
+    inside.StartColumn = std::max(address.StartColumn, used.StartColumn);
+    inside.EndColumn = std::min(address.EndColumn, used.EndColumn);
+    if (inside.StartRow > inside.EndRow || inside.StartColumn > inside.EndColumn)
+        return false;
+    const uno::Reference<sheet::XCellRangesQuery> query(cellRange(sheet, inside), uno::UNO_QUERY_THROW);
     const sal_Int16 content = sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING
                               | sheet::CellFlags::ANNOTATION | sheet::CellFlags::FORMULA;
     return query->queryContentCells(content)->getRangeAddresses().getLength() > 0;

@@ -10,10 +10,6 @@
 // Geometry of a sheet's cells that several objects need.
 namespace SheetAreas {
 
-// LibreOffice's own grid, whatever the file format.
-constexpr int maxRows = 1048576;
-constexpr int maxColumns = 16384;
-
 css::table::CellRangeAddress usedArea(const css::uno::Reference<css::sheet::XSpreadsheet> &sheet);
 
 bool spansAllRows(const css::table::CellRangeAddress &address, const GridLimits &grid);
