@@ -117,7 +117,9 @@ void MergeObject::runJob(WorkbookEdit &edit)
                 else
                     edit.editWorkbook(sheets, job);
             }
-            if (!saveAndClose(workbook)) {
+            if (job.workbookSkipped()) {
+                workbook->dynamicCall("Close (Boolean)", QVariant(false));
+            } else if (!saveAndClose(workbook)) {
                 unopened += path + QLatin1Char('\n');
                 ++m_outcome.failed;
             }

@@ -11,6 +11,7 @@ void JobContext::setWorkbook(const QString &path, int number)
 {
     m_workbookPath = path;
     m_workbookNumber = number;
+    m_workbookSkipped = false;
 }
 
 QString JobContext::workbookPath() const
@@ -36,7 +37,13 @@ void JobContext::skipSheet(AxObject *sheet, const QString &reason)
 
 void JobContext::skipWorkbook(const QString &reason)
 {
+    m_workbookSkipped = true;
     skip(m_workbookPath, reason);
+}
+
+bool JobContext::workbookSkipped() const
+{
+    return m_workbookSkipped;
 }
 
 int JobContext::skippedCount() const

@@ -27,7 +27,10 @@ public:
     // the first time it happens, so a folder of hundreds of workbooks does not
     // flood the status line.
     void skipSheet(AxObject *sheet, const QString &reason);
+    // The workbook as a whole was left as it was: the frame closes it
+    // without saving, since saving can only change it.
     void skipWorkbook(const QString &reason);
+    bool workbookSkipped() const;
 
     int skippedCount() const;
     QString firstSkipReason() const;
@@ -38,6 +41,7 @@ private:
     Reporter m_report;
     QString m_workbookPath;
     int m_workbookNumber = 0;
+    bool m_workbookSkipped = false;
     QSet<QString> m_reasonsShown;
     QString m_firstReason;
     int m_skipped = 0;

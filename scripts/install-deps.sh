@@ -6,7 +6,7 @@ if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
-    build-essential cmake \
+    build-essential cmake zlib1g-dev \
     qtbase5-dev \
     libreoffice-calc-nogui libreoffice-dev \
     xvfb xauth fonts-noto-cjk xdg-utils \

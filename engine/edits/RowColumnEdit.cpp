@@ -34,8 +34,10 @@ void RowColumnEdit::editSheet(AxObject *sheet, JobContext &job)
             line->dynamicCall("Delete(int)", QVariant(onRows() ? xlShiftUp : xlShiftToLeft));
     });
     if (refused) {
-        job.skipSheet(sheet, insert ? QStringLiteral("插入会把内容挤出工作表的边界，已放弃插入")
-                                    : QStringLiteral("表格程序拒绝删除"));
+        // Refused for a protected sheet, or because content would be pushed
+        // past the sheet's last row or column.
+        job.skipSheet(sheet, insert ? QStringLiteral("表格程序拒绝插入（工作表受保护或内容会被挤出工作表边界），已放弃插入")
+                                    : QStringLiteral("表格程序拒绝删除（工作表可能受保护）"));
     }
     delete line;
 }

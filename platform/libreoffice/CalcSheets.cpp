@@ -4,6 +4,7 @@
 #include "platform/libreoffice/CalcDocument.h"
 #include "platform/libreoffice/CalcSheet.h"
 #include "platform/libreoffice/UnoStrings.h"
+#include "platform/libreoffice/WorkbookProtection.h"
 
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
@@ -42,7 +43,7 @@ QVariant CalcSheets::invoke(const QByteArray &member, const QVariantList &argume
         if (!before || before->document() != m_document)
             fail(QStringLiteral("the new sheet's place must be a sheet of this workbook"));
         const uno::Reference<util::XProtectable> protection(m_document->document(), uno::UNO_QUERY);
-        if (protection.is() && protection->isProtected())
+        if ((protection.is() && protection->isProtected()) || hasLockedStructure(m_document->path()))
             fail(QStringLiteral("the workbook's structure is protected"));
         const QString name = freeSheetName();
         m_document->sheets()->insertNewByName(toOUString(name),

@@ -1,10 +1,8 @@
 #include "platform/libreoffice/SheetAreas.h"
 
-#include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
-#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XCellRangeFormula.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
-#include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XUsedAreaCursor.hpp>
 
 #include <algorithm>
@@ -61,9 +59,9 @@ uno::Reference<table::XCellRange> cellRange(const uno::Reference<sheet::XSpreads
 
 bool holdsContent(const uno::Reference<sheet::XSpreadsheet> &sheet, const table::CellRangeAddress &address)
 {
-    // Only the part within the used area can hold anything. Asking the whole
-    // area is also wrong: on sheets of 16,384 columns LibreOffice 7.4 answers
-    // a query on the last column with cells of another column.
+    // Only the part within the used area can hold anything, and that part is
+    // read cell by cell: on sheets of 16,384 columns LibreOffice 7.4 answers a
+    // content query near the grid's end with cells from elsewhere.
     const table::CellRangeAddress used = usedArea(sheet);
     table::CellRangeAddress inside = address;
     inside.StartRow = std::max(address.StartRow, used.StartRow);
@@ -72,10 +70,13 @@ bool holdsContent(const uno::Reference<sheet::XSpreadsheet> &sheet, const table:
     inside.EndColumn = std::min(address.EndColumn, used.EndColumn);
     if (inside.StartRow > inside.EndRow || inside.StartColumn > inside.EndColumn)
         return false;
-    const uno::Reference<sheet::XCellRangesQuery> query(cellRange(sheet, inside), uno::UNO_QUERY_THROW);
-    const sal_Int16 content = sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING
-                              | sheet::CellFlags::ANNOTATION | sheet::CellFlags::FORMULA;
-    return query->queryContentCells(content)->getRangeAddresses().getLength() > 0;
+    const uno::Reference<sheet::XCellRangeFormula> cells(cellRange(sheet, inside), uno::UNO_QUERY_THROW);
+    const uno::Sequence<uno::Sequence<rtl::OUString>> formulas = cells->getFormulaArray();
+    for (const uno::Sequence<rtl::OUString> &row : formulas)
+        for (const rtl::OUString &cell : row)
+            if (!cell.isEmpty())
+                return true;
+    return false;
 }
 
 } // namespace SheetAreas

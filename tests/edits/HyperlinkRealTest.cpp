@@ -5,6 +5,7 @@
 #include "tests/edits/RealJob.h"
 #include "tests/support/WorkbookFiles.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QJsonArray>
 #include <QTest>
@@ -19,6 +20,13 @@ QJsonObject link(const QJsonObject &sheet, const QString &ref)
 QJsonValue value(const QJsonObject &sheet, const QString &ref)
 {
     return sheet.value("cells").toObject().value(ref).toObject().value("value");
+}
+
+QByteArray digest(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
 QJsonObject namedSheets(const QStringList &names)
@@ -84,8 +92,11 @@ void HyperlinkRealTest::indexSheetOnAProtectedWorkbookChangesNothing()
     locked.insert("protect_structure", true);
     QVERIFY(WorkbookFiles::create(job.path("locked.xlsx"), locked));
     QVERIFY(WorkbookFiles::create(job.path("open.xlsx"), namedSheets({"Data"})));
+    const QByteArray before = digest(job.path("locked.xlsx"));
     const QStringList texts = job.run(&MergeObject::InsertHyperLinks);
     QVERIFY(texts.join('\n').contains(QStringLiteral("受保护")));
+    // Not even rewritten: LibreOffice would drop the lock on saving.
+    QCOMPARE(digest(job.path("locked.xlsx")), before);
     const QJsonObject kept = WorkbookFiles::read(job.path("locked.xlsx"));
     QCOMPARE(kept.value("sheets").toArray().size(), 1);
     QCOMPARE(value(WorkbookFiles::sheetAt(kept, 0), "A1").toString(), QStringLiteral("Data data"));

@@ -426,7 +426,9 @@ void EditCallsTest::indexSheetOnProtectedWorkbookChangesNothing()
     QCOMPARE(result.sheets.size(), 1);
     QCOMPARE(result.sheets.at(0).cells.value({1, 1}).toString(), QStringLiteral("precious"));
     QVERIFY(result.sheets.at(0).links.isEmpty());
+    QCOMPARE(result.saves, 0); // closed unsaved: saving could only change it
     QCOMPARE(m_server->workbook(other).sheets.size(), 2);
+    QCOMPARE(m_server->workbook(other).saves, 1);
     QVERIFY(texts.join('\n').contains(QStringLiteral("受保护")));
 }
 
