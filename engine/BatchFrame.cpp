@@ -51,12 +51,12 @@ bool saveAndClose(AxObject *workbook)
 
 QString closingText(int count, const JobContext &job, int failed)
 {
-    QString text = StatusTexts::finished(count);
+    QStringList notes;
     if (failed > 0)
-        text += QStringLiteral("其中%1个文件无法打开或保存，见列表文件,").arg(failed);
+        notes.append(QStringLiteral("其中%1个文件无法打开或保存（见列表文件）").arg(failed));
     if (job.skippedCount() > 0)
-        text += QStringLiteral("%1处未修改（%2）").arg(job.skippedCount()).arg(job.firstSkipReason());
-    return text;
+        notes.append(QStringLiteral("%1处未修改（%2）").arg(job.skippedCount()).arg(job.firstSkipReason()));
+    return StatusTexts::finished(count) + notes.join(QStringLiteral("；"));
 }
 
 } // namespace
