@@ -105,6 +105,9 @@ void FrameTest::init()
 
 void FrameTest::cleanup()
 {
+    // A viewer started by the job reads its script from the scratch folder.
+    if (QFile::exists(JobSettings::unopenedListPath))
+        QTRY_VERIFY(QFile::exists(m_viewerLog));
     m_server.reset();
     qunsetenv("GRIDWRIGHTER_TEXT_VIEWER");
 }
