@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/libreoffice/CsvFilterOptions.h"
+#include "platform/libreoffice/PendingFormulaWrites.h"
 
 #include <QDate>
 #include <QString>
@@ -44,6 +45,7 @@ public:
     QString path() const { return m_path; }
 
     FormulaParsers &formulaParsers();
+    PendingFormulaWrites &pendingWrites() { return m_pendingWrites; }
     QDate nullDate();
 
     void save();
@@ -56,6 +58,7 @@ private:
     GridLimits m_grid;
     std::optional<CsvFilterOptions> m_csv;
     std::unique_ptr<FormulaParsers> m_formulaParsers;
+    PendingFormulaWrites m_pendingWrites{*this};
     QDate m_nullDate;
     bool m_closed = false;
 };

@@ -60,6 +60,11 @@ std::shared_ptr<OfficeSession> CalcHyperlinks::watchedSession() const
     return m_document->sharedSession();
 }
 
+void CalcHyperlinks::beforeMember(const QByteArray &)
+{
+    m_document->pendingWrites().settle();
+}
+
 QVariant CalcHyperlinks::invoke(const QByteArray &member, const QVariantList &arguments)
 {
     m_document->ensureUsable();

@@ -27,6 +27,7 @@ Result CalcObject::guarded(const QByteArray &member, AutomationError &error, Mem
         std::optional<CallWatchdog::Scope> bounded;
         if (session)
             bounded.emplace(session->watchdog(), session->options().callTimeoutMs);
+        beforeMember(member);
         return body();
     } catch (const AutomationFailure &e) {
         failure = e.description;
@@ -61,6 +62,10 @@ bool CalcObject::setProperty(const QByteArray &name, const QVariant &value, Auto
         write(name, value);
         return true;
     });
+}
+
+void CalcObject::beforeMember(const QByteArray &)
+{
 }
 
 AutomationObjectPtr CalcObject::subObject(const QByteArray &member, const QVariantList &)

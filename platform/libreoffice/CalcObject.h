@@ -23,6 +23,9 @@ protected:
     // Null when there is no soffice to watch.
     virtual std::shared_ptr<OfficeSession> watchedSession() const = 0;
 
+    // Runs under the watchdog before every member, so that work a member left
+    // pending (held-back writes) is finished within the same bounds.
+    virtual void beforeMember(const QByteArray &member);
     virtual AutomationObjectPtr subObject(const QByteArray &member, const QVariantList &arguments);
     virtual QVariant invoke(const QByteArray &member, const QVariantList &arguments);
     virtual QVariant read(const QByteArray &name);

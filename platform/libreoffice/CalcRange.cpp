@@ -3,6 +3,7 @@
 #include "platform/libreoffice/AutomationFailure.h"
 #include "platform/libreoffice/CalcDocument.h"
 #include "platform/libreoffice/CalcHyperlinks.h"
+#include "platform/libreoffice/CellCopies.h"
 #include "platform/libreoffice/CellFormulas.h"
 #include "platform/libreoffice/CellValues.h"
 #include "platform/libreoffice/SheetAreas.h"
@@ -39,9 +40,19 @@ std::shared_ptr<OfficeSession> CalcRange::watchedSession() const
     return m_document->sharedSession();
 }
 
+// The R1C1 members of a single cell keep held-back writes held (they know
+// which cells those are); every other member may see or move cells.
+void CalcRange::beforeMember(const QByteArray &member)
+{
+    if (member == "FormulaR1C1()" || (member == "SetFormulaR1C1(const QVariant&)" && isOneCell()))
+        return;
+    m_document->pendingWrites().settle();
+}
+
 AutomationObjectPtr CalcRange::subObject(const QByteArray &member, const QVariantList &arguments)
 {
     m_document->ensureUsable();
+    findSheetIndex();
     if (member == "Rows")
         return std::make_shared<CalcRange>(m_document, m_sheet, m_address, View::Rows);
     if (member == "Columns")
@@ -54,9 +65,14 @@ AutomationObjectPtr CalcRange::subObject(const QByteArray &member, const QVarian
 QVariant CalcRange::invoke(const QByteArray &member, const QVariantList &arguments)
 {
     m_document->ensureUsable();
-    // Sheets added in front of this one since it was handed out move its index.
-    m_address.Sheet = sal_Int16(m_document->sheetIndex(m_sheet));
-    const table::CellAddress topLeft(m_address.Sheet, m_address.StartColumn, m_address.StartRow);
+    if (member == "FormulaR1C1()")
+        return m_document->pendingWrites().readR1C1(m_sheet, m_address.StartRow, m_address.StartColumn);
+    if (member == "SetFormulaR1C1(const QVariant&)" && isOneCell()) {
+        m_document->pendingWrites().writeR1C1(m_sheet, m_address.StartRow, m_address.StartColumn,
+                                              argument(arguments, 0).toString());
+        return true;
+    }
+    findSheetIndex();
     if (member == "Insert()") {
         insert();
         return true;
@@ -75,8 +91,16 @@ QVariant CalcRange::invoke(const QByteArray &member, const QVariantList &argumen
                             FormulaParsers::R1C1);
         return true;
     }
-    if (member == "FormulaR1C1()")
-        return CellFormulas::readR1C1(*m_document, m_sheet, topLeft);
+    // Excel's Range.FillDown and FillRight: the top row or the left column,
+    // content and formats, copied over the rest.
+    if (member == "FillDown()") {
+        CellCopies::downFromFirstRow(m_sheet, m_address);
+        return true;
+    }
+    if (member == "FillRight()") {
+        CellCopies::rightFromFirstColumn(m_sheet, m_address);
+        return true;
+    }
     if (member == "Value()") {
         const auto area = SheetAreas::workingArea(m_sheet, m_address, m_document->grid());
         return area ? CellValues::read(*m_document, m_sheet, *area) : QVariant(QVariantList());
@@ -109,6 +133,17 @@ QVariant CalcRange::read(const QByteArray &name)
         }
     }
     return CalcObject::read(name);
+}
+
+bool CalcRange::isOneCell() const
+{
+    return m_address.StartRow == m_address.EndRow && m_address.StartColumn == m_address.EndColumn;
+}
+
+// Sheets added in front of this one since it was handed out move its index.
+void CalcRange::findSheetIndex()
+{
+    m_address.Sheet = sal_Int16(m_document->sheetIndex(m_sheet));
 }
 
 bool CalcRange::actsOnRows() const

@@ -23,11 +23,14 @@ public:
 
 protected:
     std::shared_ptr<OfficeSession> watchedSession() const override;
+    void beforeMember(const QByteArray &member) override;
     AutomationObjectPtr subObject(const QByteArray &member, const QVariantList &arguments) override;
     QVariant invoke(const QByteArray &member, const QVariantList &arguments) override;
     QVariant read(const QByteArray &name) override;
 
 private:
+    bool isOneCell() const;
+    void findSheetIndex();
     bool actsOnRows() const;
     bool actsOnColumns() const;
     void insert();

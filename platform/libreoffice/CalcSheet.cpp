@@ -28,10 +28,27 @@ std::shared_ptr<OfficeSession> CalcSheet::watchedSession() const
     return m_document->sharedSession();
 }
 
+// A cell handed out looks at nothing yet, so held-back writes may stay held.
+void CalcSheet::beforeMember(const QByteArray &member)
+{
+    if (member != "Cells(int,int)")
+        m_document->pendingWrites().settle();
+}
+
 AutomationObjectPtr CalcSheet::subObject(const QByteArray &member, const QVariantList &arguments)
 {
     m_document->ensureUsable();
     const GridLimits grid = m_document->grid();
+    if (member == "Cells(int,int)") {
+        const int row = argument(arguments, 0).toInt();
+        const int column = argument(arguments, 1).toInt();
+        if (row < 1 || row > grid.rows || column < 1 || column > grid.columns)
+            fail(QStringLiteral("cell (%1, %2) is outside the sheet").arg(row).arg(column));
+        // No call into soffice: the range learns its sheet's index when a
+        // member needs it, which a cell of a long fill may never do.
+        return std::make_shared<CalcRange>(m_document, m_sheet,
+                                           table::CellRangeAddress(0, column - 1, row - 1, column - 1, row - 1));
+    }
     const sal_Int32 sheetIndex = m_document->sheetIndex(m_sheet);
     auto area = [&](int firstColumn, int firstRow, int lastColumn, int lastRow) {
         return table::CellRangeAddress(sal_Int16(sheetIndex), firstColumn, firstRow, lastColumn, lastRow);
@@ -50,14 +67,6 @@ AutomationObjectPtr CalcSheet::subObject(const QByteArray &member, const QVarian
         return std::make_shared<CalcRange>(m_document, m_sheet,
                                            area(column - 1, 0, column - 1, grid.rows - 1),
                                            CalcRange::View::Columns);
-    }
-    if (member == "Cells(int,int)") {
-        const int row = argument(arguments, 0).toInt();
-        const int column = argument(arguments, 1).toInt();
-        if (row < 1 || row > grid.rows || column < 1 || column > grid.columns)
-            fail(QStringLiteral("cell (%1, %2) is outside the sheet").arg(row).arg(column));
-        return std::make_shared<CalcRange>(m_document, m_sheet,
-                                           area(column - 1, row - 1, column - 1, row - 1));
     }
     if (member == "UsedRange")
         return std::make_shared<CalcRange>(m_document, m_sheet, SheetAreas::usedArea(m_sheet));

@@ -19,6 +19,7 @@ public:
 
 protected:
     std::shared_ptr<OfficeSession> watchedSession() const override;
+    void beforeMember(const QByteArray &member) override;
     AutomationObjectPtr subObject(const QByteArray &member, const QVariantList &arguments) override;
     QVariant read(const QByteArray &name) override;
 

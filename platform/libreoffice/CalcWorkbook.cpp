@@ -16,6 +16,15 @@ std::shared_ptr<OfficeSession> CalcWorkbook::watchedSession() const
     return m_document->sharedSession();
 }
 
+void CalcWorkbook::beforeMember(const QByteArray &member)
+{
+    // Closing never saves: held-back writes would be lost with the others.
+    if (member == "Close (Boolean)")
+        m_document->pendingWrites().discard();
+    else
+        m_document->pendingWrites().settle();
+}
+
 AutomationObjectPtr CalcWorkbook::subObject(const QByteArray &member, const QVariantList &arguments)
 {
     if (member == "Sheets") {
