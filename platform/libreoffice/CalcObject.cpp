@@ -22,6 +22,8 @@ Result CalcObject::guarded(const QByteArray &member, AutomationError &error, Mem
 {
     QString failure;
     try {
+        if (std::this_thread::get_id() != m_ownerThread)
+            fail(QStringLiteral("called from a thread other than the one that started the application"));
         // Held for the whole call: Quit ends the session it runs under.
         const std::shared_ptr<OfficeSession> session = watchedSession();
         std::optional<CallWatchdog::Scope> bounded;

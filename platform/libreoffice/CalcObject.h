@@ -3,11 +3,12 @@
 #include "automation/AutomationObject.h"
 
 #include <memory>
+#include <thread>
 
 class OfficeSession;
 
-// The common frame of the Calc objects: every member runs under the session's
-// watchdog, and whatever it throws (a UNO exception, an AutomationFailure)
+// The common frame of the Calc objects: every member runs on the thread that
+// started the application, under the session's watchdog, and whatever it throws (a UNO exception, an AutomationFailure)
 // becomes the AutomationError the caller sees; nothing escapes.
 // Subclasses implement the members they have; the others raise the error.
 class CalcObject : public AutomationObject
@@ -38,4 +39,8 @@ protected:
 private:
     template<typename Result, typename Member>
     Result guarded(const QByteArray &member, AutomationError &error, Member body);
+
+    // A UNO connection is used from the thread that made it; every object is
+    // made during a member call on that thread.
+    const std::thread::id m_ownerThread = std::this_thread::get_id();
 };

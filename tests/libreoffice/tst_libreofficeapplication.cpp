@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <thread>
 #include <memory>
 
 using namespace LibreOfficeTestSupport;
@@ -31,6 +32,7 @@ private slots:
     void missingSofficeGivesNoApplication();
     void crashedSofficeLosesTheWorkbookAndNextOpenStartsAfresh();
     void hungSofficeIsKilledByTheWatchdog();
+    void callsFromAnotherThreadAreRefused();
 
 private:
     QString makeWorkbook(const QString &name, const QString &text);
@@ -195,6 +197,27 @@ void LibreOfficeApplicationTest::hungSofficeIsKilledByTheWatchdog()
     QCOMPARE(fileBytes(path), before);
 
     QVERIFY(workbooks->querySubObject("Open(const QString&)", path) != nullptr);
+    excel.dynamicCall("Quit(void)");
+}
+
+
+void LibreOfficeApplicationTest::callsFromAnotherThreadAreRefused()
+{
+    AxObject excel(QStringLiteral("Excel.Application"));
+    AxObject *workbooks = excel.querySubObject("WorkBooks");
+    QVERIFY(workbooks);
+    ErrorLog errors;
+    errors.watch(workbooks);
+    AxObject *fromElsewhere = reinterpret_cast<AxObject *>(1);
+    std::thread([&] {
+        fromElsewhere = workbooks->querySubObject("Open(const QString&)", makeWorkbook(QStringLiteral("t.xlsx"), QStringLiteral("x")));
+    }).join();
+    QCOMPARE(fromElsewhere, nullptr);
+    // The error was signalled from the other thread: delivered queued.
+    QTRY_COMPARE(errors.count(), 1);
+    QVERIFY(errors.last().contains(QStringLiteral("thread")));
+    // The application still answers on its own thread.
+    QVERIFY(workbooks->querySubObject("Open(const QString&)", m_files.filePath(QStringLiteral("t.xlsx"))));
     excel.dynamicCall("Quit(void)");
 }
 
