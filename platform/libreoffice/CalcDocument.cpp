@@ -3,18 +3,24 @@
 #include "platform/libreoffice/AutomationFailure.h"
 #include "platform/libreoffice/FormulaParsers.h"
 #include "platform/libreoffice/OfficeSession.h"
+#include "platform/libreoffice/ReplacementFile.h"
+#include "platform/libreoffice/UnoStrings.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/util/CloseVetoException.hpp>
 #include <com/sun/star/util/Date.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
 #include <com/sun/star/util/XNumberFormatsSupplier.hpp>
+#include <osl/file.hxx>
 
 using namespace css;
 
@@ -79,10 +85,61 @@ QDate CalcDocument::nullDate()
 void CalcDocument::save()
 {
     ensureUsable();
+    const uno::Reference<util::XModifiable> modifiable(m_document, uno::UNO_QUERY_THROW);
+    // A CSV is the user's own text: written again unchanged, it could only
+    // come back different.
+    if (m_csv && !modifiable->isModified())
+        return;
+
+    // Stored beside the file and moved over it whole, so that a failure at any
+    // point leaves the file as it was.
+    ReplacementFile replacement(m_path);
+    OUString url;
+    if (osl::FileBase::getFileURLFromSystemPath(toOUString(replacement.path()), url) != osl::FileBase::E_None)
+        fail(QStringLiteral("not a valid path: %1").arg(replacement.path()));
     const uno::Reference<frame::XStorable> storable(m_document, uno::UNO_QUERY_THROW);
-    storable->store();
+    storable->storeToURL(url, storeArguments());
     if (m_csv)
-        m_csv->restoreByteOrderMark(m_path);
+        m_csv->finishExport(replacement.path());
+    replacement.commit();
+    // The document now matches its file, as after store().
+    modifiable->setModified(false);
+}
+
+// The filter the document was loaded with, so that the file keeps its format
+// (storeToURL would otherwise pick one from the temporary name).
+uno::Sequence<beans::PropertyValue> CalcDocument::storeArguments() const
+{
+    QString filterName;
+    QString filterOptions;
+    if (m_csv) {
+        filterName = QString::fromLatin1(CsvFilterOptions::filterName());
+        filterOptions = m_csv->exportOptions();
+    } else {
+        const uno::Reference<frame::XModel> model(m_document, uno::UNO_QUERY_THROW);
+        const uno::Sequence<beans::PropertyValue> loaded = model->getArgs();
+        for (const beans::PropertyValue &argument : loaded) {
+            OUString value;
+            if (argument.Name == "FilterName" && (argument.Value >>= value))
+                filterName = toQString(value);
+            else if (argument.Name == "FilterOptions" && (argument.Value >>= value))
+                filterOptions = toQString(value);
+        }
+    }
+    if (filterName.isEmpty())
+        fail(QStringLiteral("cannot save %1: LibreOffice does not tell its file format").arg(m_path));
+
+    uno::Sequence<beans::PropertyValue> arguments(filterOptions.isEmpty() ? 2 : 3);
+    beans::PropertyValue *argument = arguments.getArray();
+    argument[0].Name = "FilterName";
+    argument[0].Value <<= toOUString(filterName);
+    argument[1].Name = "Overwrite";
+    argument[1].Value <<= true;
+    if (!filterOptions.isEmpty()) {
+        argument[2].Name = "FilterOptions";
+        argument[2].Value <<= toOUString(filterOptions);
+    }
+    return arguments;
 }
 
 void CalcDocument::close()

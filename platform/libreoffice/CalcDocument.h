@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QString>
 
+#include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
@@ -48,10 +49,14 @@ public:
     PendingFormulaWrites &pendingWrites() { return m_pendingWrites; }
     QDate nullDate();
 
+    // Replaces the file whole, or fails (AutomationFailure) leaving it as it
+    // was. An unchanged CSV is not written at all.
     void save();
     void close();
 
 private:
+    css::uno::Sequence<css::beans::PropertyValue> storeArguments() const;
+
     std::shared_ptr<OfficeSession> m_session;
     css::uno::Reference<css::sheet::XSpreadsheetDocument> m_document;
     QString m_path;

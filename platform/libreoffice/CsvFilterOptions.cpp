@@ -1,10 +1,10 @@
 #include "platform/libreoffice/CsvFilterOptions.h"
 
+#include "platform/libreoffice/AutomationFailure.h"
+
 #include <QFile>
 #include <QStringList>
 #include <QTextCodec>
-
-#include <algorithm>
 
 namespace {
 
@@ -21,24 +21,23 @@ bool isValidUtf8(const QByteArray &content)
     return state.invalidChars == 0 && state.remainingChars == 0;
 }
 
-// The widest record, counting fields outside quotes; comma and quote bytes
-// never occur inside a GBK or UTF-8 multi-byte character.
-int widestRecord(const QByteArray &content)
+// LibreOffice ends records with LF. Line breaks inside quoted fields are
+// cell text and stay as they are.
+QByteArray withCrLfRecordEnds(const QByteArray &stored)
 {
-    int widest = 1;
-    int fields = 1;
+    QByteArray result;
+    result.reserve(stored.size() + stored.size() / 16);
     bool quoted = false;
-    for (const char byte : content) {
-        if (byte == '"') {
+    char previous = '\0';
+    for (const char byte : stored) {
+        if (byte == '"')
             quoted = !quoted;
-        } else if (!quoted && byte == ',') {
-            ++fields;
-        } else if (!quoted && (byte == '\n' || byte == '\r')) {
-            widest = std::max(widest, fields);
-            fields = 1;
-        }
+        else if (byte == '\n' && !quoted && previous != '\r')
+            result.append('\r');
+        result.append(byte);
+        previous = byte;
     }
-    return std::max(widest, fields);
+    return result;
 }
 
 } // namespace
@@ -53,34 +52,49 @@ CsvFilterOptions CsvFilterOptions::forContent(const QByteArray &content)
     CsvFilterOptions options;
     options.m_hasByteOrderMark = content.startsWith(utf8ByteOrderMark);
     options.m_charset = isValidUtf8(content) ? utf8Charset : gbkCharset;
-    options.m_columns = widestRecord(content);
+    options.m_dialect = CsvDialect::of(options.m_hasByteOrderMark ? content.mid(utf8ByteOrderMark.size()) : content);
     return options;
 }
 
-QString CsvFilterOptions::filterOptions() const
+QString CsvFilterOptions::importOptions() const
+{
+    return options(false);
+}
+
+QString CsvFilterOptions::exportOptions() const
+{
+    // Otherwise only fields holding a separator, quote or line break are quoted.
+    return options(m_dialect.quotesEveryField);
+}
+
+QString CsvFilterOptions::options(bool quoteAllText) const
 {
     // Column format 2 is "text"; room is left for columns the job inserts.
     QStringList columnFormats;
-    for (int column = 1; column <= m_columns + 16; ++column)
+    for (int column = 1; column <= m_dialect.widestRecord + 16; ++column)
         columnFormats << QStringLiteral("%1/2").arg(column);
     // Tokens: separator, quote, charset, first line, column formats, language,
-    // quoted field as text / quote all text cells, detect special numbers,
-    // save as shown, export formulas, remove spaces.
-    return QStringLiteral("44,34,%1,1,%2,1033,false,false,true,false,false")
+    // quoted field as text (import) / quote all text cells (export), detect
+    // special numbers, save as shown, export formulas, remove spaces.
+    return QStringLiteral("%1,34,%2,1,%3,1033,%4,false,true,false,false")
+        .arg(int(m_dialect.separator))
         .arg(m_charset)
-        .arg(columnFormats.join(QLatin1Char('/')));
+        .arg(columnFormats.join(QLatin1Char('/')))
+        .arg(quoteAllText ? QLatin1String("true") : QLatin1String("false"));
 }
 
-void CsvFilterOptions::restoreByteOrderMark(const QString &path) const
+void CsvFilterOptions::finishExport(const QString &path) const
 {
-    if (!m_hasByteOrderMark)
+    if (!m_hasByteOrderMark && !m_dialect.crLfLineEnds)
         return;
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite))
-        return;
-    const QByteArray stored = file.readAll();
-    if (stored.startsWith(utf8ByteOrderMark))
-        return;
-    file.seek(0);
-    file.write(utf8ByteOrderMark + stored);
+        fail(QStringLiteral("cannot reopen the stored %1: %2").arg(path, file.errorString()));
+    QByteArray content = file.readAll();
+    if (m_dialect.crLfLineEnds)
+        content = withCrLfRecordEnds(content);
+    if (m_hasByteOrderMark && !content.startsWith(utf8ByteOrderMark))
+        content.prepend(utf8ByteOrderMark);
+    if (!file.seek(0) || file.write(content) != content.size() || !file.resize(content.size()) || !file.flush())
+        fail(QStringLiteral("cannot rewrite the stored %1: %2").arg(path, file.errorString()));
 }

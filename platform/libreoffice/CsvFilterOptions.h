@@ -1,28 +1,32 @@
 #pragma once
 
+#include "platform/libreoffice/CsvDialect.h"
+
 #include <QByteArray>
 #include <QString>
 
 // How a .csv file is loaded and stored again so that its data round-trips:
-// comma separated, every column imported as text (so 00123, "3,000" and
-// 03/05/2024 stay as written), and written back in the charset it came in.
+// split at its own separator, every column imported as text (so 00123,
+// "3,000" and 03/05/2024 stay as written), and written back in the charset,
+// quoting, line ends and byte order mark it came with.
 class CsvFilterOptions
 {
 public:
     static const char *filterName();
     static CsvFilterOptions forContent(const QByteArray &content);
 
-    // The FilterOptions string of the text filter; store() reuses it.
-    QString filterOptions() const;
+    // The FilterOptions strings of the text filter for loading and storing.
+    QString importOptions() const;
+    QString exportOptions() const;
 
-    // LibreOffice drops a UTF-8 byte order mark on the way through;
-    // put it back after a store if the file had one.
-    void restoreByteOrderMark(const QString &path) const;
-
-    int charset() const { return m_charset; }
+    // Gives a file LibreOffice has just stored what its filter cannot write:
+    // the UTF-8 byte order mark and CR LF line ends. Fails (AutomationFailure).
+    void finishExport(const QString &path) const;
 
 private:
+    QString options(bool quoteAllText) const;
+
     int m_charset = 0;
     bool m_hasByteOrderMark = false;
-    int m_columns = 1;
+    CsvDialect m_dialect;
 };

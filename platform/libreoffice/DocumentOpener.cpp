@@ -101,7 +101,7 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
                            uno::Any(uno::Reference<task::XInteractionHandler>(new AbortingInteractionHandler)));
     if (csv) {
         argument[5] = property("FilterName", uno::Any(OUString::createFromAscii(CsvFilterOptions::filterName())));
-        argument[6] = property("FilterOptions", uno::Any(toOUString(csv->filterOptions())));
+        argument[6] = property("FilterOptions", uno::Any(toOUString(csv->importOptions())));
     }
 
     uno::Reference<lang::XComponent> component;
