@@ -1,66 +1,24 @@
 #include "tests/libreoffice/LibreOfficeTestSupport.h"
 
+#include "tests/support/WorkbookFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QProcess>
 
 #include <csignal>
 
 namespace LibreOfficeTestSupport {
 
-namespace {
-
-QString runTool(const QStringList &arguments, bool *ok)
-{
-    QProcess python;
-    python.start(QStringLiteral(GRIDWRIGHTER_PYTHON), QStringList{QStringLiteral(GRIDWRIGHTER_WORKBOOK_TOOL)} + arguments);
-    *ok = python.waitForFinished(60000) && python.exitStatus() == QProcess::NormalExit && python.exitCode() == 0;
-    if (!*ok)
-        qWarning("workbook_tool.py failed: %s", python.readAllStandardError().constData());
-    return QString::fromUtf8(python.readAllStandardOutput());
-}
-
-} // namespace
-
-QString corpusDirectory()
-{
-    const QString directory = QStringLiteral(GRIDWRIGHTER_CORPUS_DIR);
-    return QFileInfo(directory).isDir() ? QDir(directory).absolutePath() : QString();
-}
-
 QString copyFromCorpus(const QString &relativePath, const QString &directory)
 {
-    const QString source = corpusDirectory() + QLatin1Char('/') + relativePath;
+    const QString source = WorkbookFiles::corpusFolder() + QLatin1Char('/') + relativePath;
     const QString target = directory + QLatin1Char('/') + QFileInfo(relativePath).fileName();
     QFile::remove(target);
     if (!QFile::copy(source, target))
         return QString();
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
     return target;
-}
-
-bool createWorkbook(const QString &path, const QJsonObject &description)
-{
-    bool ok = false;
-    runTool({QStringLiteral("create"), path,
-             QString::fromUtf8(QJsonDocument(description).toJson(QJsonDocument::Compact))},
-            &ok);
-    return ok;
-}
-
-QJsonObject dumpWorkbook(const QString &path)
-{
-    bool ok = false;
-    const QString output = runTool({QStringLiteral("dump"), path}, &ok);
-    return ok ? QJsonDocument::fromJson(output.toUtf8()).object() : QJsonObject();
-}
-
-QString packagePart(const QString &path, const QString &part)
-{
-    bool ok = false;
-    return runTool({QStringLiteral("part"), path, part}, &ok);
 }
 
 bool processGroupAlive(pid_t group)

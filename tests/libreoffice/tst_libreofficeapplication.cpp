@@ -5,9 +5,11 @@
 #include "automation/AxObject.h"
 #include "platform/libreoffice/LibreOfficeServer.h"
 #include "tests/libreoffice/LibreOfficeTestSupport.h"
+#include "tests/support/WorkbookFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -53,8 +55,8 @@ void LibreOfficeApplicationTest::cleanup()
 QString LibreOfficeApplicationTest::makeWorkbook(const QString &name, const QString &text)
 {
     const QString path = m_files.filePath(name);
-    const QJsonObject description{{"sheets", QJsonObject{{"Sheet1", QJsonObject{{"A1", text}}}}}};
-    return createWorkbook(path, description) ? path : QString();
+    const QJsonObject description{{"sheets", QJsonArray{QJsonObject{{"name", "Sheet1"}, {"cells", QJsonObject{{"A1", text}}}}}}};
+    return WorkbookFiles::create(path, description) ? path : QString();
 }
 
 void LibreOfficeApplicationTest::startsItsOwnSofficeAndQuitRemovesIt()

@@ -6,6 +6,7 @@
 #include "platform/libreoffice/CellErrorValue.h"
 #include "platform/libreoffice/LibreOfficeServer.h"
 #include "tests/libreoffice/LibreOfficeTestSupport.h"
+#include "tests/support/WorkbookFiles.h"
 
 #include <QDate>
 #include <QJsonArray>
@@ -89,14 +90,15 @@ QString LibreOfficeCellsTest::fixture(const QString &name)
     const QString path = m_files.filePath(name);
     const QJsonObject description{
         {"sheets",
-         QJsonArray{QJsonArray{"Sheet1", QJsonObject{{"A1", "label"}, {"A2", 5}, {"A3", 7}, {"A4", -2}, {"B1", 12.5},
-                                            {"C1", QJsonObject{{"date", "2024-03-05"}}}, {"D1", true},
-                                            {"E1", "=1/0"}, {"G1", "=1+1"}, {"A6", "=B1*2"}}},
-                    QJsonArray{"Sheet2", QJsonObject{{"A1", 10}, {"A2", 5}, {"B2", "five"}, {"A3", 7}, {"B3", "seven"}}},
-                    QJsonArray{"My Sheet", QJsonObject{{"A1", "target"}}},
-                    QJsonArray{"数据 表", QJsonObject{{"A1", "中文"}}}}},
-        {"formats", QJsonObject{{"Sheet1", QJsonObject{{"C1", "yyyy-mm-dd"}}}}}};
-    return createWorkbook(path, description) ? path : QString();
+         QJsonArray{QJsonObject{{"name", "Sheet1"},
+                                {"cells", QJsonObject{{"A1", "label"}, {"A2", 5}, {"A3", 7}, {"A4", -2}, {"B1", 12.5},
+                                                      {"D1", true}, {"E1", "=1/0"}, {"G1", "=1+1"}, {"A6", "=B1*2"}}},
+                                {"dates", QJsonObject{{"C1", "2024-03-05"}}}},
+                    QJsonObject{{"name", "Sheet2"},
+                                {"cells", QJsonObject{{"A1", 10}, {"A2", 5}, {"B2", "five"}, {"A3", 7}, {"B3", "seven"}}}},
+                    QJsonObject{{"name", "My Sheet"}, {"cells", QJsonObject{{"A1", "target"}}}},
+                    QJsonObject{{"name", "数据 表"}, {"cells", QJsonObject{{"A1", "中文"}}}}}}};
+    return WorkbookFiles::create(path, description) ? path : QString();
 }
 
 void LibreOfficeCellsTest::formulasInExcelLanguageComputeAndSave()
@@ -128,7 +130,7 @@ void LibreOfficeCellsTest::formulasInExcelLanguageComputeAndSave()
     workbook->dynamicCall("Close (Boolean)", false);
     QCOMPARE(m_errors.count(), 0);
 
-    const QJsonObject cells = dumpWorkbook(path)["cells"].toObject()["Sheet1"].toObject();
+    const QJsonObject cells = WorkbookFiles::sheet(WorkbookFiles::read(path), "Sheet1")["cells"].toObject();
     auto formulaAt = [&](const char *cell) { return cells[cell].toObject()["formula"].toString(); };
     auto valueAt = [&](const char *cell) { return cells[cell].toObject()["value"].toVariant(); };
     for (const auto &formula : formulas)
@@ -216,15 +218,16 @@ void LibreOfficeCellsTest::valuesRoundTripAsConstants()
     workbook->dynamicCall("Close (Boolean)", false);
     QCOMPARE(m_errors.count(), 0);
 
-    const QJsonObject saved = dumpWorkbook(path)["cells"].toObject()["Sheet1"].toObject();
-    QVERIFY(!saved["G1"].toObject().contains("formula"));
+    const QJsonObject savedSheet = WorkbookFiles::sheet(WorkbookFiles::read(path), "Sheet1");
+    const QJsonObject saved = savedSheet["cells"].toObject();
+    QVERIFY(saved["G1"].toObject()["type"].toString() != "f");
     QCOMPARE(saved["G1"].toObject()["value"].toDouble(), 2.0);
-    QCOMPARE(saved["C1"].toObject()["format"].toString().remove('\\'), QStringLiteral("yyyy-mm-dd"));
+    QCOMPARE(savedSheet["number_formats"].toObject()["C1"].toString().remove('\\'), QStringLiteral("yyyy-mm-dd"));
     QVERIFY(saved["C1"].toObject()["value"].toString().startsWith("2024-03-05"));
     QCOMPARE(saved["E1"].toObject()["value"].toString(), QStringLiteral("#DIV/0!"));
     QVERIFY(!saved.contains("F1"));
     QCOMPARE(saved["A6"].toObject()["formula"].toString(), QStringLiteral("=B1*2"));
-    QVERIFY(!saved["A3"].toObject().contains("formula"));
+    QVERIFY(saved["A3"].toObject()["type"].toString() != "f");
     QCOMPARE(saved["A3"].toObject()["value"].toString(), QStringLiteral("=A2"));
 
     AxObject *reopened = open(path);
@@ -286,16 +289,18 @@ void LibreOfficeCellsTest::hyperlinksSaveAsExcelLinks()
     workbook->dynamicCall("Close (Boolean)", false);
     QCOMPARE(m_errors.count(), 0);
 
-    const QJsonObject saved = dumpWorkbook(path)["cells"].toObject()["Sheet1"].toObject();
-    QCOMPARE(saved["A1"].toObject()["location"].toString(), QStringLiteral("Sheet2!A1"));
+    const QJsonObject savedSheet = WorkbookFiles::sheet(WorkbookFiles::read(path), "Sheet1");
+    const QJsonObject saved = savedSheet["cells"].toObject();
+    const QJsonObject savedLinks = savedSheet["links"].toObject();
+    QCOMPARE(savedLinks["A1"].toObject()["location"].toString(), QStringLiteral("Sheet2!A1"));
     QCOMPARE(saved["A1"].toObject()["value"].toString(), QStringLiteral("label"));
-    QCOMPARE(saved["A2"].toObject()["location"].toString(), QStringLiteral("'My Sheet'!A1"));
+    QCOMPARE(savedLinks["A2"].toObject()["location"].toString(), QStringLiteral("'My Sheet'!A1"));
     QCOMPARE(saved["A2"].toObject()["value"].toInt(), 5);
-    QCOMPARE(saved["A8"].toObject()["location"].toString(), QStringLiteral("'数据 表'!B2"));
+    QCOMPARE(savedLinks["A8"].toObject()["location"].toString(), QStringLiteral("'数据 表'!B2"));
     QCOMPARE(saved["A8"].toObject()["value"].toString(), QStringLiteral("'数据 表'!B2"));
-    QCOMPARE(saved["G1"].toObject()["location"].toString(), QStringLiteral("Sheet2!C3"));
+    QCOMPARE(savedLinks["G1"].toObject()["location"].toString(), QStringLiteral("Sheet2!C3"));
     QCOMPARE(saved["G1"].toObject()["formula"].toString(), QStringLiteral("=1+1"));
-    QCOMPARE(saved["B1"].toObject()["target"].toString(), QStringLiteral("https://example.com/page"));
+    QCOMPARE(savedLinks["B1"].toObject()["target"].toString(), QStringLiteral("https://example.com/page"));
 }
 
 void LibreOfficeCellsTest::deletedHyperlinksLeaveValuesAndAddAgainGivesOne()
@@ -322,12 +327,14 @@ void LibreOfficeCellsTest::deletedHyperlinksLeaveValuesAndAddAgainGivesOne()
     workbook->dynamicCall("Close (Boolean)", false);
     QCOMPARE(m_errors.count(), 0);
 
-    const QJsonObject saved = dumpWorkbook(path)["cells"].toObject()["Sheet1"].toObject();
-    QCOMPARE(saved["A1"].toObject()["location"].toString(), QStringLiteral("Sheet2!B1"));
+    const QJsonObject savedSheet = WorkbookFiles::sheet(WorkbookFiles::read(path), "Sheet1");
+    const QJsonObject saved = savedSheet["cells"].toObject();
+    const QJsonObject savedLinks = savedSheet["links"].toObject();
+    QCOMPARE(savedLinks["A1"].toObject()["location"].toString(), QStringLiteral("Sheet2!B1"));
     QCOMPARE(saved["A1"].toObject()["value"].toString(), QStringLiteral("label"));
-    QVERIFY(saved["A2"].toObject()["location"].isNull());
+    QVERIFY(savedLinks["A2"].toObject()["location"].isNull());
     QCOMPARE(saved["A2"].toObject()["value"].toInt(), 5);
-    QCOMPARE(saved["A3"].toObject()["location"].toString(), QStringLiteral("Sheet2!A1"));
+    QCOMPARE(savedLinks["A3"].toObject()["location"].toString(), QStringLiteral("Sheet2!A1"));
 }
 
 QTEST_GUILESS_MAIN(LibreOfficeCellsTest)

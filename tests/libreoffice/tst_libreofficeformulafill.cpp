@@ -56,6 +56,13 @@ QJsonObject numberedColumnA(int rows)
     return cells;
 }
 
+// Two sheets with the same cells, Held then Settled.
+QJsonObject heldAndSettled(const QJsonObject &cells)
+{
+    return QJsonObject{{"sheets", QJsonArray{QJsonObject{{"name", "Held"}, {"cells", cells}},
+                                             QJsonObject{{"name", "Settled"}, {"cells", cells}}}}};
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Write)
@@ -110,7 +117,7 @@ AxObject *LibreOfficeFormulaFillTest::openFixture(const QString &name, int rows)
 {
     const QString path = m_files.filePath(name);
     const QJsonObject cells = numberedColumnA(rows);
-    if (!createWorkbook(path, QJsonObject{{"sheets", QJsonArray{QJsonArray{"Held", cells}, QJsonArray{"Settled", cells}}}}))
+    if (!WorkbookFiles::create(path, heldAndSettled(cells)))
         return nullptr;
     AxObject *workbook = m_workbooks->querySubObject("Open(const QString&)", path);
     if (!workbook)
@@ -228,7 +235,7 @@ void LibreOfficeFormulaFillTest::fillReachesTheLastRowOfAnXlsSheet()
 {
     const QString xlsx = m_files.filePath("edge.xlsx");
     const QJsonObject cells{{"A65530", 1}, {"A65536", 7}};
-    QVERIFY(createWorkbook(xlsx, QJsonObject{{"sheets", QJsonArray{QJsonArray{"Held", cells}, QJsonArray{"Settled", cells}}}}));
+    QVERIFY(WorkbookFiles::create(xlsx, heldAndSettled(cells)));
     const QString xls = WorkbookFiles::convert(xlsx, "xls", m_files.path());
     QVERIFY(!xls.isEmpty());
     AxObject *workbook = m_workbooks->querySubObject("Open(const QString&)", xls);
@@ -265,8 +272,8 @@ void LibreOfficeFormulaFillTest::formatsOfTheFilledCellsStay()
     const QString path = m_files.filePath("formats.xlsx");
     const QJsonObject cells = numberedColumnA(6);
     const QJsonObject formats{{"B1", "0.00%"}, {"C3", "0.000"}, {"D2", "#,##0"}};
-    QVERIFY(createWorkbook(path, QJsonObject{{"sheets", QJsonArray{QJsonArray{"Held", cells}}},
-                                             {"formats", QJsonObject{{"Held", formats}}}}));
+    QVERIFY(WorkbookFiles::create(
+        path, QJsonObject{{"sheets", QJsonArray{QJsonObject{{"name", "Held"}, {"cells", cells}, {"number_formats", formats}}}}}));
     AxObject *workbook = m_workbooks->querySubObject("Open(const QString&)", path);
     QVERIFY(workbook);
     m_errors.clear();
@@ -278,11 +285,13 @@ void LibreOfficeFormulaFillTest::formatsOfTheFilledCellsStay()
     }
     workbook->dynamicCall("Save()");
     QCOMPARE(m_errors.count(), 0);
-    const QJsonObject saved = dumpWorkbook(path).value("cells").toObject().value("Held").toObject();
+    const QJsonObject saved = WorkbookFiles::sheet(WorkbookFiles::read(path), "Held");
     for (const Write &write : rectangle(1, 6, 2, 4, QString())) {
         const QString name = QStringLiteral("%1%2").arg(QChar('A' + write.column - 1)).arg(write.row);
-        const QJsonObject cell = saved.value(name).toObject();
-        QCOMPARE(cell.value("format").toString(), formats.value(name).toString(QStringLiteral("General")));
+        const QJsonObject cell = saved.value("cells").toObject().value(name).toObject();
+        // Only formats other than General are listed.
+        QCOMPARE(saved.value("number_formats").toObject().value(name).toString(QStringLiteral("General")),
+                 formats.value(name).toString(QStringLiteral("General")));
         QCOMPARE(cell.value("formula").toString(), QStringLiteral("=$A%1*2").arg(write.row));
     }
 }

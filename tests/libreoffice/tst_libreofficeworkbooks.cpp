@@ -5,6 +5,7 @@
 #include "automation/AxObject.h"
 #include "platform/libreoffice/LibreOfficeServer.h"
 #include "tests/libreoffice/LibreOfficeTestSupport.h"
+#include "tests/support/WorkbookFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -91,13 +92,13 @@ AxObject *LibreOfficeWorkbooksTest::firstSheet(AxObject *workbook)
 
 QString LibreOfficeWorkbooksTest::copyOrSkip(const QString &relativePath)
 {
-    if (corpusDirectory().isEmpty())
+    if (WorkbookFiles::corpusFolder().isEmpty())
         return QString();
     return copyFromCorpus(relativePath, m_files.path());
 }
 
 #define REQUIRE_CORPUS_COPY(variable, relativePath)                                                \
-    if (corpusDirectory().isEmpty())                                                               \
+    if (WorkbookFiles::corpusFolder().isEmpty())                                                   \
         QSKIP("the shared corpus is not there");                                                   \
     const QString variable = copyOrSkip(relativePath);                                             \
     QVERIFY2(!variable.isEmpty(), qPrintable(relativePath))
@@ -146,7 +147,7 @@ void LibreOfficeWorkbooksTest::opensSavesAndReopensCorpusWorkbooks()
     reopened->dynamicCall("Close (Boolean)", false);
 
     if (path.endsWith(".xlsm"))
-        QVERIFY(packagePart(path, "[Content_Types].xml").contains("sheet.macroEnabled.main+xml"));
+        QVERIFY(WorkbookFiles::part(path, "[Content_Types].xml").contains("sheet.macroEnabled.main+xml"));
     if (path.endsWith(".xls"))
         QVERIFY(fileBytes(path).startsWith(QByteArray::fromHex("D0CF11E0A1B11AE1")));
 }
@@ -231,7 +232,8 @@ void LibreOfficeWorkbooksTest::xlsWorkbookHasTheXlsGrid()
 void LibreOfficeWorkbooksTest::xlsxWorkbookHasTheFullGrid()
 {
     const QString path = m_files.filePath("grid.xlsx");
-    QVERIFY(createWorkbook(path, QJsonObject{{"sheets", QJsonObject{{"Sheet1", QJsonObject{{"A1", 1}}}}}}));
+    QVERIFY(WorkbookFiles::create(
+        path, QJsonObject{{"sheets", QJsonArray{QJsonObject{{"name", "Sheet1"}, {"cells", QJsonObject{{"A1", 1}}}}}}}));
     AxObject *workbook = open(path);
     QVERIFY(workbook);
     AxObject *sheet = firstSheet(workbook);
@@ -285,10 +287,13 @@ void LibreOfficeWorkbooksTest::rowsAndColumnsMoveFormulasMergesAndHyperlinks()
 {
     const QString path = m_files.filePath("lines.xlsx");
     const QJsonObject description{
-        {"sheets", QJsonObject{{"Sheet1", QJsonObject{{"A1", "head"}, {"A2", 1}, {"A3", 2}, {"B3", "=A3*2"}, {"C5", "merged"}}},
-                               {"Sheet2", QJsonObject{{"A1", "=Sheet1!A3"}, {"B1", "=SUM(Sheet1!A2:A3)"}}}}},
-        {"merged", QJsonObject{{"Sheet1", QJsonArray{"C5:D6"}}}}};
-    QVERIFY(createWorkbook(path, description));
+        {"sheets",
+         QJsonArray{QJsonObject{{"name", "Sheet1"},
+                                {"cells", QJsonObject{{"A1", "head"}, {"A2", 1}, {"A3", 2}, {"B3", "=A3*2"}, {"C5", "merged"}}},
+                                {"merged", QJsonArray{"C5:D6"}}},
+                    QJsonObject{{"name", "Sheet2"},
+                                {"cells", QJsonObject{{"A1", "=Sheet1!A3"}, {"B1", "=SUM(Sheet1!A2:A3)"}}}}}}};
+    QVERIFY(WorkbookFiles::create(path, description));
     AxObject *workbook = open(path);
     QVERIFY(workbook);
     AxObject *sheet = firstSheet(workbook);
@@ -301,15 +306,16 @@ void LibreOfficeWorkbooksTest::rowsAndColumnsMoveFormulasMergesAndHyperlinks()
     workbook->dynamicCall("Save()");
     QCOMPARE(m_errors.count(), 0);
 
-    QJsonObject saved = dumpWorkbook(path);
-    QJsonObject first = saved["cells"].toObject()["Sheet1"].toObject();
-    QJsonObject second = saved["cells"].toObject()["Sheet2"].toObject();
+    QJsonObject saved = WorkbookFiles::read(path);
+    QJsonObject savedSheet1 = WorkbookFiles::sheet(saved, "Sheet1");
+    QJsonObject first = savedSheet1["cells"].toObject();
+    QJsonObject second = WorkbookFiles::sheet(saved, "Sheet2")["cells"].toObject();
     QCOMPARE(first["B4"].toObject()["value"].toInt(), 2);
     QCOMPARE(first["C4"].toObject()["formula"].toString(), QStringLiteral("=B4*2"));
     QCOMPARE(second["A1"].toObject()["formula"].toString(), QStringLiteral("=Sheet1!B4"));
     QCOMPARE(second["B1"].toObject()["formula"].toString(), QStringLiteral("=SUM(Sheet1!B3:B4)"));
-    QCOMPARE(saved["merged"].toObject()["Sheet1"].toArray(), QJsonArray{"D6:E7"});
-    QCOMPARE(first["B1"].toObject()["location"].toString(), QStringLiteral("Sheet2!A1"));
+    QCOMPARE(savedSheet1["merged"].toArray(), QJsonArray{"D6:E7"});
+    QCOMPARE(savedSheet1["links"].toObject()["B1"].toObject()["location"].toString(), QStringLiteral("Sheet2!A1"));
 
     sheet->querySubObject("Rows(int)", 2)->dynamicCall("Delete(int)", -4162);
     sheet->querySubObject("Columns(int)", 1)->dynamicCall("Delete(int)", -4159);
@@ -317,20 +323,22 @@ void LibreOfficeWorkbooksTest::rowsAndColumnsMoveFormulasMergesAndHyperlinks()
     workbook->dynamicCall("Close (Boolean)", false);
     QCOMPARE(m_errors.count(), 0);
 
-    saved = dumpWorkbook(path);
-    first = saved["cells"].toObject()["Sheet1"].toObject();
-    second = saved["cells"].toObject()["Sheet2"].toObject();
+    saved = WorkbookFiles::read(path);
+    savedSheet1 = WorkbookFiles::sheet(saved, "Sheet1");
+    first = savedSheet1["cells"].toObject();
+    second = WorkbookFiles::sheet(saved, "Sheet2")["cells"].toObject();
     QCOMPARE(first["B3"].toObject()["formula"].toString(), QStringLiteral("=A3*2"));
     QCOMPARE(second["A1"].toObject()["formula"].toString(), QStringLiteral("=Sheet1!A3"));
     QCOMPARE(second["B1"].toObject()["value"].toInt(), 3);
-    QCOMPARE(saved["merged"].toObject()["Sheet1"].toArray(), QJsonArray{"C5:D6"});
-    QCOMPARE(first["A1"].toObject()["location"].toString(), QStringLiteral("Sheet2!A1"));
+    QCOMPARE(savedSheet1["merged"].toArray(), QJsonArray{"C5:D6"});
+    QCOMPARE(savedSheet1["links"].toObject()["A1"].toObject()["location"].toString(), QStringLiteral("Sheet2!A1"));
 }
 
 void LibreOfficeWorkbooksTest::usedRangeReportsItsPlace()
 {
     const QString path = m_files.filePath("used.xlsx");
-    QVERIFY(createWorkbook(path, QJsonObject{{"sheets", QJsonObject{{"Sheet1", QJsonObject{{"B3", 1}, {"D7", "x"}}}}}}));
+    QVERIFY(WorkbookFiles::create(
+        path, QJsonObject{{"sheets", QJsonArray{QJsonObject{{"name", "Sheet1"}, {"cells", QJsonObject{{"B3", 1}, {"D7", "x"}}}}}}}));
     AxObject *workbook = open(path);
     QVERIFY(workbook);
     AxObject *used = firstSheet(workbook)->querySubObject("UsedRange");
@@ -344,10 +352,10 @@ void LibreOfficeWorkbooksTest::usedRangeReportsItsPlace()
 void LibreOfficeWorkbooksTest::addedSheetGoesFirstWithAFreeName()
 {
     const QString path = m_files.filePath("sheets.xlsx");
-    const QJsonObject description{{"sheets", QJsonObject{{"Data", QJsonObject{{"A1", 1}}},
-                                                          {"sheet4", QJsonObject{}},
-                                                          {"More", QJsonObject{}}}}};
-    QVERIFY(createWorkbook(path, description));
+    const QJsonObject description{{"sheets", QJsonArray{QJsonObject{{"name", "Data"}, {"cells", QJsonObject{{"A1", 1}}}},
+                                                         QJsonObject{{"name", "More"}},
+                                                         QJsonObject{{"name", "sheet4"}}}}};
+    QVERIFY(WorkbookFiles::create(path, description));
     AxObject *workbook = open(path);
     QVERIFY(workbook);
     AxObject *sheets = workbook->querySubObject("Sheets");
@@ -362,7 +370,10 @@ void LibreOfficeWorkbooksTest::addedSheetGoesFirstWithAFreeName()
     workbook->dynamicCall("Save()");
     workbook->dynamicCall("Close (Boolean)", false);
     QCOMPARE(m_errors.count(), 0);
-    QCOMPARE(dumpWorkbook(path)["sheets"].toArray(), (QJsonArray{"Sheet5", "Data", "Sheet6", "More", "sheet4"}));
+    QStringList savedNames;
+    for (const QJsonValue &savedSheet : WorkbookFiles::read(path)["sheets"].toArray())
+        savedNames << savedSheet.toObject()["name"].toString();
+    QCOMPARE(savedNames, (QStringList{"Sheet5", "Data", "Sheet6", "More", "sheet4"}));
 }
 
 void LibreOfficeWorkbooksTest::csvRoundTripKeepsEveryField_data()

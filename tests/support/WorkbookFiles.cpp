@@ -10,9 +10,20 @@
 
 namespace {
 
-QString tool()
+// Runs one command of workbook_tool.py, keeping what it prints in output.
+bool runTool(const QStringList &arguments, QByteArray *output = nullptr)
 {
-    return QStringLiteral(GRIDWRIGHTER_SOURCE_DIR "/tests/support/workbook_tool.py");
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 QStringList{QStringLiteral(GRIDWRIGHTER_SOURCE_DIR "/tests/support/workbook_tool.py")} + arguments);
+    if (!python.waitForFinished(60000) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0) {
+        qWarning("workbook_tool %s failed: %s", qPrintable(arguments.value(0)),
+                 python.readAllStandardError().constData());
+        return false;
+    }
+    if (output)
+        *output = python.readAllStandardOutput();
+    return true;
 }
 
 } // namespace
@@ -21,26 +32,21 @@ namespace WorkbookFiles {
 
 bool create(const QString &path, const QJsonObject &description)
 {
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"),
-                 {tool(), QStringLiteral("create"), path,
-                  QString::fromUtf8(QJsonDocument(description).toJson(QJsonDocument::Compact))});
-    if (!python.waitForFinished(60000) || python.exitCode() != 0) {
-        qWarning("workbook_tool create failed: %s", python.readAllStandardError().constData());
-        return false;
-    }
-    return true;
+    return runTool({QStringLiteral("create"), path,
+                    QString::fromUtf8(QJsonDocument(description).toJson(QJsonDocument::Compact))});
 }
 
 QJsonObject read(const QString &path)
 {
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"), {tool(), QStringLiteral("dump"), path});
-    if (!python.waitForFinished(60000) || python.exitCode() != 0) {
-        qWarning("workbook_tool dump failed: %s", python.readAllStandardError().constData());
-        return QJsonObject();
-    }
-    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+    QByteArray output;
+    return runTool({QStringLiteral("dump"), path}, &output) ? QJsonDocument::fromJson(output).object() : QJsonObject();
+}
+
+QString part(const QString &path, const QString &name)
+{
+    QByteArray output;
+    runTool({QStringLiteral("part"), path, name}, &output);
+    return QString::fromUtf8(output);
 }
 
 QString convert(const QString &path, const QString &extension, const QString &outputFolder)

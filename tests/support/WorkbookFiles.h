@@ -10,9 +10,14 @@ namespace WorkbookFiles {
 // Builds an .xlsx from a description (see workbook_tool.py). False on failure.
 bool create(const QString &path, const QJsonObject &description);
 
-// What an .xlsx holds: {"sheets": [{"name", "cells": {"A1": {"formula", "value"}},
-// "merged", "links": {"A1": {"target", "location"}}, "number_formats"}]}.
+// What an .xlsx holds: {"sheets": [{"name", "cells": {"A1": {"formula", "value", "type"}},
+// "merged", "links": {"A1": {"target", "location"}}, "number_formats"}]}. A
+// cell's formula is its formula or its constant; its type is openpyxl's, "f"
+// only for a formula (a text may start with "=" too).
 QJsonObject read(const QString &path);
+
+// One part of a zip package (xlsx, xlsm), such as "[Content_Types].xml".
+QString part(const QString &path, const QString &name);
 
 // Converts a workbook to another format with a LibreOffice of its own, started
 // and ended here. Returns the new file's path, or empty on failure.

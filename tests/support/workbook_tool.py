@@ -4,6 +4,7 @@ independent of LibreOffice.
 
   workbook_tool.py create PATH JSON   build a workbook from a description
   workbook_tool.py dump PATH          print what the workbook holds, as JSON
+  workbook_tool.py part PATH NAME     print one part of the zip package
 
 Description: {"sheets": [{"name": "S", "cells": {"A1": 1, "B1": "=A1*2"},
               "merged": ["A1:B1"], "links": {"A1": {"target": "...", "location": "..."}},
@@ -13,6 +14,7 @@ Description: {"sheets": [{"name": "S", "cells": {"A1": 1, "B1": "=A1*2"},
 import datetime
 import json
 import sys
+import zipfile
 
 import openpyxl
 from openpyxl.worksheet.hyperlink import Hyperlink
@@ -60,8 +62,10 @@ def dump(path):
         for row in sheet.iter_rows():
             for cell in row:
                 if cell.value is not None:
+                    # The type tells a stored formula from a text that starts with "=".
                     cells[cell.coordinate] = {"formula": plain(cell.value),
-                                              "value": plain(cached[cell.coordinate].value)}
+                                              "value": plain(cached[cell.coordinate].value),
+                                              "type": cell.data_type}
                     if cell.number_format != "General":
                         formats[cell.coordinate] = cell.number_format
                 if cell.hyperlink is not None:
@@ -82,5 +86,8 @@ if __name__ == "__main__":
         create(sys.argv[2], json.loads(sys.argv[3]))
     elif sys.argv[1] == "dump":
         dump(sys.argv[2])
+    elif sys.argv[1] == "part":
+        with zipfile.ZipFile(sys.argv[2]) as package:
+            print(package.read(sys.argv[3]).decode("utf-8"))
     else:
         sys.exit("unknown command " + sys.argv[1])
