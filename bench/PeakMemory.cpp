@@ -55,6 +55,26 @@ double ownMb()
     return hwmKb(QStringLiteral("self")) / 1024.0;
 }
 
+double sofficeMbOf(qint64 launcherPid)
+{
+    // soffice.bin is the launcher's child, or the launcher itself once exec'd.
+    const QString launcher = QString::number(launcherPid);
+    if (statusField(launcher, "Name") == QLatin1String("soffice.bin"))
+        return hwmKb(launcher) / 1024.0;
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(launcherPid));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile children(tasks.filePath(task + QStringLiteral("/children")));
+        if (!children.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &child : children.readAll().simplified().split(' ')) {
+            const QString pid = QString::fromLatin1(child);
+            if (statusField(pid, "Name") == QLatin1String("soffice.bin"))
+                return hwmKb(pid) / 1024.0;
+        }
+    }
+    return 0;
+}
+
 SofficeWatcher::SofficeWatcher()
     : m_thread([this] {
         while (!m_stopping) {

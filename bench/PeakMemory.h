@@ -13,6 +13,10 @@ namespace PeakMemory {
 void resetOwn();
 double ownMb();
 
+// The VmHWM of the soffice.bin that the launcher with this pid started (the
+// pid an application's "ProcessId" gives), or 0 when there is none.
+double sofficeMbOf(qint64 launcherPid);
+
 // Samples every soffice.bin below this process while it lives; the peak
 // seen is the largest VmHWM read, which only grows until soffice ends.
 class SofficeWatcher
