@@ -6,6 +6,7 @@
 #include "platform/libreoffice/CsvFilterOptions.h"
 #include "platform/libreoffice/OfficeSession.h"
 #include "platform/libreoffice/UnoStrings.h"
+#include "platform/libreoffice/UnreadableFormulas.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -122,6 +123,10 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
     if (!storable.is() || storable->isReadonly()) {
         closeComponent(component);
         fail(QStringLiteral("%1 opened read-only (in use by someone else?)").arg(path));
+    }
+    if (hasUnreadableFormulas(spreadsheet)) {
+        closeComponent(component);
+        fail(QStringLiteral("%1 holds formulas LibreOffice cannot read; saving would replace them by #N/A").arg(path));
     }
     const uno::Reference<frame::XModel> model(component, uno::UNO_QUERY);
     const GridLimits grid = gridOf(model.is() ? loadedFilterName(model) : QString(), path);

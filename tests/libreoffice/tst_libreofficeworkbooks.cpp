@@ -163,6 +163,8 @@ void LibreOfficeWorkbooksTest::refusesFilesItCannotEditSafely_data()
     QTest::newRow("write-reserved xlsm (opens read-only)")
         << "apache-poi/0-www-crossref-org.lib.rivier.edu_education-files_suffix-generator.xlsm";
     QTest::newRow("encrypted xlsx") << "apache-poi/protected_passtika.xlsx";
+    QTest::newRow("Excel 4 macro sheet LibreOffice cannot read") << "apache-poi/60405.xls";
+    QTest::newRow("functions LibreOffice does not know") << "sheetjs-test_files/fn.xls";
     QTest::newRow("empty file") << "";
     QTest::newRow("missing file") << "missing";
 }
