@@ -108,13 +108,9 @@ const QMap<QString, QString> &knownLosses()
          QStringLiteral("cached text results lose trailing spaces")},
         {QStringLiteral("sheetjs-test_files/formula_stress_test.xlsx"),
          QStringLiteral("cached text results lose trailing spaces; _x0007_ escaped again")},
-        // Formulas LibreOffice cannot import (XLM macro sheets, functions and
-        // names it does not know) load as errors and are stored as =NA() or
-        // with LibreOffice's own error results: the formulas are lost.
-        {QStringLiteral("apache-poi/60405.xls"), QStringLiteral("XLM macro sheet formulas stored as =NA()")},
-        {QStringLiteral("phpspreadsheet/formulas.xls"), QStringLiteral("unknown functions stored as =NA()")},
-        {QStringLiteral("sheetjs-test_files/fn.xls"), QStringLiteral("unknown functions stored as =NA()")},
-        {QStringLiteral("sheetjs-test_files/formula_stress_test.xls"), QStringLiteral("unknown functions stored as =NA()")},
+        // Formulas over names LibreOffice cannot resolve keep their text but
+        // give LibreOffice's own error results. (Workbooks whose formulas it
+        // cannot read at all are refused on opening and not saved.)
         {QStringLiteral("sheetjs-test_files/named_ranges_2011.xls"), QStringLiteral("error results of unresolved names change")},
         {QStringLiteral("xlrd/namesdemo.xls"), QStringLiteral("error results of unresolved names change")},
         // Pivot table output is laid out afresh by LibreOffice (a "Total
