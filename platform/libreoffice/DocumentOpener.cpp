@@ -1,9 +1,9 @@
 #include "platform/libreoffice/DocumentOpener.h"
 
-#include "platform/libreoffice/AbortingInteractionHandler.h"
 #include "platform/libreoffice/AutomationFailure.h"
 #include "platform/libreoffice/CalcDocument.h"
 #include "platform/libreoffice/CsvFilterOptions.h"
+#include "platform/libreoffice/LoadArguments.h"
 #include "platform/libreoffice/OfficeSession.h"
 #include "platform/libreoffice/UnoStrings.h"
 #include "platform/libreoffice/UnreadableFormulas.h"
@@ -12,8 +12,6 @@
 #include <QFileInfo>
 
 #include <com/sun/star/beans/PropertyValue.hpp>
-#include <com/sun/star/document/MacroExecMode.hpp>
-#include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -22,14 +20,6 @@
 using namespace css;
 
 namespace {
-
-beans::PropertyValue property(const char *name, const uno::Any &value)
-{
-    beans::PropertyValue result;
-    result.Name = OUString::createFromAscii(name);
-    result.Value = value;
-    return result;
-}
 
 void closeComponent(const uno::Reference<lang::XComponent> &component)
 {
@@ -92,18 +82,7 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
     if (osl::FileBase::getFileURLFromSystemPath(toOUString(file.absoluteFilePath()), url) != osl::FileBase::E_None)
         fail(QStringLiteral("not a valid path: %1").arg(path));
 
-    uno::Sequence<beans::PropertyValue> arguments(csv ? 7 : 5);
-    beans::PropertyValue *argument = arguments.getArray();
-    argument[0] = property("Hidden", uno::Any(true));
-    argument[1] = property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE));
-    argument[2] = property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE));
-    argument[3] = property("ReadOnly", uno::Any(false));
-    argument[4] = property("InteractionHandler",
-                           uno::Any(uno::Reference<task::XInteractionHandler>(new AbortingInteractionHandler)));
-    if (csv) {
-        argument[5] = property("FilterName", uno::Any(OUString::createFromAscii(CsvFilterOptions::filterName())));
-        argument[6] = property("FilterOptions", uno::Any(toOUString(csv->importOptions())));
-    }
+    const uno::Sequence<beans::PropertyValue> arguments = editingLoadArguments(csv);
 
     uno::Reference<lang::XComponent> component;
     try {

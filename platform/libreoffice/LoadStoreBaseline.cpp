@@ -1,31 +1,16 @@
 #include "platform/libreoffice/LoadStoreBaseline.h"
 
-#include "platform/libreoffice/AbortingInteractionHandler.h"
+#include "platform/libreoffice/LoadArguments.h"
 #include "platform/libreoffice/OfficeSession.h"
 #include "platform/libreoffice/UnoStrings.h"
 
 #include <QFileInfo>
 
-#include <com/sun/star/beans/PropertyValue.hpp>
-#include <com/sun/star/document/MacroExecMode.hpp>
-#include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <osl/file.hxx>
 
 using namespace css;
-
-namespace {
-
-beans::PropertyValue property(const char *name, const uno::Any &value)
-{
-    beans::PropertyValue result;
-    result.Name = OUString::createFromAscii(name);
-    result.Value = value;
-    return result;
-}
-
-} // namespace
 
 LoadStoreBaseline::LoadStoreBaseline() = default;
 
@@ -51,15 +36,7 @@ bool LoadStoreBaseline::loadStore(const QString &path, QString *whyNot)
         *whyNot = QStringLiteral("not a valid path");
         return false;
     }
-    // The load arguments the server's Open passes.
-    uno::Sequence<beans::PropertyValue> arguments(5);
-    beans::PropertyValue *argument = arguments.getArray();
-    argument[0] = property("Hidden", uno::Any(true));
-    argument[1] = property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE));
-    argument[2] = property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE));
-    argument[3] = property("ReadOnly", uno::Any(false));
-    argument[4] = property("InteractionHandler",
-                           uno::Any(uno::Reference<task::XInteractionHandler>(new AbortingInteractionHandler)));
+    const uno::Sequence<beans::PropertyValue> arguments = editingLoadArguments(std::nullopt);
     CallWatchdog::Scope bounded(m_session->watchdog(), m_session->options().callTimeoutMs);
     try {
         const uno::Reference<lang::XComponent> component =
