@@ -1,5 +1,6 @@
 #include "tests/libreoffice/LibreOfficeTestSupport.h"
 
+#include "platform/libreoffice/LibreOfficeServer.h"
 #include "tests/support/WorkbookFiles.h"
 
 #include <QDir>
@@ -54,4 +55,31 @@ void ErrorLog::watch(AxObject *object)
 void ErrorLog::record(int, const QString &, const QString &description, const QString &)
 {
     m_descriptions.append(description);
+}
+
+bool CalcTestCase::startCalc()
+{
+    registerLibreOfficeServer();
+    m_excel = std::make_unique<AxObject>(QStringLiteral("Excel.Application"));
+    if (m_excel->isNull())
+        return false;
+    m_workbooks = m_excel->querySubObject("WorkBooks");
+    if (!m_workbooks)
+        return false;
+    m_errors.watch(m_workbooks);
+    return true;
+}
+
+void CalcTestCase::quitCalc()
+{
+    m_excel->dynamicCall("Quit(void)");
+    m_excel.reset();
+}
+
+AxObject *CalcTestCase::open(const QString &path)
+{
+    AxObject *workbook = m_workbooks->querySubObject("Open(const QString&)", path);
+    if (workbook)
+        m_errors.watch(workbook);
+    return workbook;
 }

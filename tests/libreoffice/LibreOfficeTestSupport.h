@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 #include <sys/types.h>
 
 // What the LibreOffice tests share beside WorkbookFiles: corpus copies and
@@ -39,4 +41,18 @@ private slots:
 
 private:
     QStringList m_descriptions;
+};
+
+// A test class whose functions share one running application: started in
+// initTestCase, quit in cleanupTestCase, every error of its workbooks logged.
+class CalcTestCase : public QObject
+{
+protected:
+    bool startCalc();
+    void quitCalc();
+    AxObject *open(const QString &path);
+
+    std::unique_ptr<AxObject> m_excel;
+    AxObject *m_workbooks = nullptr;
+    ErrorLog m_errors;
 };

@@ -4,7 +4,6 @@
 
 #include "automation/AxObject.h"
 #include "platform/libreoffice/CellErrorValue.h"
-#include "platform/libreoffice/LibreOfficeServer.h"
 #include "tests/libreoffice/LibreOfficeTestSupport.h"
 #include "tests/support/WorkbookFiles.h"
 
@@ -18,7 +17,7 @@
 
 using namespace LibreOfficeTestSupport;
 
-class LibreOfficeCellsTest : public QObject
+class LibreOfficeCellsTest : public CalcTestCase
 {
     Q_OBJECT
 
@@ -37,42 +36,25 @@ private slots:
     void deletedHyperlinksLeaveValuesAndAddAgainGivesOne();
 
 private:
-    AxObject *open(const QString &path);
     AxObject *range(AxObject *sheet, const QString &reference);
     QString fixture(const QString &name);
 
-    std::unique_ptr<AxObject> m_excel;
-    AxObject *m_workbooks = nullptr;
     QTemporaryDir m_files;
-    ErrorLog m_errors;
 };
 
 void LibreOfficeCellsTest::initTestCase()
 {
-    registerLibreOfficeServer();
-    m_excel = std::make_unique<AxObject>(QStringLiteral("Excel.Application"));
-    QVERIFY(!m_excel->isNull());
-    m_workbooks = m_excel->querySubObject("WorkBooks");
-    QVERIFY(m_workbooks);
+    QVERIFY(startCalc());
 }
 
 void LibreOfficeCellsTest::cleanupTestCase()
 {
-    m_excel->dynamicCall("Quit(void)");
-    m_excel.reset();
+    quitCalc();
 }
 
 void LibreOfficeCellsTest::init()
 {
     m_errors.clear();
-}
-
-AxObject *LibreOfficeCellsTest::open(const QString &path)
-{
-    AxObject *workbook = m_workbooks->querySubObject("Open(const QString&)", path);
-    if (workbook)
-        m_errors.watch(workbook);
-    return workbook;
 }
 
 AxObject *LibreOfficeCellsTest::range(AxObject *sheet, const QString &reference)

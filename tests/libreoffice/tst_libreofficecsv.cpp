@@ -5,7 +5,6 @@
 
 #include "automation/AxObject.h"
 #include "platform/libreoffice/CsvDialect.h"
-#include "platform/libreoffice/LibreOfficeServer.h"
 #include "tests/libreoffice/LibreOfficeTestSupport.h"
 
 #include <QFile>
@@ -18,7 +17,7 @@
 
 using namespace LibreOfficeTestSupport;
 
-class LibreOfficeCsvTest : public QObject
+class LibreOfficeCsvTest : public CalcTestCase
 {
     Q_OBJECT
 
@@ -35,13 +34,9 @@ private slots:
     void insertedRowLeavesEveryOtherLineAlone();
 
 private:
-    AxObject *open(const QString &path);
     QString write(const QString &name, const QByteArray &content);
 
-    std::unique_ptr<AxObject> m_excel;
-    AxObject *m_workbooks = nullptr;
     QTemporaryDir m_files;
-    ErrorLog m_errors;
 };
 
 namespace {
@@ -62,31 +57,17 @@ ino_t inodeOf(const QString &path)
 
 void LibreOfficeCsvTest::initTestCase()
 {
-    registerLibreOfficeServer();
-    m_excel = std::make_unique<AxObject>(QStringLiteral("Excel.Application"));
-    QVERIFY(!m_excel->isNull());
-    m_workbooks = m_excel->querySubObject("WorkBooks");
-    QVERIFY(m_workbooks);
-    m_errors.watch(m_workbooks);
+    QVERIFY(startCalc());
 }
 
 void LibreOfficeCsvTest::cleanupTestCase()
 {
-    m_excel->dynamicCall("Quit(void)");
-    m_excel.reset();
+    quitCalc();
 }
 
 void LibreOfficeCsvTest::init()
 {
     m_errors.clear();
-}
-
-AxObject *LibreOfficeCsvTest::open(const QString &path)
-{
-    AxObject *workbook = m_workbooks->querySubObject("Open(const QString&)", path);
-    if (workbook)
-        m_errors.watch(workbook);
-    return workbook;
 }
 
 QString LibreOfficeCsvTest::write(const QString &name, const QByteArray &content)

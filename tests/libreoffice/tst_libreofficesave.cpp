@@ -3,7 +3,6 @@
 // finish raises an error and leaves the file and its folder as they were.
 
 #include "automation/AxObject.h"
-#include "platform/libreoffice/LibreOfficeServer.h"
 #include "tests/libreoffice/LibreOfficeTestSupport.h"
 #include "tests/support/WorkbookFiles.h"
 
@@ -20,7 +19,7 @@
 
 using namespace LibreOfficeTestSupport;
 
-class LibreOfficeSaveTest : public QObject
+class LibreOfficeSaveTest : public CalcTestCase
 {
     Q_OBJECT
 
@@ -36,15 +35,11 @@ private slots:
     void saveThatCannotReplaceTheFileRemovesWhatItWrote();
 
 private:
-    AxObject *open(const QString &path);
     void writeFirstCell(AxObject *workbook, const QString &text);
     QString firstCell(const QString &path);
     QString workbookIn(const QString &folder, const QString &file);
 
-    std::unique_ptr<AxObject> m_excel;
-    AxObject *m_workbooks = nullptr;
     std::unique_ptr<QTemporaryDir> m_folder;
-    ErrorLog m_errors;
 };
 
 namespace {
@@ -72,18 +67,12 @@ struct stat statusOf(const QString &path)
 
 void LibreOfficeSaveTest::initTestCase()
 {
-    registerLibreOfficeServer();
-    m_excel = std::make_unique<AxObject>(QStringLiteral("Excel.Application"));
-    QVERIFY(!m_excel->isNull());
-    m_workbooks = m_excel->querySubObject("WorkBooks");
-    QVERIFY(m_workbooks);
-    m_errors.watch(m_workbooks);
+    QVERIFY(startCalc());
 }
 
 void LibreOfficeSaveTest::cleanupTestCase()
 {
-    m_excel->dynamicCall("Quit(void)");
-    m_excel.reset();
+    quitCalc();
 }
 
 void LibreOfficeSaveTest::init()
@@ -92,14 +81,6 @@ void LibreOfficeSaveTest::init()
     // Each test reads a folder of its own, holding nothing but its workbook.
     m_folder = std::make_unique<QTemporaryDir>();
     QVERIFY(m_folder->isValid());
-}
-
-AxObject *LibreOfficeSaveTest::open(const QString &path)
-{
-    AxObject *workbook = m_workbooks->querySubObject("Open(const QString&)", path);
-    if (workbook)
-        m_errors.watch(workbook);
-    return workbook;
 }
 
 void LibreOfficeSaveTest::writeFirstCell(AxObject *workbook, const QString &text)

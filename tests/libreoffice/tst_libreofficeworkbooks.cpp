@@ -3,7 +3,6 @@
 // and deleting rows and columns; adding sheets; CSV round trips.
 
 #include "automation/AxObject.h"
-#include "platform/libreoffice/LibreOfficeServer.h"
 #include "tests/libreoffice/LibreOfficeTestSupport.h"
 #include "tests/support/WorkbookFiles.h"
 
@@ -20,7 +19,7 @@
 
 using namespace LibreOfficeTestSupport;
 
-class LibreOfficeWorkbooksTest : public QObject
+class LibreOfficeWorkbooksTest : public CalcTestCase
 {
     Q_OBJECT
 
@@ -44,43 +43,25 @@ private slots:
     void csvRoundTripKeepsEveryField();
 
 private:
-    AxObject *open(const QString &path);
     AxObject *firstSheet(AxObject *workbook);
     QString copyOrSkip(const QString &relativePath);
 
-    std::unique_ptr<AxObject> m_excel;
-    AxObject *m_workbooks = nullptr;
     QTemporaryDir m_files;
-    ErrorLog m_errors;
 };
 
 void LibreOfficeWorkbooksTest::initTestCase()
 {
-    registerLibreOfficeServer();
-    m_excel = std::make_unique<AxObject>(QStringLiteral("Excel.Application"));
-    QVERIFY(!m_excel->isNull());
-    m_workbooks = m_excel->querySubObject("WorkBooks");
-    QVERIFY(m_workbooks);
-    m_errors.watch(m_workbooks);
+    QVERIFY(startCalc());
 }
 
 void LibreOfficeWorkbooksTest::cleanupTestCase()
 {
-    m_excel->dynamicCall("Quit(void)");
-    m_excel.reset();
+    quitCalc();
 }
 
 void LibreOfficeWorkbooksTest::init()
 {
     m_errors.clear();
-}
-
-AxObject *LibreOfficeWorkbooksTest::open(const QString &path)
-{
-    AxObject *workbook = m_workbooks->querySubObject("Open(const QString&)", path);
-    if (workbook)
-        m_errors.watch(workbook);
-    return workbook;
 }
 
 AxObject *LibreOfficeWorkbooksTest::firstSheet(AxObject *workbook)
