@@ -1,13 +1,26 @@
 #!/bin/sh
 # Installs every Debian package needed to build, run and test Gridwrighter.
+# LibreOffice comes from bookworm-backports (25.2): Debian 12's own 7.4 drops
+# frozen panes, zoom and gridline settings from every workbook it saves.
 set -e
 SUDO=
 if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 export DEBIAN_FRONTEND=noninteractive
+
+backports=/etc/apt/sources.list.d/gridwrighter-backports.sources
+if ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    mirror=$(sed -n 's/^URIs: *//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n 1)
+    [ -n "$mirror" ] || mirror=http://deb.debian.org/debian
+    printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+        "$mirror" | $SUDO tee "$backports" >/dev/null
+fi
+
 $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
     build-essential cmake zlib1g-dev \
-    qtbase5-dev \
-    libreoffice-calc-nogui libreoffice-dev \
+    qtbase5-dev qttranslations5-l10n \
     xvfb xauth fonts-noto-cjk xdg-utils \
+    fonts-crosextra-carlito fonts-crosextra-caladea fonts-liberation2 \
     python3 python3-openpyxl
+$SUDO apt-get install -y --no-install-recommends -t bookworm-backports \
+    libreoffice-calc-nogui libreoffice-dev

@@ -3,6 +3,7 @@
 #include "platform/libreoffice/AutomationFailure.h"
 #include "platform/libreoffice/FormulaParsers.h"
 #include "platform/libreoffice/OfficeSession.h"
+#include "platform/libreoffice/OoxmlWorkbookParts.h"
 #include "platform/libreoffice/ReplacementFile.h"
 #include "platform/libreoffice/UnoStrings.h"
 
@@ -101,6 +102,8 @@ void CalcDocument::save()
     storable->storeToURL(url, storeArguments());
     if (m_csv)
         m_csv->finishExport(replacement.path());
+    else if (OoxmlWorkbookParts::isOoxmlWorkbook(m_path))
+        OoxmlWorkbookParts::restore(m_path, replacement.path());
     replacement.commit();
     // The document now matches its file, as after store().
     modifiable->setModified(false);

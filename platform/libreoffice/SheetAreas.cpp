@@ -59,9 +59,8 @@ uno::Reference<table::XCellRange> cellRange(const uno::Reference<sheet::XSpreads
 
 bool holdsContent(const uno::Reference<sheet::XSpreadsheet> &sheet, const table::CellRangeAddress &address)
 {
-    // Only the part within the used area can hold anything, and that part is
-    // read cell by cell: on sheets of 16,384 columns LibreOffice 7.4 answers a
-    // content query near the grid's end with cells from elsewhere.
+    // Only the part within the used area can hold anything: reading just that
+    // part costs a few calls even for a whole row or column of the grid.
     const table::CellRangeAddress used = usedArea(sheet);
     table::CellRangeAddress inside = address;
     inside.StartRow = std::max(address.StartRow, used.StartRow);

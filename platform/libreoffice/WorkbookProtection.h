@@ -3,7 +3,7 @@
 #include <QString>
 
 // Whether an .xlsx or .xlsm file locks its workbook structure (no sheet may
-// be added, removed or moved). LibreOffice 7.4 neither reports nor keeps that
-// lock, so it is read from the file itself. False for other formats and for
-// files that cannot be read.
+// be added, removed or moved). LibreOffice neither reports that lock nor
+// writes it back, so it is read from the file itself. False for other
+// formats and for files that cannot be read.
 bool hasLockedStructure(const QString &path);

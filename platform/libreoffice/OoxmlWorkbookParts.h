@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class ZipArchive;
+
+// The parts of an Office Open XML workbook that LibreOffice drops when it
+// stores one, read from the archive's workbook part and put back.
+namespace OoxmlWorkbookParts {
+
+extern const QString workbookPart;
+
+bool isOoxmlWorkbook(const QString &path);
+
+// The workbookProtection element as written, or empty when there is none.
+QString workbookProtection(const QByteArray &workbookXml);
+// The names of the sheets hidden so that only a macro can show them again.
+QStringList veryHiddenSheets(const QByteArray &workbookXml);
+// How many links to other workbooks the archive holds.
+int externalLinkCount(const ZipArchive &archive);
+
+// Gives the stored workbook the original's workbook protection and "very
+// hidden" sheets. Fails (AutomationFailure) when the stored workbook would
+// lose something that cannot be put back, such as links to other workbooks.
+void restore(const QString &originalPath, const QString &storedPath);
+
+} // namespace OoxmlWorkbookParts

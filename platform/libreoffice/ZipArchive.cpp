@@ -1,0 +1,223 @@
+#include "platform/libreoffice/ZipArchive.h"
+
+#include <QtEndian>
+
+#include <zlib.h>
+
+namespace {
+
+const quint32 localHeader = 0x04034b50;
+const quint32 centralHeader = 0x02014b50;
+const quint32 endOfCentralDirectory = 0x06054b50;
+const quint16 deflated = 8;
+// Workbook parts are small; a member claiming more is taken for damage.
+const quint32 largestMember = 256u << 20;
+
+quint16 little16(const QByteArray &bytes, qint64 at)
+{
+    if (at < 0 || at + 2 > bytes.size())
+        return 0;
+    return qFromLittleEndian<quint16>(bytes.constData() + at);
+}
+
+quint32 little32(const QByteArray &bytes, qint64 at)
+{
+    if (at < 0 || at + 4 > bytes.size())
+        return 0;
+    return qFromLittleEndian<quint32>(bytes.constData() + at);
+}
+
+void append16(QByteArray &out, quint16 value)
+{
+    char bytes[2];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 2);
+}
+
+void append32(QByteArray &out, quint32 value)
+{
+    char bytes[4];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 4);
+}
+
+QByteArray inflateRaw(const QByteArray &compressed, quint32 size)
+{
+    if (size > largestMember)
+        return QByteArray();
+    QByteArray out(int(size), Qt::Uninitialized);
+    z_stream stream{};
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
+        return QByteArray();
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(compressed.constData()));
+    stream.avail_in = uInt(compressed.size());
+    stream.next_out = reinterpret_cast<Bytef *>(out.data());
+    stream.avail_out = uInt(out.size());
+    const int result = inflate(&stream, Z_FINISH);
+    inflateEnd(&stream);
+    if (result != Z_STREAM_END || stream.total_out != size)
+        return QByteArray();
+    return out;
+}
+
+QByteArray deflateRaw(const QByteArray &content)
+{
+    z_stream stream{};
+    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return QByteArray();
+    QByteArray out(int(deflateBound(&stream, uLong(content.size()))), Qt::Uninitialized);
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(content.constData()));
+    stream.avail_in = uInt(content.size());
+    stream.next_out = reinterpret_cast<Bytef *>(out.data());
+    stream.avail_out = uInt(out.size());
+    const int result = deflate(&stream, Z_FINISH);
+    deflateEnd(&stream);
+    if (result != Z_STREAM_END)
+        return QByteArray();
+    out.resize(int(stream.total_out));
+    return out;
+}
+
+quint32 crcOf(const QByteArray &content)
+{
+    return quint32(crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef *>(content.constData()),
+                         uInt(content.size())));
+}
+
+} // namespace
+
+bool ZipArchive::read(const QByteArray &archive)
+{
+    m_entries.clear();
+    const qint64 end = archive.lastIndexOf(QByteArray("PK\x05\x06", 4));
+    if (end < 0)
+        return false;
+    const quint16 count = little16(archive, end + 10);
+    qint64 at = little32(archive, end + 16);
+    for (quint16 i = 0; i < count; ++i) {
+        if (little32(archive, at) != centralHeader)
+            return false;
+        Entry entry;
+        entry.method = little16(archive, at + 10);
+        entry.time = little16(archive, at + 12);
+        entry.date = little16(archive, at + 14);
+        entry.crc = little32(archive, at + 16);
+        const quint32 compressedSize = little32(archive, at + 20);
+        entry.size = little32(archive, at + 24);
+        const quint16 nameLength = little16(archive, at + 28);
+        const quint16 extraLength = little16(archive, at + 30);
+        const quint16 commentLength = little16(archive, at + 32);
+        const quint32 local = little32(archive, at + 42);
+        entry.name = archive.mid(at + 46, nameLength);
+        if (compressedSize == 0xffffffffu || entry.size == 0xffffffffu || little32(archive, local) != localHeader)
+            return false;
+        const qint64 data = qint64(local) + 30 + little16(archive, local + 26) + little16(archive, local + 28);
+        if (data + compressedSize > archive.size())
+            return false;
+        entry.stored = archive.mid(data, compressedSize);
+        m_entries.append(entry);
+        at += 46 + nameLength + extraLength + commentLength;
+    }
+    return true;
+}
+
+const ZipArchive::Entry *ZipArchive::find(const QString &name) const
+{
+    const QByteArray wanted = name.toUtf8();
+    for (const Entry &entry : m_entries)
+        if (entry.name == wanted)
+            return &entry;
+    return nullptr;
+}
+
+QStringList ZipArchive::names() const
+{
+    QStringList names;
+    for (const Entry &entry : m_entries)
+        names.append(QString::fromUtf8(entry.name));
+    return names;
+}
+
+bool ZipArchive::contains(const QString &name) const
+{
+    return find(name) != nullptr;
+}
+
+QByteArray ZipArchive::member(const QString &name) const
+{
+    const Entry *entry = find(name);
+    if (!entry)
+        return QByteArray();
+    const QByteArray content = entry->method == 0         ? entry->stored
+                               : entry->method == deflated ? inflateRaw(entry->stored, entry->size)
+                                                           : QByteArray();
+    if (content.size() != int(entry->size) || crcOf(content) != entry->crc)
+        return QByteArray();
+    return content;
+}
+
+void ZipArchive::replace(const QString &name, const QByteArray &content)
+{
+    Entry *entry = const_cast<Entry *>(find(name));
+    if (!entry) {
+        m_entries.append(Entry());
+        entry = &m_entries.last();
+        entry->name = name.toUtf8();
+    }
+    entry->method = deflated;
+    entry->crc = crcOf(content);
+    entry->size = quint32(content.size());
+    entry->stored = deflateRaw(content);
+}
+
+QByteArray ZipArchive::bytes() const
+{
+    QByteArray out;
+    QByteArray directory;
+    for (const Entry &entry : m_entries) {
+        const quint32 offset = quint32(out.size());
+        append32(out, localHeader);
+        append16(out, 20); // version needed: deflate
+        append16(out, 0);  // flags: sizes are in this header
+        append16(out, entry.method);
+        append16(out, entry.time);
+        append16(out, entry.date);
+        append32(out, entry.crc);
+        append32(out, quint32(entry.stored.size()));
+        append32(out, entry.size);
+        append16(out, quint16(entry.name.size()));
+        append16(out, 0);
+        out.append(entry.name);
+        out.append(entry.stored);
+
+        append32(directory, centralHeader);
+        append16(directory, 20); // made by
+        append16(directory, 20);
+        append16(directory, 0);
+        append16(directory, entry.method);
+        append16(directory, entry.time);
+        append16(directory, entry.date);
+        append32(directory, entry.crc);
+        append32(directory, quint32(entry.stored.size()));
+        append32(directory, entry.size);
+        append16(directory, quint16(entry.name.size()));
+        append16(directory, 0); // extra
+        append16(directory, 0); // comment
+        append16(directory, 0); // disk
+        append16(directory, 0); // internal attributes
+        append32(directory, 0); // external attributes
+        append32(directory, offset);
+        directory.append(entry.name);
+    }
+    const quint32 directoryOffset = quint32(out.size());
+    out.append(directory);
+    append32(out, endOfCentralDirectory);
+    append16(out, 0);
+    append16(out, 0);
+    append16(out, quint16(m_entries.size()));
+    append16(out, quint16(m_entries.size()));
+    append32(out, quint32(directory.size()));
+    append32(out, directoryOffset);
+    append16(out, 0);
+    return out;
+}

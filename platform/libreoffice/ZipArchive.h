@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// A zip archive held in memory, as Office Open XML workbooks are: its members
+// can be read, replaced and written out again. Members left alone keep their
+// compressed bytes as they were.
+class ZipArchive
+{
+public:
+    // False when the bytes are not a zip archive this class can read
+    // (damaged, or zip64).
+    bool read(const QByteArray &archive);
+
+    QStringList names() const;
+    bool contains(const QString &name) const;
+    // The member's content, or a null array when it is missing or damaged.
+    QByteArray member(const QString &name) const;
+    void replace(const QString &name, const QByteArray &content);
+
+    QByteArray bytes() const;
+
+private:
+    struct Entry
+    {
+        QByteArray name;
+        quint16 method = 0;
+        quint16 time = 0;
+        quint16 date = 0;
+        quint32 crc = 0;
+        quint32 size = 0;
+        QByteArray stored; // as compressed in the archive
+    };
+    const Entry *find(const QString &name) const;
+
+    QVector<Entry> m_entries;
+};

@@ -1,0 +1,113 @@
+// What LibreOffice would drop on saving, kept by an edit of real corpus
+// workbooks: stored row heights, workbook protection, very hidden sheets; and
+// links to other workbooks, which cannot be kept, leave the file unsaved.
+
+#include "platform/libreoffice/LibreOfficeServer.h"
+#include "tests/edits/RealJob.h"
+#include "tests/support/WorkbookFiles.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace {
+
+bool copyCorpusFile(const QString &relative, const QString &target)
+{
+    const QString corpus = WorkbookFiles::corpusFolder();
+    return !corpus.isEmpty() && QFile::copy(corpus + QLatin1Char('/') + relative, target);
+}
+
+QString rowElement(const QString &sheetXml, int row)
+{
+    const QRegularExpression element(QStringLiteral("<row [^>]*\\br=\"%1\"[^>]*>").arg(row));
+    return element.match(sheetXml).captured(0);
+}
+
+QString sheetElement(const QString &workbookXml, const QString &name)
+{
+    const QRegularExpression element(QStringLiteral("<sheet [^>]*name=\"%1\"[^>]*>").arg(name));
+    return element.match(workbookXml).captured(0);
+}
+
+QByteArray digest(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+                                          : QByteArray();
+}
+
+} // namespace
+
+class KeptFeaturesRealTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { registerLibreOfficeServer(); }
+    void storedRowHeightsAndProtectionSurviveAnEdit();
+    void veryHiddenSheetsStayVeryHidden();
+    void workbookThatWouldLoseExternalLinksIsNotSaved();
+};
+
+void KeptFeaturesRealTest::storedRowHeightsAndProtectionSurviveAnEdit()
+{
+    RealJob job;
+    const QString kyc = job.path("kyc.xlsx");
+    const QString form = job.path("form.xlsm");
+    if (!copyCorpusFile("apache-poi/CVLKRA-KYC_Download_File_Structure_V3.1.xlsx", kyc)
+        || !copyCorpusFile("phpspreadsheet/form_pass_print.xlsm", form))
+        QSKIP("the shared corpus is not here");
+    const QString protection = WorkbookFiles::part(kyc, "xl/workbook.xml")
+                                   .section(QStringLiteral("<workbookProtection "), 1)
+                                   .section(QLatin1Char('>'), 0, 0);
+    QVERIFY(protection.contains("workbookHashValue"));
+
+    JobSettings::addRowNumber = 100;
+    job.run(&MergeObject::AddRow);
+    QCOMPARE(job.outcome().failed, 0);
+
+    // Heights fitted by the application that wrote the file, kept as stored.
+    const QString sheet = WorkbookFiles::part(kyc, "xl/worksheets/sheet1.xml");
+    QVERIFY2(rowElement(sheet, 1).contains("ht=\"45.75\""), qPrintable(rowElement(sheet, 1)));
+    QVERIFY2(rowElement(sheet, 4).contains("ht=\"30\""), qPrintable(rowElement(sheet, 4)));
+    // The password hash comes back exactly as the file had it.
+    QVERIFY(WorkbookFiles::part(kyc, "xl/workbook.xml").contains("<workbookProtection " + protection + ">"));
+    const QString formWorkbook = WorkbookFiles::part(form, "xl/workbook.xml");
+    QVERIFY2(formWorkbook.contains(QRegularExpression("<workbookProtection [^>]*lockStructure=\"1\"")),
+             qPrintable(formWorkbook));
+    QVERIFY(WorkbookFiles::part(form, "[Content_Types].xml").contains("macroEnabled"));
+}
+
+void KeptFeaturesRealTest::veryHiddenSheetsStayVeryHidden()
+{
+    RealJob job;
+    const QString book = job.path("sheets.xlsx");
+    if (!copyCorpusFile("calamine/any_sheets.xlsx", book))
+        QSKIP("the shared corpus is not here");
+    JobSettings::addRowNumber = 1;
+    job.run(&MergeObject::AddRow);
+    QCOMPARE(job.outcome().failed, 0);
+    const QString workbook = WorkbookFiles::part(book, "xl/workbook.xml");
+    QVERIFY2(sheetElement(workbook, "VeryHidden").contains("state=\"veryHidden\""), qPrintable(workbook));
+    QVERIFY(sheetElement(workbook, "Hidden").contains("state=\"hidden\""));
+    QVERIFY(sheetElement(workbook, "Visible").contains("state=\"visible\""));
+}
+
+void KeptFeaturesRealTest::workbookThatWouldLoseExternalLinksIsNotSaved()
+{
+    RealJob job;
+    const QString linked = job.path("linked.xlsx");
+    if (!copyCorpusFile("apache-poi/56502.xlsx", linked))
+        QSKIP("the shared corpus is not here");
+    const QByteArray before = digest(linked);
+    JobSettings::addRowNumber = 1;
+    job.run(&MergeObject::AddRow);
+    QCOMPARE(job.outcome().failed, 1);
+    QCOMPARE(digest(linked), before);
+    QVERIFY(QDir(job.path(".")).entryList(QDir::Hidden | QDir::Files).filter("linked").size() == 1);
+}
+
+QTEST_GUILESS_MAIN(KeptFeaturesRealTest)
+#include "KeptFeaturesRealTest.moc"
