@@ -83,13 +83,20 @@ QDate CalcDocument::nullDate()
     return m_nullDate;
 }
 
+bool CalcDocument::isModified() const
+{
+    ensureUsable();
+    const uno::Reference<util::XModifiable> modifiable(m_document, uno::UNO_QUERY_THROW);
+    return modifiable->isModified();
+}
+
 void CalcDocument::save()
 {
     ensureUsable();
     const uno::Reference<util::XModifiable> modifiable(m_document, uno::UNO_QUERY_THROW);
-    // A CSV is the user's own text: written again unchanged, it could only
-    // come back different.
-    if (m_csv && !modifiable->isModified())
+    // Every store drops something LibreOffice cannot write back: a workbook
+    // the edit did not change stays the file it was.
+    if (!modifiable->isModified())
         return;
 
     // Stored beside the file and moved over it whole, so that a failure at any

@@ -49,8 +49,9 @@ public:
     PendingFormulaWrites &pendingWrites() { return m_pendingWrites; }
     QDate nullDate();
 
+    bool isModified() const;
     // Replaces the file whole, or fails (AutomationFailure) leaving it as it
-    // was. An unchanged CSV is not written at all.
+    // was. An unchanged workbook is not written at all.
     void save();
     void close();
 

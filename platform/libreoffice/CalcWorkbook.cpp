@@ -54,5 +54,8 @@ QVariant CalcWorkbook::read(const QByteArray &name)
         return QFileInfo(m_document->path()).fileName();
     if (name == "FullName")
         return m_document->path();
+    // True while nothing has changed since the workbook was opened or saved.
+    if (name == "Saved")
+        return !m_document->isModified();
     return CalcObject::read(name);
 }

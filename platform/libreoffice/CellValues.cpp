@@ -11,7 +11,9 @@
 #include <QVector>
 
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/FormulaResult.hpp>
 #include <com/sun/star/sheet/XCellFormatRangesSupplier.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
@@ -217,6 +219,17 @@ OUString errorFormula(const CellErrorValue &error)
     return toOUString(QLatin1Char('=') + error.text);
 }
 
+// Writing what the cells already hold would still mark the workbook changed
+// and have it saved for nothing.
+bool holdsItsOwnValues(const uno::Reference<table::XCellRange> &range,
+                       const uno::Sequence<uno::Sequence<uno::Any>> &data)
+{
+    const uno::Reference<sheet::XCellRangesQuery> query(range, uno::UNO_QUERY_THROW);
+    if (query->queryContentCells(sheet::CellFlags::FORMULA)->getCells()->hasElements())
+        return false;
+    return uno::Reference<sheet::XCellRangeData>(range, uno::UNO_QUERY_THROW)->getDataArray() == data;
+}
+
 } // namespace
 
 namespace CellValues {
@@ -296,7 +309,10 @@ void write(CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> &sh
     const table::CellRangeAddress block(area.Sheet, area.StartColumn, area.StartRow,
                                         area.StartColumn + blockColumns - 1, area.StartRow + blockRows - 1);
     const uno::Reference<table::XCellRange> range = SheetAreas::cellRange(sheet, block);
-    uno::Reference<sheet::XCellRangeData>(range, uno::UNO_QUERY_THROW)->setDataArray(data);
+    const uno::Reference<sheet::XCellRangeData> cells(range, uno::UNO_QUERY_THROW);
+    if (errors.isEmpty() && holdsItsOwnValues(range, data))
+        return;
+    cells->setDataArray(data);
     // setDataArray would turn every error into #N/A.
     for (const auto &error : errors)
         range->getCellByPosition(error.first.x(), error.first.y())->setFormula(errorFormula(error.second));

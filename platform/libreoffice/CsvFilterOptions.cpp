@@ -8,9 +8,11 @@
 
 namespace {
 
-// rtl_TextEncoding values (rtl/textenc.h).
+// rtl_TextEncoding values (rtl/textenc.h); "Unicode" is UTF-16 with a byte
+// order mark, either byte order.
 const int utf8Charset = 76;
 const int gbkCharset = 67;
+const int utf16Charset = 65535;
 
 const QByteArray utf8ByteOrderMark("\xEF\xBB\xBF");
 
@@ -50,6 +52,18 @@ const char *CsvFilterOptions::filterName()
 CsvFilterOptions CsvFilterOptions::forContent(const QByteArray &content)
 {
     CsvFilterOptions options;
+    // UTF-32 is checked first: its little-endian mark starts like UTF-16's.
+    if (content.startsWith(QByteArray("\xFF\xFE\x00\x00", 4)) || content.startsWith(QByteArray("\x00\x00\xFE\xFF", 4)))
+        fail(QStringLiteral("UTF-32 text, which LibreOffice cannot read"));
+    if (content.startsWith("\xFF\xFE") || content.startsWith("\xFE\xFF")) {
+        // Read as UTF-16 and written as UTF-8, then turned back into the
+        // file's own byte order: LibreOffice's UTF-16 export keeps neither.
+        options.m_utf16Codec = content.startsWith("\xFF\xFE") ? "UTF-16LE" : "UTF-16BE";
+        options.m_charset = utf16Charset;
+        const QString text = QTextCodec::codecForName(options.m_utf16Codec)->toUnicode(content.mid(2));
+        options.m_dialect = CsvDialect::of(text.toUtf8());
+        return options;
+    }
     options.m_hasByteOrderMark = content.startsWith(utf8ByteOrderMark);
     options.m_charset = isValidUtf8(content) ? utf8Charset : gbkCharset;
     options.m_dialect = CsvDialect::of(options.m_hasByteOrderMark ? content.mid(utf8ByteOrderMark.size()) : content);
@@ -58,16 +72,16 @@ CsvFilterOptions CsvFilterOptions::forContent(const QByteArray &content)
 
 QString CsvFilterOptions::importOptions() const
 {
-    return options(false);
+    return options(m_charset, false);
 }
 
 QString CsvFilterOptions::exportOptions() const
 {
     // Otherwise only fields holding a separator, quote or line break are quoted.
-    return options(m_dialect.quotesEveryField);
+    return options(m_utf16Codec ? utf8Charset : m_charset, m_dialect.quotesEveryField);
 }
 
-QString CsvFilterOptions::options(bool quoteAllText) const
+QString CsvFilterOptions::options(int charset, bool quoteAllText) const
 {
     // Column format 2 is "text"; room is left for columns the job inserts.
     QStringList columnFormats;
@@ -78,14 +92,14 @@ QString CsvFilterOptions::options(bool quoteAllText) const
     // special numbers, save as shown, export formulas, remove spaces.
     return QStringLiteral("%1,34,%2,1,%3,1033,%4,false,true,false,false")
         .arg(int(m_dialect.separator))
-        .arg(m_charset)
+        .arg(charset)
         .arg(columnFormats.join(QLatin1Char('/')))
         .arg(quoteAllText ? QLatin1String("true") : QLatin1String("false"));
 }
 
 void CsvFilterOptions::finishExport(const QString &path) const
 {
-    if (!m_hasByteOrderMark && !m_dialect.crLfLineEnds)
+    if (!m_hasByteOrderMark && !m_dialect.crLfLineEnds && !m_utf16Codec)
         return;
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite))
@@ -95,6 +109,12 @@ void CsvFilterOptions::finishExport(const QString &path) const
         content = withCrLfRecordEnds(content);
     if (m_hasByteOrderMark && !content.startsWith(utf8ByteOrderMark))
         content.prepend(utf8ByteOrderMark);
+    if (m_utf16Codec) {
+        QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+        const QString text = QString::fromUtf8(content.startsWith(utf8ByteOrderMark) ? content.mid(3) : content);
+        content = QTextCodec::codecForName(m_utf16Codec)->fromUnicode(text.constData(), text.size(), &state);
+        content.prepend(qstrcmp(m_utf16Codec, "UTF-16LE") == 0 ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF"));
+    }
     if (!file.seek(0) || file.write(content) != content.size() || !file.resize(content.size()) || !file.flush())
         fail(QStringLiteral("cannot rewrite the stored %1: %2").arg(path, file.errorString()));
 }

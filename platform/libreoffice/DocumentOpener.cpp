@@ -7,6 +7,7 @@
 #include "platform/libreoffice/OfficeSession.h"
 #include "platform/libreoffice/UnoStrings.h"
 #include "platform/libreoffice/UnreadableFormulas.h"
+#include "platform/libreoffice/ZipArchive.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,7 +16,10 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
 #include <osl/file.hxx>
+
+#include <climits>
 
 using namespace css;
 
@@ -57,6 +61,23 @@ GridLimits gridOf(const QString &filterName, const QString &path)
     return grid;
 }
 
+// LibreOffice opens a workbook with a damaged part by repairing it, which
+// can leave a sheet empty: saved, that would replace the user's data.
+void refuseDamagedArchive(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("cannot read %1").arg(path));
+    if (file.peek(4) != QByteArray("PK\x03\x04", 4))
+        return;
+    ZipArchive archive;
+    if (!archive.read(file.readAll()))
+        fail(QStringLiteral("%1 is damaged: its zip directory cannot be read").arg(path));
+    const QString damaged = archive.damagedMember();
+    if (!damaged.isEmpty())
+        fail(QStringLiteral("%1 is damaged: its part %2 does not match its checksum").arg(path, damaged));
+}
+
 } // namespace
 
 std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> &session,
@@ -70,6 +91,7 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
     if (file.size() == 0)
         fail(QStringLiteral("the file is empty: %1").arg(path));
 
+    refuseDamagedArchive(path);
     std::optional<CsvFilterOptions> csv;
     if (file.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
         QFile content(path);
@@ -101,12 +123,20 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
     const uno::Reference<frame::XStorable> storable(component, uno::UNO_QUERY);
     if (!storable.is() || storable->isReadonly()) {
         closeComponent(component);
+        // LibreOffice opens read-only a file it cannot place its lock beside.
+        if (QFile::encodeName(QStringLiteral(".~lock.%1#").arg(file.fileName())).size() > NAME_MAX)
+            fail(QStringLiteral("%1: the name is too long for LibreOffice's lock file").arg(path));
         fail(QStringLiteral("%1 opened read-only (in use by someone else?)").arg(path));
     }
     if (hasUnreadableFormulas(spreadsheet)) {
         closeComponent(component);
         fail(QStringLiteral("%1 holds formulas LibreOffice cannot read; saving would replace them by #N/A").arg(path));
     }
+    // Loading can mark a workbook changed (a recalculation on load): only
+    // what the edit does counts as a change worth saving.
+    const uno::Reference<util::XModifiable> modifiable(component, uno::UNO_QUERY);
+    if (modifiable.is())
+        modifiable->setModified(false);
     const uno::Reference<frame::XModel> model(component, uno::UNO_QUERY);
     const GridLimits grid = gridOf(model.is() ? loadedFilterName(model) : QString(), path);
     return std::make_shared<CalcDocument>(session, spreadsheet, file.absoluteFilePath(), grid, csv);

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -34,6 +35,21 @@ bool flush(const QByteArray &path, int flags)
     return flushed;
 }
 
+// The stand-in's name, and the lock file LibreOffice makes beside it while
+// storing, must stay within the file system's limit even beside a workbook
+// whose own name nearly reaches it.
+QString nameWithin(QString name)
+{
+    const int room = NAME_MAX - int(std::strlen(".~lock.#") + std::strlen("..gridwrighter-XXXXXX")
+                                    + std::strlen(hiddenSuffix));
+    while (QFile::encodeName(name).size() > room) {
+        name.chop(1);
+        if (!name.isEmpty() && QChar(name.back()).isHighSurrogate())
+            name.chop(1);
+    }
+    return name;
+}
+
 } // namespace
 
 ReplacementFile::ReplacementFile(const QString &target)
@@ -52,7 +68,7 @@ ReplacementFile::ReplacementFile(const QString &target)
     // Hidden, so that nothing listing the folder takes it for a workbook.
     const QFileInfo file(m_target);
     QByteArray pattern = QFile::encodeName(
-        file.dir().filePath(QStringLiteral(".%1.gridwrighter-XXXXXX%2").arg(file.fileName(), QLatin1String(hiddenSuffix))));
+        file.dir().filePath(QStringLiteral(".%1.gridwrighter-XXXXXX%2").arg(nameWithin(file.fileName()), QLatin1String(hiddenSuffix))));
     const int descriptor = ::mkstemps(pattern.data(), int(std::strlen(hiddenSuffix)));
     if (descriptor < 0)
         fail(QStringLiteral("cannot save %1: no temporary file beside it: %2").arg(m_target, systemError()));

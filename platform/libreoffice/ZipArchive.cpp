@@ -146,14 +146,27 @@ bool ZipArchive::contains(const QString &name) const
 QByteArray ZipArchive::member(const QString &name) const
 {
     const Entry *entry = find(name);
-    if (!entry)
+    return entry ? contentOf(*entry) : QByteArray();
+}
+
+QByteArray ZipArchive::contentOf(const Entry &entry)
+{
+    QByteArray content = entry.method == 0         ? entry.stored
+                         : entry.method == deflated ? inflateRaw(entry.stored, entry.size)
+                                                    : QByteArray();
+    if (content.size() != int(entry.size) || crcOf(content) != entry.crc)
         return QByteArray();
-    const QByteArray content = entry->method == 0         ? entry->stored
-                               : entry->method == deflated ? inflateRaw(entry->stored, entry->size)
-                                                           : QByteArray();
-    if (content.size() != int(entry->size) || crcOf(content) != entry->crc)
-        return QByteArray();
+    if (content.isNull())
+        content = QByteArray("", 0);
     return content;
+}
+
+QString ZipArchive::damagedMember() const
+{
+    for (const Entry &entry : m_entries)
+        if (contentOf(entry).isNull())
+            return QString::fromUtf8(entry.name);
+    return QString();
 }
 
 void ZipArchive::replace(const QString &name, const QByteArray &content)

@@ -17,9 +17,12 @@ public:
 
     QStringList names() const;
     bool contains(const QString &name) const;
-    // The member's content, or a null array when it is missing or damaged.
+    // The member's content, or a null array when it is missing or damaged
+    // (an empty member gives an empty, non-null array).
     QByteArray member(const QString &name) const;
     void replace(const QString &name, const QByteArray &content);
+    // The first member whose content does not match its checksum, or empty.
+    QString damagedMember() const;
 
     QByteArray bytes() const;
 
@@ -35,6 +38,7 @@ private:
         QByteArray stored; // as compressed in the archive
     };
     const Entry *find(const QString &name) const;
+    static QByteArray contentOf(const Entry &entry);
 
     QVector<Entry> m_entries;
 };

@@ -1,0 +1,148 @@
+// Workbooks a job must leave exactly as they were, and files that must come
+// back whole: real files edited by LibreOffice, compared byte for byte or read
+// back by openpyxl.
+
+#include "platform/libreoffice/LibreOfficeServer.h"
+#include "tests/edits/RealJob.h"
+#include "tests/support/WorkbookFiles.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QTest>
+#include <QTextCodec>
+#include <QtEndian>
+
+namespace {
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QJsonObject oneSheet(const QJsonObject &cells)
+{
+    return QJsonObject{{"sheets", QJsonArray{QJsonObject{{"name", "Data"}, {"cells", cells}}}}};
+}
+
+// Flips a byte in the middle of a member's compressed data, as a bad disk or
+// a broken download would.
+bool damageMember(const QString &path, const QByteArray &member)
+{
+    QByteArray archive = bytesOf(path);
+    const int name = archive.indexOf(member);
+    if (name < 30 || archive.mid(name - 30, 4) != QByteArray("PK\x03\x04", 4))
+        return false;
+    const int header = name - 30;
+    const quint32 size = qFromLittleEndian<quint32>(archive.constData() + header + 18);
+    const int data = name + member.size() + qFromLittleEndian<quint16>(archive.constData() + header + 28);
+    archive[data + int(size / 2)] = char(archive.at(data + int(size / 2)) ^ 0x55);
+    return writeBytes(path, archive);
+}
+
+QString decodedCsv(const QString &path, const char *codec)
+{
+    return QTextCodec::codecForName(codec)->toUnicode(bytesOf(path).mid(2));
+}
+
+} // namespace
+
+class NothingLostRealTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { registerLibreOfficeServer(); }
+    void workbooksTheEditDoesNotChangeStayByteIdentical();
+    void damagedWorkbookIsRefusedNotRepaired();
+    void utf16CsvKeepsItsEncodingAndUtf32IsLeftAlone();
+    void workbookWithANearlyTooLongNameIsSaved();
+};
+
+void NothingLostRealTest::workbooksTheEditDoesNotChangeStayByteIdentical()
+{
+    RealJob job;
+    const QString xlsx = job.path("book.xlsx");
+    QVERIFY(WorkbookFiles::create(xlsx, oneSheet(QJsonObject{{"A1", "kept"}, {"A2", 2}, {"B2", 3}})));
+    const QString xls = WorkbookFiles::convert(xlsx, "xls", job.path("."));
+    QVERIFY(!xls.isEmpty());
+    QVERIFY(writeBytes(job.path("text.csv"), "a,b\r\n1,2\r\n"));
+    const QStringList names{"book.xlsx", "book.xls", "text.csv"};
+    QMap<QString, QByteArray> before;
+    for (const QString &name : names)
+        before[name] = bytesOf(job.path(name));
+
+    // No sheet has the name: nothing selected, nothing changed.
+    JobSettings::appointedSheet = true;
+    JobSettings::sheetName = QStringLiteral("NoSuchSheet");
+    JobSettings::addRowNumber = 1;
+    job.run(&MergeObject::AddRow);
+    JobSettings::appointedSheet = false;
+    // Values only: turning them into values changes nothing.
+    JobSettings::valueRange = QStringLiteral("A1:B2");
+    job.run(&MergeObject::FormulaToValue);
+
+    for (const QString &name : names)
+        QVERIFY2(bytesOf(job.path(name)) == before[name], qPrintable(name));
+}
+
+void NothingLostRealTest::damagedWorkbookIsRefusedNotRepaired()
+{
+    RealJob job;
+    const QString book = job.path("damaged.xlsx");
+    QJsonObject cells;
+    for (int row = 1; row <= 200; ++row)
+        cells.insert(QStringLiteral("A%1").arg(row), QStringLiteral("line %1 of the user's data").arg(row));
+    QVERIFY(WorkbookFiles::create(book, oneSheet(cells)));
+    QVERIFY(damageMember(book, "xl/worksheets/sheet1.xml"));
+    const QByteArray before = bytesOf(book);
+    JobSettings::addRowNumber = 1;
+    job.run(&MergeObject::AddRow);
+    QCOMPARE(job.outcome().failed, 1);
+    QCOMPARE(bytesOf(book), before);
+}
+
+void NothingLostRealTest::utf16CsvKeepsItsEncodingAndUtf32IsLeftAlone()
+{
+    RealJob job;
+    const QString text = QStringLiteral("名称,数量\r\n苹果,3\r\n梨,5\r\n");
+    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+    QVERIFY(writeBytes(job.path("le.csv"), QByteArray("\xFF\xFE")
+                                              + QTextCodec::codecForName("UTF-16LE")->fromUnicode(text.constData(), text.size(), &state)));
+    QTextCodec::ConverterState bigState(QTextCodec::IgnoreHeader);
+    QVERIFY(writeBytes(job.path("be.csv"), QByteArray("\xFE\xFF")
+                                              + QTextCodec::codecForName("UTF-16BE")->fromUnicode(text.constData(), text.size(), &bigState)));
+    const QByteArray utf32 = QByteArray("\x00\x00\xFE\xFF", 4) + QTextCodec::codecForName("UTF-32BE")->fromUnicode(text).mid(4);
+    QVERIFY(writeBytes(job.path("wide.csv"), utf32));
+
+    JobSettings::deleteRowNumber = 2;
+    job.run(&MergeObject::DeleteRow);
+    QCOMPARE(job.outcome().failed, 1);
+    const QString expected = QStringLiteral("名称,数量\r\n梨,5\r\n");
+    QCOMPARE(bytesOf(job.path("le.csv")).left(2), QByteArray("\xFF\xFE"));
+    QCOMPARE(decodedCsv(job.path("le.csv"), "UTF-16LE"), expected);
+    QCOMPARE(bytesOf(job.path("be.csv")).left(2), QByteArray("\xFE\xFF"));
+    QCOMPARE(decodedCsv(job.path("be.csv"), "UTF-16BE"), expected);
+    QCOMPARE(bytesOf(job.path("wide.csv")), utf32);
+}
+
+void NothingLostRealTest::workbookWithANearlyTooLongNameIsSaved()
+{
+    RealJob job;
+    const QString book = job.path(QString(240, QLatin1Char('n')) + QStringLiteral(".xlsx"));
+    QVERIFY(WorkbookFiles::create(book, oneSheet(QJsonObject{{"A1", "first"}})));
+    JobSettings::addRowNumber = 1;
+    job.run(&MergeObject::AddRow);
+    QCOMPARE(job.outcome().failed, 0);
+    const QJsonObject sheet = WorkbookFiles::sheetAt(WorkbookFiles::read(book), 0);
+    QCOMPARE(sheet.value("cells").toObject().value("A2").toObject().value("value").toString(), QStringLiteral("first"));
+}
+
+QTEST_GUILESS_MAIN(NothingLostRealTest)
+#include "NothingLostRealTest.moc"
