@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// Running processes by image name (the file name of the executable, compared
+// case-sensitively as a whole).
+
+// How many running processes carry the image name.
+int countProcesses(const QString &imageName);
+
+// Hard-kills the first process (lowest id) carrying the image name, never the
+// calling process itself. Returns false when none was found or it could not be
+// ended.
+bool terminateFirstProcess(const QString &imageName);
