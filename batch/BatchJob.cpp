@@ -1,7 +1,9 @@
 #include "batch/BatchJob.h"
 
+#include "batch/BatchEdits.h"
 #include "engine/MergeObject.h"
 #include "launch/JobSettings.h"
+#include "engine/WorkbookEdit.h"
 #include "launch/SpreadsheetCloser.h"
 #include "launch/SpreadsheetImageNames.h"
 
@@ -12,30 +14,9 @@
 #include <QMutexLocker>
 #include <QThread>
 
-namespace {
+#include <memory>
 
-const char *slotFor(BatchRequest::Edit edit)
-{
-    switch (edit) {
-    case BatchRequest::AddRow:
-        return "AddRow";
-    case BatchRequest::AddColumn:
-        return "AddColumn";
-    case BatchRequest::DeleteRow:
-        return "DeleteRow";
-    case BatchRequest::DeleteColumn:
-        return "DeleteColumn";
-    case BatchRequest::FillFormula:
-        return "CopyFormula";
-    case BatchRequest::FormulaToValue:
-        return "FormulaToValue";
-    case BatchRequest::IndexSheet:
-        return "InsertHyperLinks";
-    case BatchRequest::CellLink:
-        return "InsertHyperlinksCell";
-    }
-    return "";
-}
+namespace {
 
 enum ExitStatus { AllDone = 0, SomeFailed = 1, NoApplication = 3 };
 
@@ -55,14 +36,15 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err)
 
     QThread thread;
     thread.start();
-    auto *worker = new MergeObject;
+    auto worker = std::make_unique<MergeObject>();
     worker->setShowsUnopenedListInViewer(false);
     worker->moveToThread(&thread);
+    const std::unique_ptr<WorkbookEdit> edit = request.edit->makeEdit();
 
     // Printed from the worker's thread as each text comes, so that none is
     // lost after the end signal and the order is the job's.
     QMutex printing;
-    QObject::connect(worker, &MergeObject::ShowDisposingFile, worker,
+    QObject::connect(worker.get(), &MergeObject::ShowDisposingFile, worker.get(),
                      [&](const QString &text) {
                          QMutexLocker locker(&printing);
                          out << text << '\n';
@@ -70,9 +52,9 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err)
                      },
                      Qt::DirectConnection);
     QEventLoop loop;
-    QObject::connect(worker, &MergeObject::Signal_SetButtonEnable, &loop, &QEventLoop::quit,
+    QObject::connect(worker.get(), &MergeObject::Signal_SetButtonEnable, &loop, &QEventLoop::quit,
                      Qt::QueuedConnection);
-    QMetaObject::invokeMethod(worker, slotFor(request.edit), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(worker.get(), [&worker, &edit]() { worker->runJob(*edit); }, Qt::QueuedConnection);
     loop.exec();
 
     // The job writes the list file after its end signal: wait for the slot to
@@ -80,7 +62,7 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err)
     thread.quit();
     thread.wait();
     const MergeObject::Outcome outcome = worker->lastOutcome();
-    delete worker;
+    worker.reset();
 
     if (!outcome.applicationStarted)
         return NoApplication;

@@ -3,18 +3,20 @@
 #include <QString>
 #include <QStringList>
 
+struct BatchEdit;
+
 // One job as the command line asks for it.
 struct BatchRequest
 {
-    enum Edit { AddRow, AddColumn, DeleteRow, DeleteColumn, FillFormula, FormulaToValue, IndexSheet, CellLink };
-
     QString folder;
-    Edit edit = AddRow;
+    const BatchEdit *edit = nullptr; // a row of batchEdits()
     int number = 1;
     QString text; // formula, range or cell
 
+    bool startGiven = false;
     int startRow = 1;
     int startColumn = 1;
+    bool endGiven = false;
     int endRow = 1;
     int endColumn = 1;
     bool autoEndRow = false;
@@ -38,10 +40,11 @@ struct BatchParse
     QString error;
 };
 
-// Reads the arguments after the program's name.
+// Reads the arguments after the program's name (BatchArguments.cpp).
 BatchParse parseBatchArguments(const QStringList &arguments);
 
 QString batchUsage();
 
-// Fills the job settings as the window's launch does for the same edit.
+// Fills the job settings as the window's launch does for the same edit
+// (BatchSettings.cpp).
 void applyToJobSettings(const BatchRequest &request);

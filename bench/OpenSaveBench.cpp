@@ -11,7 +11,7 @@
 #include "automation/AxObject.h"
 #include "bench/PeakMemory.h"
 #include "platform/libreoffice/LibreOfficeServer.h"
-#include "platform/libreoffice/LoadStoreBaseline.h"
+#include "bench/LoadStoreBaseline.h"
 #include "tests/support/WorkbookFiles.h"
 
 #include <QCoreApplication>

@@ -1,9 +1,12 @@
 #pragma once
 
-#include <QString>
+#include "tests/support/Sampler.h"
+
+#include <QtGlobal>
 
 #include <atomic>
-#include <thread>
+
+#include <sys/types.h>
 
 // Peak resident memory (VmHWM) in MB, of this process and of the soffice.bin
 // processes it starts.
@@ -23,7 +26,6 @@ class SofficeWatcher
 {
 public:
     SofficeWatcher();
-    ~SofficeWatcher();
 
     SofficeWatcher(const SofficeWatcher &) = delete;
     SofficeWatcher &operator=(const SofficeWatcher &) = delete;
@@ -33,10 +35,9 @@ public:
 private:
     void sample();
 
-    std::atomic<bool> m_stopping{false};
     std::atomic<long> m_peakKb{0};
-    QString m_known; // the soffice.bin's pid, used by the sampling thread only
-    std::thread m_thread;
+    pid_t m_known = 0; // the soffice.bin's pid, used by the sampling thread only
+    Sampler m_sampler;
 };
 
 } // namespace PeakMemory

@@ -29,6 +29,11 @@ void MergeObject::setShowsUnopenedListInViewer(bool show)
     m_showsUnopenedListInViewer = show;
 }
 
+void MergeObject::runJob(WorkbookEdit &edit)
+{
+    m_outcome = JobFrame(*this, edit, m_showsUnopenedListInViewer).run();
+}
+
 MergeObject::Outcome MergeObject::lastOutcome() const
 {
     return m_outcome;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/JobFrame.h"
+
 #include <QFileInfoList>
 #include <QObject>
 #include <QString>
@@ -7,7 +9,7 @@
 class WorkbookEdit;
 
 // The worker of one batch job. It lives on the job's worker thread; each slot
-// runs one whole job (the batch frame with one edit's core) and talks back to
+// runs one whole job (the job frame with one edit's core) and talks back to
 // the window only through its two signals.
 class MergeObject : public QObject
 {
@@ -18,19 +20,14 @@ public:
 
     QFileInfoList ListAllFiles(const QString &path);
 
-    // Runs the batch frame over JobSettings::sourcePath with the given core.
+    // Runs the job frame over JobSettings::sourcePath with the given core.
     void runJob(WorkbookEdit &edit);
 
     // The batch command prints the list file's path instead of opening it.
     void setShowsUnopenedListInViewer(bool show);
 
     // How the last job ended, for callers that need more than the texts.
-    struct Outcome
-    {
-        bool applicationStarted = false;
-        int candidates = 0;
-        int failed = 0; // not opened or not saved
-    };
+    using Outcome = JobFrame::Outcome;
     Outcome lastOutcome() const;
 
 signals:

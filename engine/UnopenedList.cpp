@@ -1,6 +1,20 @@
 #include "engine/UnopenedList.h"
 
+#include "launch/JobSettings.h"
+
 #include <QFile>
+
+QString unopenedListFileName()
+{
+    return QStringLiteral("无法打开修改的文件目录(文件格式有误).txt");
+}
+
+void resetUnopenedList()
+{
+    JobSettings::unopenedListPath = JobSettings::sourcePath + unopenedListFileName();
+    if (QFile::exists(JobSettings::unopenedListPath))
+        QFile::remove(JobSettings::unopenedListPath);
+}
 
 bool writeUnopenedList(const QString &listPath, const QString &lines)
 {

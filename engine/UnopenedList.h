@@ -2,6 +2,17 @@
 
 #include <QString>
 
-// Writes the list of workbooks a job could not open or save, one native path a
-// line, in the local 8-bit code page. False when the file cannot be written.
+// The list of workbooks a job could not open or save, written into the chosen
+// folder.
+
+// The list file's name.
+QString unopenedListFileName();
+
+// Points JobSettings::unopenedListPath at the list file of the folder in
+// JobSettings::sourcePath and deletes the list an earlier job left there, so
+// that after a job the file exists only if that job met such a workbook.
+void resetUnopenedList();
+
+// Writes the list, one native path a line, in the local 8-bit code page.
+// False when the file cannot be written.
 bool writeUnopenedList(const QString &listPath, const QString &lines);

@@ -1,7 +1,5 @@
 #include "launch/JobSettings.h"
 
-#include <QFile>
-
 QString JobSettings::sourcePath;
 bool JobSettings::onlyFirstSheet = false;
 bool JobSettings::appointedSheet = false;
@@ -27,20 +25,3 @@ QString JobSettings::linkCell;
 QString JobSettings::linkAddress;
 QString JobSettings::linkSubAddress;
 QString JobSettings::linkText;
-
-QString unopenedListFileName()
-{
-    return QStringLiteral("无法打开修改的文件目录(文件格式有误).txt");
-}
-
-QString withAsciiColons(QString text)
-{
-    return text.replace(QChar(0xFF1A), QLatin1Char(':'), Qt::CaseSensitive);
-}
-
-void resetUnopenedList()
-{
-    JobSettings::unopenedListPath = JobSettings::sourcePath + unopenedListFileName();
-    if (QFile::exists(JobSettings::unopenedListPath))
-        QFile::remove(JobSettings::unopenedListPath);
-}

@@ -36,15 +36,3 @@ struct JobSettings
     static QString linkSubAddress;
     static QString linkText;
 };
-
-// The name of the list of workbooks a job could not open or save, written
-// into the chosen folder.
-QString unopenedListFileName();
-
-// Points JobSettings::unopenedListPath at the list file of the folder in
-// JobSettings::sourcePath and deletes the list an earlier job left there, so
-// that after a job the file exists only if that job met such a workbook.
-void resetUnopenedList();
-
-// Every full-width colon, as Chinese input methods type it, made ASCII.
-QString withAsciiColons(QString text);

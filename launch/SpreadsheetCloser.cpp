@@ -1,6 +1,6 @@
 #include "launch/SpreadsheetCloser.h"
 
-#include "app/ProcessUtilities.h"
+#include "platform/ProcessUtilities.h"
 
 #include <QElapsedTimer>
 #include <QThread>

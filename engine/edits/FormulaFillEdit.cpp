@@ -1,6 +1,6 @@
 #include "engine/edits/FormulaFillEdit.h"
 
-#include "engine/AutomationCall.h"
+#include "engine/RaisesException.h"
 #include "engine/JobContext.h"
 #include "engine/StatusTexts.h"
 #include "launch/JobSettings.h"

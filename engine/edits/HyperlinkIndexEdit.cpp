@@ -1,6 +1,6 @@
 #include "engine/edits/HyperlinkIndexEdit.h"
 
-#include "engine/AutomationCall.h"
+#include "engine/RaisesException.h"
 #include "engine/JobContext.h"
 #include "engine/edits/SheetLinkLocation.h"
 

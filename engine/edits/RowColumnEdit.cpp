@@ -1,8 +1,10 @@
 #include "engine/edits/RowColumnEdit.h"
 
-#include "engine/AutomationCall.h"
+#include "engine/RaisesException.h"
 #include "engine/JobContext.h"
 #include "launch/JobSettings.h"
+
+#include <memory>
 
 namespace {
 
@@ -20,14 +22,15 @@ RowColumnEdit::RowColumnEdit(Kind kind)
 void RowColumnEdit::editSheet(AxObject *sheet, JobContext &job)
 {
     const int n = number();
-    AxObject *line = sheet->querySubObject(onRows() ? "Rows(int)" : "Columns(int)", QVariant(n));
+    const std::unique_ptr<AxObject> line(
+        sheet->querySubObject(onRows() ? "Rows(int)" : "Columns(int)", QVariant(n)));
     if (!line) {
         job.skipSheet(sheet, onRows() ? QStringLiteral("第%1行超出工作表的行数").arg(n)
                                       : QStringLiteral("第%1列超出工作表的列数").arg(n));
         return;
     }
     const bool insert = m_kind == InsertRow || m_kind == InsertColumn;
-    const bool refused = raisesException(line, [&]() {
+    const bool refused = raisesException(line.get(), [&]() {
         if (insert)
             line->dynamicCall("Insert()");
         else
@@ -39,7 +42,6 @@ void RowColumnEdit::editSheet(AxObject *sheet, JobContext &job)
         job.skipSheet(sheet, insert ? QStringLiteral("表格程序拒绝插入（工作表受保护或内容会被挤出工作表边界），已放弃插入")
                                     : QStringLiteral("表格程序拒绝删除（工作表可能受保护）"));
     }
-    delete line;
 }
 
 int RowColumnEdit::number() const

@@ -1,5 +1,7 @@
 #include "platform/libreoffice/OfficeProcess.h"
 
+#include "platform/linux/ProcessList.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -111,35 +113,10 @@ bool OfficeProcess::reap(int timeoutMs)
     }
 }
 
-namespace {
-
-QList<int> groupMembers(pid_t group)
-{
-    QList<int> members;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-    for (const QString &entry : entries) {
-        bool numeric = false;
-        const int pid = entry.toInt(&numeric);
-        if (!numeric)
-            continue;
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray line = stat.readAll();
-        // The fields after the command name: state, parent, process group.
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 2 && fields.at(2).toInt() == group && fields.at(0) != "Z")
-            members.append(pid);
-    }
-    return members;
-}
-
-} // namespace
-
 QStringList OfficeProcess::socketFiles() const
 {
     QSet<QByteArray> inodes;
-    for (const int member : groupMembers(m_pid)) {
+    for (const pid_t member : ProcessList::groupMembers(m_pid)) {
         const QString fdDirectory = QStringLiteral("/proc/%1/fd").arg(member);
         const QStringList fds = QDir(fdDirectory).entryList(QDir::Files | QDir::System);
         for (const QString &fd : fds) {
@@ -166,5 +143,5 @@ bool OfficeProcess::groupAlive() const
     const pid_t pid = m_pid;
     // A member that already ended may stay a zombie for as long as nobody
     // reaps it (soffice.bin's new parent in a container): it does not count.
-    return pid > 0 && ::kill(-pid, 0) == 0 && !groupMembers(pid).isEmpty();
+    return pid > 0 && ::kill(-pid, 0) == 0 && !ProcessList::groupMembers(pid).isEmpty();
 }

@@ -1,4 +1,4 @@
-#include "app/ProcessUtilities.h"
+#include "platform/ProcessUtilities.h"
 
 #include <windows.h>
 #include <tlhelp32.h>

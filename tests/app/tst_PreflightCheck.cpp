@@ -1,5 +1,5 @@
 #include "app/MainWindow.h"
-#include "app/ProcessUtilities.h"
+#include "platform/ProcessUtilities.h"
 #include "app/ProgramPaths.h"
 #include "launch/JobSettings.h"
 #include "launch/SpreadsheetImageNames.h"

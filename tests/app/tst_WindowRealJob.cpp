@@ -8,6 +8,7 @@
 #include "tests/support/WorkbookFiles.h"
 
 #include "LaunchButtons.h"
+#include "engine/UnopenedList.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -2,6 +2,7 @@
 
 #include "batch/BatchRequest.h"
 #include "launch/JobSettings.h"
+#include "engine/UnopenedList.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,6 +2,7 @@
 
 #include "launch/JobSettings.h"
 #include "tests/support/WorkbookFiles.h"
+#include "engine/UnopenedList.h"
 
 #include <QCryptographicHash>
 #include <QDir>

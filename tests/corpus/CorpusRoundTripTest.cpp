@@ -14,6 +14,7 @@
 #include "tests/corpus/SpawnedOffices.h"
 #include "tests/corpus/WorkbookFingerprint.h"
 #include "tests/support/WorkbookFiles.h"
+#include "engine/UnopenedList.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "tests/support/Sampler.h"
+
 #include <QList>
 #include <QMutex>
 #include <QString>
 
-#include <atomic>
-#include <thread>
 
 // The soffice launchers this process spawns while the watcher lives, each with
 // the private profile folder it was given. A job keeps its application object
@@ -21,7 +21,6 @@ public:
     };
 
     SpawnedOffices();
-    ~SpawnedOffices();
 
     SpawnedOffices(const SpawnedOffices &) = delete;
     SpawnedOffices &operator=(const SpawnedOffices &) = delete;
@@ -31,8 +30,7 @@ public:
 private:
     void sample();
 
-    std::atomic<bool> m_stopping{false};
     mutable QMutex m_mutex;
     QList<Office> m_seen;
-    std::thread m_thread;
+    Sampler m_sampler;
 };

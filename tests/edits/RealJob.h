@@ -2,6 +2,7 @@
 
 #include "engine/MergeObject.h"
 #include "launch/JobSettings.h"
+#include "engine/UnopenedList.h"
 
 #include <QDir>
 #include <QSignalSpy>

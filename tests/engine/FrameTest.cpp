@@ -6,6 +6,7 @@
 #include "automation/AxObject.h"
 #include "launch/JobSettings.h"
 #include "tests/support/InMemorySpreadsheetServer.h"
+#include "engine/UnopenedList.h"
 
 #include <QDir>
 #include <QFile>

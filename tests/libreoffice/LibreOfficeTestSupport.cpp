@@ -1,9 +1,9 @@
 #include "tests/libreoffice/LibreOfficeTestSupport.h"
 
 #include "platform/libreoffice/LibreOfficeServer.h"
+#include "platform/linux/ProcessList.h"
 #include "tests/support/WorkbookFiles.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -24,19 +24,7 @@ QString copyFromCorpus(const QString &relativePath, const QString &directory)
 
 bool processGroupAlive(pid_t group)
 {
-    if (group <= 0 || ::kill(-group, 0) != 0)
-        return false;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-    for (const QString &entry : entries) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray line = stat.readAll();
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 2 && fields.at(2).toInt() == group && fields.at(0) != "Z")
-            return true;
-    }
-    return false;
+    return group > 0 && ::kill(-group, 0) == 0 && !ProcessList::groupMembers(group).isEmpty();
 }
 
 QByteArray fileBytes(const QString &path)

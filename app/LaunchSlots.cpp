@@ -3,6 +3,8 @@
 
 #include "engine/MergeObject.h"
 #include "launch/JobSettings.h"
+#include "engine/UnopenedList.h"
+#include "launch/AsciiColons.h"
 
 #include <QThread>
 

@@ -1,4 +1,4 @@
-#include "platform/libreoffice/LoadStoreBaseline.h"
+#include "bench/LoadStoreBaseline.h"
 
 #include "platform/libreoffice/LoadArguments.h"
 #include "platform/libreoffice/OfficeSession.h"

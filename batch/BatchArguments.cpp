@@ -1,0 +1,203 @@
+// The command line read into a request: every refusal of bad input is here,
+// and every option is one row of the table below.
+
+#include "batch/BatchEdits.h"
+#include "batch/BatchRequest.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+#include <vector>
+
+namespace {
+
+// The form's limits: a worksheet's rows and columns.
+const int maximumRow = 1048576;
+const int maximumColumn = 16384;
+
+bool readNumber(const QString &text, int maximum, int *number)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    if (!ok || value < 1 || value > maximum)
+        return false;
+    *number = value;
+    return true;
+}
+
+bool readCell(const QString &text, int *row, int *column)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    return parts.size() == 2 && readNumber(parts.at(0).trimmed(), maximumRow, row)
+        && readNumber(parts.at(1).trimmed(), maximumColumn, column);
+}
+
+struct BatchOption
+{
+    const char *name;
+    const char *valueName; // null for a switch
+    // Takes the value (empty for a switch) into the request; false refuses it.
+    bool (*read)(const QString &value, BatchRequest &request);
+    const char *refusal; // when the value is missing or refused
+    const char *help;    // its lines under "Options:", null when an edit's help names it
+};
+
+const std::vector<BatchOption> &batchOptions()
+{
+    static const std::vector<BatchOption> options = {
+        {"first-sheet-only", nullptr, [](const QString &, BatchRequest &r) { return r.firstSheetOnly = true; },
+         nullptr, "  --first-sheet-only          edit only the first sheet of each workbook\n"},
+        {"sheet", "NAME",
+         [](const QString &v, BatchRequest &r) {
+             r.sheetName = v;
+             return r.hasSheetName = true;
+         },
+         "--sheet needs a sheet name", "  --sheet NAME                edit only the sheets named NAME\n"},
+        {"close-spreadsheet-apps", nullptr,
+         [](const QString &, BatchRequest &r) { return r.closeSpreadsheetApps = true; }, nullptr,
+         "  --close-spreadsheet-apps    first end running spreadsheet programs that could\n"
+         "                              hold the workbooks open (unsaved work is lost)\n"},
+        {"auto-end-row", nullptr, [](const QString &, BatchRequest &r) { return r.autoEndRow = true; }, nullptr,
+         nullptr},
+        {"auto-end-column", nullptr, [](const QString &, BatchRequest &r) { return r.autoEndColumn = true; },
+         nullptr, nullptr},
+        {"start", "ROW,COL",
+         [](const QString &v, BatchRequest &r) { return r.startGiven = readCell(v, &r.startRow, &r.startColumn); },
+         "--start needs ROW,COL with rows 1-1048576 and columns 1-16384", nullptr},
+        {"end", "ROW,COL",
+         [](const QString &v, BatchRequest &r) { return r.endGiven = readCell(v, &r.endRow, &r.endColumn); },
+         "--end needs ROW,COL with rows 1-1048576 and columns 1-16384", nullptr},
+        {"address", "URL",
+         [](const QString &v, BatchRequest &r) {
+             r.address = v;
+             return true;
+         },
+         "--address needs a value", nullptr},
+        {"sub-address", "LOC",
+         [](const QString &v, BatchRequest &r) {
+             r.subAddress = v;
+             return true;
+         },
+         "--sub-address needs a value", nullptr},
+        {"text", "TEXT",
+         [](const QString &v, BatchRequest &r) {
+             r.displayText = v;
+             return true;
+         },
+         "--text needs a value", nullptr},
+    };
+    return options;
+}
+
+const char *helpLine = "  --help                      show this text\n";
+
+BatchParse invalid(const QString &error)
+{
+    BatchParse parse;
+    parse.error = error;
+    return parse;
+}
+
+// Why QCommandLineParser refused the arguments, in the command's words.
+QString parserRefusal(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const QString name = unknown.first();
+        return QStringLiteral("unknown option %1").arg((name.size() > 1 ? "--" : "-") + name);
+    }
+    // Else a value is missing, which only the last argument can lack.
+    for (const BatchOption &option : batchOptions()) {
+        if (arguments.last() == QLatin1String("--") + QLatin1String(option.name))
+            return QString::fromUtf8(option.refusal);
+    }
+    return parser.errorText();
+}
+
+} // namespace
+
+QString batchUsage()
+{
+    QString usage = QStringLiteral(
+        "Usage: gridwrighter-batch FOLDER EDIT [options]\n"
+        "Applies one edit to every workbook (.xls .xlsx .xlsm .csv) below FOLDER and\n"
+        "its subfolders, saving each in place. Changes cannot be undone: back up first.\n"
+        "\n"
+        "EDIT is one of:\n");
+    for (const BatchEdit &edit : batchEdits())
+        usage += QString::fromUtf8(edit.help);
+    usage += QStringLiteral("\nOptions:\n");
+    for (const BatchOption &option : batchOptions()) {
+        if (option.help)
+            usage += QString::fromUtf8(option.help);
+    }
+    usage += QString::fromUtf8(helpLine);
+    usage += QStringLiteral(
+        "\n"
+        "Exit status: 0 every workbook edited and saved; 1 some not opened or not saved\n"
+        "(their list is written into FOLDER); 2 bad arguments; 3 no spreadsheet application.\n");
+    return usage;
+}
+
+BatchParse parseBatchArguments(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOption(help);
+    for (const BatchOption &option : batchOptions()) {
+        parser.addOption(QCommandLineOption(QString::fromUtf8(option.name), QString(),
+                                            option.valueName ? QString::fromUtf8(option.valueName) : QString()));
+    }
+    // QCommandLineParser skips the first argument as the program's name.
+    const bool parsed = parser.parse(QStringList{QStringLiteral("gridwrighter-batch")} + arguments);
+    if (parser.isSet(help)) {
+        BatchParse parse;
+        parse.result = BatchParse::Help;
+        return parse;
+    }
+    if (!parsed)
+        return invalid(parserRefusal(parser, arguments));
+
+    BatchParse parse;
+    BatchRequest &request = parse.request;
+    for (const BatchOption &option : batchOptions()) {
+        const QString name = QString::fromUtf8(option.name);
+        if (parser.isSet(name) && !option.read(parser.value(name), request))
+            return invalid(QString::fromUtf8(option.refusal));
+    }
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() < 2)
+        return invalid(QStringLiteral("FOLDER and EDIT are required"));
+    request.folder = positional.at(0);
+    if (!QFileInfo(request.folder).isDir())
+        return invalid(QStringLiteral("the folder %1 does not exist").arg(request.folder));
+    const QString name = positional.at(1);
+    request.edit = findBatchEdit(name);
+    if (!request.edit)
+        return invalid(QStringLiteral("unknown edit %1").arg(name));
+    const BatchEdit &edit = *request.edit;
+    const int operands = edit.operand == BatchEdit::None ? 0 : 1;
+    if (positional.size() != 2 + operands)
+        return invalid(operands ? QStringLiteral("%1 needs one value").arg(name)
+                                : QStringLiteral("%1 takes no value").arg(name));
+    if (edit.operand == BatchEdit::Row && !readNumber(positional.at(2), maximumRow, &request.number))
+        return invalid(QStringLiteral("the row must be a number from 1 to 1048576"));
+    if (edit.operand == BatchEdit::Column && !readNumber(positional.at(2), maximumColumn, &request.number))
+        return invalid(QStringLiteral("the column must be a number from 1 to 16384"));
+    if (edit.operand == BatchEdit::Text)
+        request.text = positional.at(2);
+
+    if (edit.checkOptions) {
+        const QString refusal = edit.checkOptions(request);
+        if (!refusal.isEmpty())
+            return invalid(refusal);
+    }
+    // The edit's own input check reads the job settings: its arguments are
+    // written there first, as the window writes them before a launch.
+    edit.applyArguments(request);
+    if (!edit.makeEdit()->inputProblem().isEmpty())
+        return invalid(QString::fromUtf8(edit.inputRefusal));
+    parse.result = BatchParse::Run;
+    return parse;
+}

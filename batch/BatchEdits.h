@@ -1,0 +1,37 @@
+#pragma once
+
+#include "engine/WorkbookEdit.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+struct BatchRequest;
+
+// The eight edits as the command offers them, one row an edit: a new edit is
+// one more row here.
+struct BatchEdit
+{
+    // What the edit's name is followed by on the command line.
+    enum Operand { None, Row, Column, Text };
+
+    const char *name;
+    Operand operand;
+    // The edit's core: the job runs it, and the command asks its input check.
+    std::unique_ptr<WorkbookEdit> (*makeEdit)();
+    // Writes the edit's own arguments into the job settings.
+    void (*applyArguments)(const BatchRequest &request);
+    // Checks of the edit's own options, which may complete the request; the
+    // refusal, or empty. Null when the edit has none.
+    QString (*checkOptions)(BatchRequest &request);
+    // The refusal when the edit's input check refuses.
+    const char *inputRefusal;
+    // The edit's lines in the usage text.
+    const char *help;
+};
+
+const std::vector<BatchEdit> &batchEdits();
+
+// The row of the edit with this name, or null.
+const BatchEdit *findBatchEdit(const QString &name);

@@ -1,0 +1,22 @@
+#include "batch/BatchEdits.h"
+#include "batch/BatchRequest.h"
+#include "engine/UnopenedList.h"
+#include "launch/JobSettings.h"
+
+#include <QDir>
+
+void applyToJobSettings(const BatchRequest &request)
+{
+    // Ends in a separator as a folder chosen in the window does, so that the
+    // list file lands inside the folder.
+    QString folder = QDir::toNativeSeparators(request.folder);
+    if (!folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
+    JobSettings::sourcePath = folder;
+    JobSettings::onlyFirstSheet = request.firstSheetOnly;
+    JobSettings::appointedSheet = request.hasSheetName;
+    if (request.hasSheetName)
+        JobSettings::sheetName = request.sheetName;
+    request.edit->applyArguments(request);
+    resetUnopenedList();
+}

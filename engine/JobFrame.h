@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine/JobContext.h"
+
+#include <QString>
+
+#include <memory>
+
+class AxObject;
+class MergeObject;
+class WorkbookEdit;
+
+// The frame every job runs in, in three steps: start the application, edit
+// each candidate workbook below the folder (open it, let the edit's core work
+// on it, save, close, report), finish (quit the application, signal the end,
+// write the list of workbooks not opened or saved).
+class JobFrame
+{
+public:
+    struct Outcome
+    {
+        bool applicationStarted = false;
+        int candidates = 0;
+        int failed = 0; // not opened or not saved
+    };
+
+    // Reports through the worker's signals.
+    JobFrame(MergeObject &worker, WorkbookEdit &edit, bool showsUnopenedListInViewer);
+    ~JobFrame();
+
+    Outcome run();
+
+private:
+    void startApplication();
+    void editWorkbook(const QString &path);
+    void finish();
+
+    void editOpenWorkbook(std::unique_ptr<AxObject> workbook, const QString &path, int number);
+    void noteFailure(const QString &path);
+    void report(const QString &text);
+
+    MergeObject &m_worker;
+    WorkbookEdit &m_edit;
+    const bool m_showsUnopenedListInViewer;
+    JobContext m_job;
+    std::unique_ptr<AxObject> m_application;
+    std::unique_ptr<AxObject> m_workbooks;
+    int m_count = 0; // the workbooks numbered so far
+    QString m_unopened;
+    Outcome m_outcome;
+};

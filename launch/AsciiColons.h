@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Every full-width colon, as Chinese input methods type it, made ASCII: the
+// ranges and cells typed into the form or given to the batch command.
+QString withAsciiColons(QString text);
