@@ -19,7 +19,7 @@ $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
     build-essential cmake zlib1g-dev \
     qtbase5-dev qttranslations5-l10n \
-    xvfb xauth fonts-noto-cjk xdg-utils \
+    xvfb xauth fonts-noto-cjk xdg-utils procps \
     fonts-crosextra-carlito fonts-crosextra-caladea fonts-liberation2 \
     python3 python3-openpyxl
 $SUDO apt-get install -y --no-install-recommends -t bookworm-backports \

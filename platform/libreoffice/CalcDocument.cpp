@@ -6,6 +6,7 @@
 #include "platform/libreoffice/OoxmlWorkbookParts.h"
 #include "platform/libreoffice/ReplacementFile.h"
 #include "platform/libreoffice/UnoStrings.h"
+#include "platform/libreoffice/WorkbookLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -102,6 +103,8 @@ void CalcDocument::save()
     // Stored beside the file and moved over it whole, so that a failure at any
     // point leaves the file as it was.
     ReplacementFile replacement(m_path);
+    m_session->setFilesInHand({WorkbookLock::pathOf(m_path), replacement.path(),
+                               WorkbookLock::pathOf(replacement.path())});
     OUString url;
     if (osl::FileBase::getFileURLFromSystemPath(toOUString(replacement.path()), url) != osl::FileBase::E_None)
         fail(QStringLiteral("not a valid path: %1").arg(replacement.path()));
@@ -112,8 +115,13 @@ void CalcDocument::save()
     else if (OoxmlWorkbookParts::isOoxmlWorkbook(m_path))
         OoxmlWorkbookParts::restore(m_path, replacement.path());
     replacement.commit();
-    // The document now matches its file, as after store().
-    modifiable->setModified(false);
+    m_session->setFilesInHand({WorkbookLock::pathOf(m_path)});
+    // The workbook is saved: a soffice dying from here on must not make it
+    // look unsaved. The document now matches its file, as after store().
+    try {
+        modifiable->setModified(false);
+    } catch (const uno::Exception &) {
+    }
 }
 
 // The filter the document was loaded with, so that the file keeps its format
@@ -161,8 +169,8 @@ void CalcDocument::close()
     if (!m_session->isAlive()) {
         // The lock file is this session's own; left behind, it would make the
         // next soffice open the file read-only.
-        const QFileInfo file(m_path);
-        QFile::remove(file.dir().filePath(QStringLiteral(".~lock.%1#").arg(file.fileName())));
+        QFile::remove(WorkbookLock::pathOf(m_path));
+        m_session->setFilesInHand({});
         return;
     }
     try {
@@ -172,4 +180,7 @@ void CalcDocument::close()
         // Closing with ownership handed over cannot be vetoed for good; a dead
         // connection leaves nothing to close.
     }
+    if (!m_session->isAlive())
+        QFile::remove(WorkbookLock::pathOf(m_path));
+    m_session->setFilesInHand({});
 }

@@ -4,6 +4,7 @@
 #include "platform/libreoffice/OfficeSession.h"
 #include "platform/libreoffice/UnoStrings.h"
 
+#include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/uno/Exception.hpp>
 
 #include <exception>
@@ -33,6 +34,11 @@ Result CalcObject::guarded(const QByteArray &member, AutomationError &error, Mem
         return body();
     } catch (const AutomationFailure &e) {
         failure = e.description;
+    } catch (const css::lang::DisposedException &e) {
+        // The connection to soffice is gone: soffice died or is dying.
+        if (const std::shared_ptr<OfficeSession> session = watchedSession())
+            session->noteBridgeLost();
+        failure = QStringLiteral("LibreOffice: %1").arg(toQString(e.Message));
     } catch (const css::uno::Exception &e) {
         failure = QStringLiteral("LibreOffice: %1").arg(toQString(e.Message));
     } catch (const std::exception &e) {

@@ -7,6 +7,7 @@
 #include "platform/libreoffice/OfficeSession.h"
 #include "platform/libreoffice/UnoStrings.h"
 #include "platform/libreoffice/UnreadableFormulas.h"
+#include "platform/libreoffice/WorkbookLock.h"
 #include "platform/libreoffice/ZipArchive.h"
 
 #include <QFile>
@@ -91,6 +92,9 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
     if (file.size() == 0)
         fail(QStringLiteral("the file is empty: %1").arg(path));
 
+    QString holder;
+    if (!WorkbookLock::isFree(path, session->profilePath(), &holder))
+        fail(QStringLiteral("%1 is held open by another program (%2)").arg(path, holder));
     refuseDamagedArchive(path);
     std::optional<CsvFilterOptions> csv;
     if (file.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
@@ -106,6 +110,8 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
 
     const uno::Sequence<beans::PropertyValue> arguments = editingLoadArguments(csv);
 
+    // From loading on, the lock soffice makes is removed if this process dies.
+    session->setFilesInHand({WorkbookLock::pathOf(file.absoluteFilePath())});
     uno::Reference<lang::XComponent> component;
     try {
         component = session->desktop()->loadComponentFromURL(url, "_blank", 0, arguments);

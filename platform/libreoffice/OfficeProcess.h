@@ -8,7 +8,9 @@
 
 // One spawned soffice. It runs in a session and process group of its own,
 // so that the launcher (oosplash) and soffice.bin under it can be ended
-// together without touching any other process.
+// together without touching any other process, and it never outlives this
+// process: when this process ends, however it ends, the group is killed and
+// its files removed.
 class OfficeProcess
 {
 public:
@@ -18,10 +20,20 @@ public:
     OfficeProcess(const OfficeProcess &) = delete;
     OfficeProcess &operator=(const OfficeProcess &) = delete;
 
-    bool start(const QString &program, const QStringList &arguments, QString *whyNot);
+    // What is removed when this process dies before the office ends.
+    struct OrphanCleanup
+    {
+        QString folder;   // with a file "in-hand" listing further files
+        QString pipeFile;
+    };
+    bool start(const QString &program, const QStringList &arguments, const OrphanCleanup &cleanup,
+               QString *whyNot);
 
     pid_t pid() const { return m_pid; }
     bool isRunning();
+    // Finds soffice.bin under the launcher once it runs, so that its end is
+    // seen at once; false while it is not there.
+    bool findOffice();
 
     // The unix socket files the group listens on (its pipes in /tmp).
     QStringList socketFiles() const;
@@ -39,4 +51,7 @@ private:
 
     std::atomic<pid_t> m_pid{0};
     bool m_reaped = true;
+    int m_lifeline = -1;
+    pid_t m_office = 0;
+    int m_officeHandle = -1;
 };

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSaveFile>
 #include <QThread>
 #include <QUuid>
 
@@ -104,7 +105,7 @@ bool OfficeSession::launch(QString *whyNot)
         QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName),
         QStringLiteral("-env:UserInstallation=%1").arg(toQString(profileUrl)),
     };
-    return m_process.start(sofficeProgram(m_options), arguments, whyNot);
+    return m_process.start(sofficeProgram(m_options), arguments, {m_profile.path(), pipeFile()}, whyNot);
 }
 
 bool OfficeSession::connect(QString *whyNot)
@@ -137,6 +138,7 @@ bool OfficeSession::connect(QString *whyNot)
             QThread::msleep(100);
         }
         m_desktop = frame::Desktop::create(m_context);
+        m_process.findOffice();
         // soffice leaves its pipe files behind when it is killed; note them now.
         m_pipeFiles = m_process.socketFiles();
         return true;
@@ -148,7 +150,27 @@ bool OfficeSession::connect(QString *whyNot)
 
 bool OfficeSession::isAlive()
 {
-    return !m_ended && !m_watchdog.hasExpired() && m_process.isRunning();
+    return !m_ended && !m_bridgeLost && !m_watchdog.hasExpired() && m_process.isRunning();
+}
+
+void OfficeSession::noteBridgeLost()
+{
+    m_bridgeLost = true;
+}
+
+void OfficeSession::setFilesInHand(const QStringList &files)
+{
+    QSaveFile list(QDir(m_profile.path()).filePath(QStringLiteral("in-hand")));
+    if (list.open(QIODevice::WriteOnly)) {
+        for (const QString &file : files)
+            list.write(QFile::encodeName(file) + '\n');
+        list.commit();
+    }
+}
+
+QString OfficeSession::pipeFile() const
+{
+    return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(::getuid()).arg(m_pipeName);
 }
 
 void OfficeSession::adopt(const std::shared_ptr<CalcDocument> &document)
@@ -190,7 +212,7 @@ void OfficeSession::end()
 
 void OfficeSession::removePipeFiles()
 {
-    m_pipeFiles.append(QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(::getuid()).arg(m_pipeName));
+    m_pipeFiles.append(pipeFile());
     for (const QString &file : qAsConst(m_pipeFiles)) {
         if (file.startsWith(QLatin1String("/tmp/OSL_PIPE_")))
             QFile::remove(file);

@@ -9,6 +9,7 @@
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -27,9 +28,15 @@ public:
     OfficeSession(const OfficeSession &) = delete;
     OfficeSession &operator=(const OfficeSession &) = delete;
 
-    // False once soffice died, was killed by the watchdog or the session ended.
+    // False once soffice died, its connection broke, the watchdog killed it or
+    // the session ended.
     bool isAlive();
+    void noteBridgeLost();
     void end();
+
+    // The files (a workbook's lock, a half-written replacement) removed if
+    // this process dies while they exist.
+    void setFilesInHand(const QStringList &files);
 
     pid_t processId() const { return m_process.pid(); }
     QString profilePath() const { return m_profile.path(); }
@@ -48,6 +55,7 @@ private:
     bool connect(QString *whyNot);
     void closeDocuments();
     void removePipeFiles();
+    QString pipeFile() const;
 
     LibreOfficeOptions m_options;
     QTemporaryDir m_profile;
@@ -56,6 +64,7 @@ private:
     CallWatchdog m_watchdog;
     QStringList m_pipeFiles;
     bool m_ended = false;
+    std::atomic<bool> m_bridgeLost{false};
     css::uno::Reference<css::uno::XComponentContext> m_context;
     css::uno::Reference<css::frame::XDesktop2> m_desktop;
     std::vector<std::weak_ptr<CalcDocument>> m_documents;
