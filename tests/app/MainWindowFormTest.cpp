@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 #include "app/ProgramPaths.h"
 #include "app/SystemTray.h"
+#include "WindowTestCase.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -50,7 +51,7 @@ QStringList itemsOf(const QLayout *layout)
 
 } // namespace
 
-class MainWindowFormTest : public QObject
+class MainWindowFormTest : public WindowTestCase
 {
     Q_OBJECT
 
@@ -85,21 +86,11 @@ private slots:
     void trayActivation_data();
     void trayActivation();
 
-private:
-    template <typename T>
-    T *child(const char *name)
-    {
-        return window->findChild<T *>(QLatin1String(name));
-    }
-
-    QTemporaryDir directory;
-    std::unique_ptr<MainWindow> window;
 };
 
 void MainWindowFormTest::init()
 {
-    ProgramPaths::settingsFilePath = directory.filePath(QStringLiteral("absent.vrq"));
-    window = std::make_unique<MainWindow>(nullptr);
+    openWindow();
 }
 
 void MainWindowFormTest::cleanup()
@@ -447,4 +438,4 @@ void MainWindowFormTest::trayActivation()
 }
 
 QTEST_MAIN(MainWindowFormTest)
-#include "tst_MainWindowForm.moc"
+#include "MainWindowFormTest.moc"
