@@ -86,6 +86,16 @@ private slots:
     void trayActivation_data();
     void trayActivation();
 
+private:
+    // The fill's end boxes, the fill set from row 3, column 7 to row 40, column 12.
+    struct FillEnds
+    {
+        QCheckBox *detectRows;
+        QCheckBox *detectColumns;
+        QSpinBox *endRow;
+        QSpinBox *endColumn;
+    };
+    FillEnds fillFromRow3Column7ToRow40Column12();
 };
 
 void MainWindowFormTest::init()
@@ -327,16 +337,24 @@ void MainWindowFormTest::appointedSheetNameFollowsItsCheckBox()
     QVERIFY(!name->isEnabled());
 }
 
-void MainWindowFormTest::detectingEndRowFixesEndColumn()
+MainWindowFormTest::FillEnds MainWindowFormTest::fillFromRow3Column7ToRow40Column12()
 {
-    auto detectRows = child<QCheckBox>("cBox_CopyFormulaEndRow");
-    auto detectColumns = child<QCheckBox>("cBox_CopyFormulaEndColumn");
-    auto endRow = child<QSpinBox>("sBox_CopyFormulaEndRow");
-    auto endColumn = child<QSpinBox>("sBox_CopyFormulaEndColumn");
+    const FillEnds ends{child<QCheckBox>("cBox_CopyFormulaEndRow"), child<QCheckBox>("cBox_CopyFormulaEndColumn"),
+                        child<QSpinBox>("sBox_CopyFormulaEndRow"), child<QSpinBox>("sBox_CopyFormulaEndColumn")};
     child<QSpinBox>("sBox_CopyFormulaStartColumn")->setValue(7);
     child<QSpinBox>("sBox_CopyFormulaStartRow")->setValue(3);
-    endRow->setValue(40);
-    endColumn->setValue(12);
+    ends.endRow->setValue(40);
+    ends.endColumn->setValue(12);
+    return ends;
+}
+
+void MainWindowFormTest::detectingEndRowFixesEndColumn()
+{
+    const FillEnds ends = fillFromRow3Column7ToRow40Column12();
+    QCheckBox *detectRows = ends.detectRows;
+    QCheckBox *detectColumns = ends.detectColumns;
+    QSpinBox *endRow = ends.endRow;
+    QSpinBox *endColumn = ends.endColumn;
 
     detectRows->click();
     QVERIFY(!detectColumns->isEnabled());
@@ -353,14 +371,11 @@ void MainWindowFormTest::detectingEndRowFixesEndColumn()
 
 void MainWindowFormTest::detectingEndColumnFixesEndRow()
 {
-    auto detectRows = child<QCheckBox>("cBox_CopyFormulaEndRow");
-    auto detectColumns = child<QCheckBox>("cBox_CopyFormulaEndColumn");
-    auto endRow = child<QSpinBox>("sBox_CopyFormulaEndRow");
-    auto endColumn = child<QSpinBox>("sBox_CopyFormulaEndColumn");
-    child<QSpinBox>("sBox_CopyFormulaStartColumn")->setValue(7);
-    child<QSpinBox>("sBox_CopyFormulaStartRow")->setValue(3);
-    endRow->setValue(40);
-    endColumn->setValue(12);
+    const FillEnds ends = fillFromRow3Column7ToRow40Column12();
+    QCheckBox *detectRows = ends.detectRows;
+    QCheckBox *detectColumns = ends.detectColumns;
+    QSpinBox *endRow = ends.endRow;
+    QSpinBox *endColumn = ends.endColumn;
 
     detectColumns->click();
     QVERIFY(!detectRows->isEnabled());

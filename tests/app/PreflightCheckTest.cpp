@@ -33,7 +33,6 @@ private slots:
     void sheetChoice();
     void endsRunningSpreadsheetProgramsOnly();
     void stopsInOrderWhenProgramCannotBeEnded();
-
 };
 
 // No test may end real spreadsheet programs: the list names nothing running
