@@ -2,82 +2,72 @@
 #include "ui_MainWindow.h"
 
 #include "engine/MergeObject.h"
-#include "launch/JobSettings.h"
 #include "engine/UnopenedList.h"
 #include "launch/AsciiColons.h"
+#include "launch/JobSettings.h"
 
 #include <QThread>
 
-void MainWindow::on_pBtn_AddColumn_clicked()
+namespace {
+
+// A form field's number as the setting of a row or column edit.
+std::function<void()> takeNumber(const QSpinBox *box, std::int32_t *setting)
 {
-    if (preflightCheck() < 0)
-        return;
-    JobSettings::addColumnNumber = ui->sBox_AddColumn->value();
-    launchJob(&MainWindow::pBtn_AddColumn_HasClicked, &MergeObject::AddColumn);
+    return [box, setting]() { *setting = box->value(); };
 }
 
-void MainWindow::on_pBtn_AddRow_clicked()
+int number(const QAbstractSpinBox *box)
 {
-    if (preflightCheck() < 0)
-        return;
-    JobSettings::addRowNumber = ui->sBox_AddRow->value();
-    launchJob(&MainWindow::pBtn_AddRow_HasClicked, &MergeObject::AddRow);
+    return box->text().toInt(nullptr, 10);
 }
 
-void MainWindow::on_pBtn_DeleteRow_clicked()
-{
-    if (preflightCheck() < 0)
-        return;
-    JobSettings::deleteRowNumber = ui->sBox_DeleteRow->value();
-    launchJob(&MainWindow::pBtn_DeleteRow_HasClicked, &MergeObject::DeleteRow);
-}
+} // namespace
 
-void MainWindow::on_pBtn_DeleteColumn_clicked()
+// The eight launch buttons: the signal each posts, the job it starts and the
+// fields of the form its edit reads.
+void MainWindow::connectLaunchButtons()
 {
-    if (preflightCheck() < 0)
-        return;
-    JobSettings::deleteColumnNumber = ui->sBox_DeleteColumn->value();
-    launchJob(&MainWindow::pBtn_DeleteColumn_HasClicked, &MergeObject::DeleteColumn);
-}
-
-void MainWindow::on_pBtn_CopyFormula_clicked()
-{
-    if (preflightCheck() < 0)
-        return;
-    JobSettings::firstFormula = ui->lEdt_FirstFormula->text();
-    JobSettings::copyFormulaStartRow = ui->sBox_CopyFormulaStartRow->text().toInt(nullptr, 10);
-    JobSettings::copyFormulaStartColumn = ui->sBox_CopyFormulaStartColumn->text().toInt(nullptr, 10);
-    JobSettings::copyFormulaEndRow = ui->sBox_CopyFormulaEndRow->text().toInt(nullptr, 10);
-    JobSettings::copyFormulaEndColumn = ui->sBox_CopyFormulaEndColumn->text().toInt(nullptr, 10);
-    JobSettings::autoEndRow = ui->cBox_CopyFormulaEndRow->isChecked();
-    JobSettings::autoEndColumn = ui->cBox_CopyFormulaEndColumn->isChecked();
-    launchJob(&MainWindow::pBtn_CopyFormula_HasClicked, &MergeObject::CopyFormula);
-}
-
-void MainWindow::on_pBtn_FormulaToValue_clicked()
-{
-    if (preflightCheck() < 0)
-        return;
-    JobSettings::valueRange = withAsciiColons(ui->lEdt_FormulaToValue->text());
-    launchJob(&MainWindow::pBtn_FormulaToValue_HasClicked, &MergeObject::FormulaToValue);
-}
-
-void MainWindow::on_pBtn_HyperLinks_clicked()
-{
-    if (preflightCheck() < 0)
-        return;
-    launchJob(&MainWindow::pBtn_HyperLinks_HasClicked, &MergeObject::InsertHyperLinks);
-}
-
-void MainWindow::on_pBtn_HyperlinksCell_clicked()
-{
-    if (preflightCheck() < 0)
-        return;
-    JobSettings::linkCell = withAsciiColons(ui->lEdt_HyperlinksCell->text());
-    JobSettings::linkAddress = ui->lEdt_HyperlinksLink->text();
-    JobSettings::linkSubAddress = ui->lEdt_HyperlinksLinkLocal->text();
-    JobSettings::linkText = ui->lEdt_HyperlinksText->text();
-    launchJob(&MainWindow::pBtn_HyperlinksCell_HasClicked, &MergeObject::InsertHyperlinksCell);
+    struct Launch
+    {
+        QPushButton *button;
+        void (MainWindow::*signal)();
+        void (MergeObject::*job)();
+        std::function<void()> takeEditFields;
+    };
+    const Launch launches[] = {
+        {ui->pBtn_AddColumn, &MainWindow::pBtn_AddColumn_HasClicked, &MergeObject::AddColumn,
+         takeNumber(ui->sBox_AddColumn, &JobSettings::addColumnNumber)},
+        {ui->pBtn_AddRow, &MainWindow::pBtn_AddRow_HasClicked, &MergeObject::AddRow,
+         takeNumber(ui->sBox_AddRow, &JobSettings::addRowNumber)},
+        {ui->pBtn_DeleteRow, &MainWindow::pBtn_DeleteRow_HasClicked, &MergeObject::DeleteRow,
+         takeNumber(ui->sBox_DeleteRow, &JobSettings::deleteRowNumber)},
+        {ui->pBtn_DeleteColumn, &MainWindow::pBtn_DeleteColumn_HasClicked, &MergeObject::DeleteColumn,
+         takeNumber(ui->sBox_DeleteColumn, &JobSettings::deleteColumnNumber)},
+        {ui->pBtn_CopyFormula, &MainWindow::pBtn_CopyFormula_HasClicked, &MergeObject::CopyFormula,
+         [this]() {
+             JobSettings::firstFormula = ui->lEdt_FirstFormula->text();
+             JobSettings::copyFormulaStartRow = number(ui->sBox_CopyFormulaStartRow);
+             JobSettings::copyFormulaStartColumn = number(ui->sBox_CopyFormulaStartColumn);
+             JobSettings::copyFormulaEndRow = number(ui->sBox_CopyFormulaEndRow);
+             JobSettings::copyFormulaEndColumn = number(ui->sBox_CopyFormulaEndColumn);
+             JobSettings::autoEndRow = ui->cBox_CopyFormulaEndRow->isChecked();
+             JobSettings::autoEndColumn = ui->cBox_CopyFormulaEndColumn->isChecked();
+         }},
+        {ui->pBtn_FormulaToValue, &MainWindow::pBtn_FormulaToValue_HasClicked, &MergeObject::FormulaToValue,
+         [this]() { JobSettings::valueRange = withAsciiColons(ui->lEdt_FormulaToValue->text()); }},
+        {ui->pBtn_HyperLinks, &MainWindow::pBtn_HyperLinks_HasClicked, &MergeObject::InsertHyperLinks, []() {}},
+        {ui->pBtn_HyperlinksCell, &MainWindow::pBtn_HyperlinksCell_HasClicked, &MergeObject::InsertHyperlinksCell,
+         [this]() {
+             JobSettings::linkCell = withAsciiColons(ui->lEdt_HyperlinksCell->text());
+             JobSettings::linkAddress = ui->lEdt_HyperlinksLink->text();
+             JobSettings::linkSubAddress = ui->lEdt_HyperlinksLinkLocal->text();
+             JobSettings::linkText = ui->lEdt_HyperlinksText->text();
+         }},
+    };
+    for (const Launch &launch : launches) {
+        connect(launch.button, &QPushButton::clicked, this,
+                [this, launch]() { launchJob(launch.signal, launch.job, launch.takeEditFields); });
+    }
 }
 
 void MainWindow::on_ShowDisposingFile(QString filePath)
@@ -85,8 +75,14 @@ void MainWindow::on_ShowDisposingFile(QString filePath)
     ui->lb_ShowDisposing->setText(filePath);
 }
 
-void MainWindow::launchJob(void (MainWindow::*launchSignal)(), void (MergeObject::*job)())
+// Every launch: the pre-flight check, the edit's own fields of the form into
+// the job settings, then the job on a fresh worker.
+void MainWindow::launchJob(void (MainWindow::*launchSignal)(), void (MergeObject::*job)(),
+                           const std::function<void()> &takeEditFields)
 {
+    if (preflightCheck() < 0)
+        return;
+    takeEditFields();
     resetUnopenedList();
 
     stopWorker();

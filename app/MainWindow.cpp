@@ -21,6 +21,7 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     ui->tabWidget->setCurrentIndex(0);
+    connectLaunchButtons();
     // The Chinese texts need more room than the form's design size with some
     // fonts. Sizes cached before styling would be stale, so every layout is
     // redone now and the window is centred at its real size.

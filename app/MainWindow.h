@@ -52,15 +52,6 @@ public slots:
 private slots:
     void on_pBtn_SourcePath_clicked();
 
-    void on_pBtn_AddColumn_clicked();
-    void on_pBtn_AddRow_clicked();
-    void on_pBtn_DeleteRow_clicked();
-    void on_pBtn_DeleteColumn_clicked();
-    void on_pBtn_CopyFormula_clicked();
-    void on_pBtn_FormulaToValue_clicked();
-    void on_pBtn_HyperLinks_clicked();
-    void on_pBtn_HyperlinksCell_clicked();
-
     void on_Signal_SetButtonEnable();
     void on_ShowDisposingFile(QString filePath);
 
@@ -69,9 +60,11 @@ private slots:
     void on_cBox_CopyFormulaEndColumn_clicked();
 
 private:
+    void connectLaunchButtons();
     void disableLaunchButtons();
     void setLaunchButtonsEnabled(bool enabled);
-    void launchJob(void (MainWindow::*launchSignal)(), void (MergeObject::*job)());
+    void launchJob(void (MainWindow::*launchSignal)(), void (MergeObject::*job)(),
+                   const std::function<void()> &takeEditFields);
     void stopWorker();
 
     Ui::MainWindow *ui;

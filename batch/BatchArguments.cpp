@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -37,54 +38,58 @@ struct BatchOption
     const char *name;
     const char *valueName; // null for a switch
     // Takes the value (empty for a switch) into the request; false refuses it.
-    bool (*read)(const QString &value, BatchRequest &request);
+    std::function<bool(const QString &value, BatchRequest &request)> read;
     const char *refusal; // when the value is missing or refused
     const char *help;    // its lines under "Options:", null when an edit's help names it
 };
 
+BatchOption switchOption(const char *name, bool BatchRequest::*field, const char *help = nullptr)
+{
+    return {name, nullptr, [field](const QString &, BatchRequest &r) { return r.*field = true; }, nullptr, help};
+}
+
+BatchOption textOption(const char *name, const char *valueName, QString BatchRequest::*field,
+                       const char *refusal, const char *help = nullptr)
+{
+    return {name, valueName,
+            [field](const QString &value, BatchRequest &r) {
+                r.*field = value;
+                return true;
+            },
+            refusal, help};
+}
+
+BatchOption cellOption(const char *name, bool BatchRequest::*given, int BatchRequest::*row,
+                       int BatchRequest::*column, const char *refusal)
+{
+    return {name, "ROW,COL",
+            [=](const QString &value, BatchRequest &r) { return r.*given = readCell(value, &(r.*row), &(r.*column)); },
+            refusal, nullptr};
+}
+
 const std::vector<BatchOption> &batchOptions()
 {
     static const std::vector<BatchOption> options = {
-        {"first-sheet-only", nullptr, [](const QString &, BatchRequest &r) { return r.firstSheetOnly = true; },
-         nullptr, "  --first-sheet-only          edit only the first sheet of each workbook\n"},
+        switchOption("first-sheet-only", &BatchRequest::firstSheetOnly,
+                     "  --first-sheet-only          edit only the first sheet of each workbook\n"),
         {"sheet", "NAME",
-         [](const QString &v, BatchRequest &r) {
-             r.sheetName = v;
+         [](const QString &value, BatchRequest &r) {
+             r.sheetName = value;
              return r.hasSheetName = true;
          },
          "--sheet needs a sheet name", "  --sheet NAME                edit only the sheets named NAME\n"},
-        {"close-spreadsheet-apps", nullptr,
-         [](const QString &, BatchRequest &r) { return r.closeSpreadsheetApps = true; }, nullptr,
-         "  --close-spreadsheet-apps    first end running spreadsheet programs that could\n"
-         "                              hold the workbooks open (unsaved work is lost)\n"},
-        {"auto-end-row", nullptr, [](const QString &, BatchRequest &r) { return r.autoEndRow = true; }, nullptr,
-         nullptr},
-        {"auto-end-column", nullptr, [](const QString &, BatchRequest &r) { return r.autoEndColumn = true; },
-         nullptr, nullptr},
-        {"start", "ROW,COL",
-         [](const QString &v, BatchRequest &r) { return r.startGiven = readCell(v, &r.startRow, &r.startColumn); },
-         "--start needs ROW,COL with rows 1-1048576 and columns 1-16384", nullptr},
-        {"end", "ROW,COL",
-         [](const QString &v, BatchRequest &r) { return r.endGiven = readCell(v, &r.endRow, &r.endColumn); },
-         "--end needs ROW,COL with rows 1-1048576 and columns 1-16384", nullptr},
-        {"address", "URL",
-         [](const QString &v, BatchRequest &r) {
-             r.address = v;
-             return true;
-         },
-         "--address needs a value", nullptr},
-        {"sub-address", "LOC",
-         [](const QString &v, BatchRequest &r) {
-             r.subAddress = v;
-             return true;
-         },
-         "--sub-address needs a value", nullptr},
-        {"text", "TEXT",
-         [](const QString &v, BatchRequest &r) {
-             r.displayText = v;
-             return true;
-         },
-         "--text needs a value", nullptr},
+        switchOption("close-spreadsheet-apps", &BatchRequest::closeSpreadsheetApps,
+                     "  --close-spreadsheet-apps    first end running spreadsheet programs that could\n"
+                     "                              hold the workbooks open (unsaved work is lost)\n"),
+        switchOption("auto-end-row", &BatchRequest::autoEndRow),
+        switchOption("auto-end-column", &BatchRequest::autoEndColumn),
+        cellOption("start", &BatchRequest::startGiven, &BatchRequest::startRow, &BatchRequest::startColumn,
+                   "--start needs ROW,COL with rows 1-1048576 and columns 1-16384"),
+        cellOption("end", &BatchRequest::endGiven, &BatchRequest::endRow, &BatchRequest::endColumn,
+                   "--end needs ROW,COL with rows 1-1048576 and columns 1-16384"),
+        textOption("address", "URL", &BatchRequest::address, "--address needs a value"),
+        textOption("sub-address", "LOC", &BatchRequest::subAddress, "--sub-address needs a value"),
+        textOption("text", "TEXT", &BatchRequest::displayText, "--text needs a value"),
     };
     return options;
 }

@@ -11,16 +11,19 @@
 
 namespace {
 
-template<RowColumnEdit::Kind kind>
-std::unique_ptr<WorkbookEdit> makeRowColumnEdit()
-{
-    return std::make_unique<RowColumnEdit>(kind);
-}
-
 template<typename Edit>
 std::unique_ptr<WorkbookEdit> make()
 {
     return std::make_unique<Edit>();
+}
+
+// An edit of one row or column, whose number goes into the setting.
+BatchEdit rowColumn(const char *name, RowColumnEdit::Kind kind, std::int32_t *setting, const char *help)
+{
+    const bool onRows = kind == RowColumnEdit::InsertRow || kind == RowColumnEdit::DeleteRow;
+    return {name, onRows ? BatchEdit::Row : BatchEdit::Column,
+            [kind]() { return std::make_unique<RowColumnEdit>(kind); },
+            [setting](const BatchRequest &request) { *setting = request.number; }, nullptr, nullptr, help};
 }
 
 // As the form couples them: an automatic end keeps the other dimension at the
@@ -45,18 +48,14 @@ QString checkFillEnds(BatchRequest &request)
 const std::vector<BatchEdit> &batchEdits()
 {
     static const std::vector<BatchEdit> edits = {
-        {"add-row", BatchEdit::Row, makeRowColumnEdit<RowColumnEdit::InsertRow>,
-         [](const BatchRequest &r) { JobSettings::addRowNumber = r.number; }, nullptr, nullptr,
-         "  add-row N              insert a row before row N (1-1048576)\n"},
-        {"add-column", BatchEdit::Column, makeRowColumnEdit<RowColumnEdit::InsertColumn>,
-         [](const BatchRequest &r) { JobSettings::addColumnNumber = r.number; }, nullptr, nullptr,
-         "  add-column N           insert a column before column N (1-16384)\n"},
-        {"delete-row", BatchEdit::Row, makeRowColumnEdit<RowColumnEdit::DeleteRow>,
-         [](const BatchRequest &r) { JobSettings::deleteRowNumber = r.number; }, nullptr, nullptr,
-         "  delete-row N           delete row N\n"},
-        {"delete-column", BatchEdit::Column, makeRowColumnEdit<RowColumnEdit::DeleteColumn>,
-         [](const BatchRequest &r) { JobSettings::deleteColumnNumber = r.number; }, nullptr, nullptr,
-         "  delete-column N        delete column N\n"},
+        rowColumn("add-row", RowColumnEdit::InsertRow, &JobSettings::addRowNumber,
+                  "  add-row N              insert a row before row N (1-1048576)\n"),
+        rowColumn("add-column", RowColumnEdit::InsertColumn, &JobSettings::addColumnNumber,
+                  "  add-column N           insert a column before column N (1-16384)\n"),
+        rowColumn("delete-row", RowColumnEdit::DeleteRow, &JobSettings::deleteRowNumber,
+                  "  delete-row N           delete row N\n"),
+        rowColumn("delete-column", RowColumnEdit::DeleteColumn, &JobSettings::deleteColumnNumber,
+                  "  delete-column N        delete column N\n"),
         {"fill-formula", BatchEdit::Text, make<FormulaFillEdit>,
          [](const BatchRequest &r) {
              JobSettings::firstFormula = r.text;

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -19,9 +20,9 @@ struct BatchEdit
     const char *name;
     Operand operand;
     // The edit's core: the job runs it, and the command asks its input check.
-    std::unique_ptr<WorkbookEdit> (*makeEdit)();
+    std::function<std::unique_ptr<WorkbookEdit>()> makeEdit;
     // Writes the edit's own arguments into the job settings.
-    void (*applyArguments)(const BatchRequest &request);
+    std::function<void(const BatchRequest &request)> applyArguments;
     // Checks of the edit's own options, which may complete the request; the
     // refusal, or empty. Null when the edit has none.
     QString (*checkOptions)(BatchRequest &request);

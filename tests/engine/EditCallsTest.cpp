@@ -59,21 +59,6 @@ private:
     std::unique_ptr<Server> m_server;
 };
 
-namespace {
-
-Server::Workbook book(const QStringList &names)
-{
-    Server::Workbook workbook;
-    for (const QString &name : names) {
-        Server::Sheet sheet;
-        sheet.name = name;
-        workbook.sheets.append(sheet);
-    }
-    return workbook;
-}
-
-} // namespace
-
 void EditCallsTest::init()
 {
     m_folder = std::make_unique<QTemporaryDir>();
@@ -141,7 +126,7 @@ void EditCallsTest::rowAndColumnEdits()
     QFETCH(QString, call);
     QFETCH(QVariantList, callArguments);
     QFETCH(QList<int>, cellAfter);
-    Server::Workbook workbook = book({"S1", "S2"});
+    Server::Workbook workbook = Server::Workbook::withSheets({"S1", "S2"});
     workbook.sheets[0].cells.insert({3, 3}, QStringLiteral("kept"));
     const QString path = addWorkbook("w.xlsx", workbook);
     // Each edit has its own number; only the one of the edit run may count.
@@ -168,7 +153,7 @@ void EditCallsTest::rowAndColumnEdits()
 
 void EditCallsTest::numberBeyondTheSheetLeavesItAndSaysSoOnce()
 {
-    Server::Workbook old = book({"A", "B"});
+    Server::Workbook old = Server::Workbook::withSheets({"A", "B"});
     old.sheets[0].rowLimit = old.sheets[1].rowLimit = 65536;
     old.sheets[0].cells.insert({1, 1}, 1);
     addWorkbook("one.xls", old);
@@ -184,7 +169,7 @@ void EditCallsTest::numberBeyondTheSheetLeavesItAndSaysSoOnce()
 
 void EditCallsTest::refusedInsertionMovesNothing()
 {
-    Server::Workbook full = book({"S"});
+    Server::Workbook full = Server::Workbook::withSheets({"S"});
     full.sheets[0].rowLimit = 65536;
     full.sheets[0].cells.insert({65536, 1}, QStringLiteral("last"));
     const QString path = addWorkbook("full.xls", full);
@@ -196,7 +181,7 @@ void EditCallsTest::refusedInsertionMovesNothing()
 
 void EditCallsTest::deletingTwiceDeletesTwoRows()
 {
-    Server::Workbook rows = book({"S"});
+    Server::Workbook rows = Server::Workbook::withSheets({"S"});
     for (int r = 1; r <= 5; ++r)
         rows.sheets[0].cells.insert({r, 1}, r);
     const QString path = addWorkbook("rows.xlsx", rows);
@@ -210,7 +195,7 @@ void EditCallsTest::deletingTwiceDeletesTwoRows()
 
 void EditCallsTest::formulaFillCallsAndTexts()
 {
-    const QString path = addWorkbook("f.xlsx", book({"S"}));
+    const QString path = addWorkbook("f.xlsx", Server::Workbook::withSheets({"S"}));
     JobSettings::firstFormula = QStringLiteral("=A2*2");
     JobSettings::copyFormulaStartRow = 2;
     JobSettings::copyFormulaStartColumn = 2;
@@ -240,7 +225,7 @@ void EditCallsTest::formulaFillCallsAndTexts()
 
 void EditCallsTest::formulaFillDetectsEndsFromTheUsedRange()
 {
-    Server::Workbook used = book({"Short", "Long"});
+    Server::Workbook used = Server::Workbook::withSheets({"Short", "Long"});
     used.sheets[0].cells.insert({3, 2}, 1);
     used.sheets[0].cells.insert({5, 4}, 1);
     used.sheets[1].cells.insert({3, 2}, 1);
@@ -263,7 +248,7 @@ void EditCallsTest::formulaFillDetectsEndsFromTheUsedRange()
     QCOMPARE(texts.filter(QRegularExpression("  \\d+$")).size(), 4 + 9);
 
     // Detecting the last column of a used range starting at A1.
-    Server::Workbook wide = book({"S"});
+    Server::Workbook wide = Server::Workbook::withSheets({"S"});
     wide.sheets[0].cells.insert({1, 1}, 1);
     wide.sheets[0].cells.insert({20, 8}, 1);
     const QString widePath = addWorkbook("wide.xlsx", wide);
@@ -282,9 +267,9 @@ void EditCallsTest::formulaFillDetectsEndsFromTheUsedRange()
 
 void EditCallsTest::formulaFillCountsOnlyOpenedWorkbooks()
 {
-    addWorkbook("a.xlsx", book({"S"}));
-    const QString bad = addWorkbook("b.xlsx", book({"S"}));
-    addWorkbook("c.xlsx", book({"S"}));
+    addWorkbook("a.xlsx", Server::Workbook::withSheets({"S"}));
+    const QString bad = addWorkbook("b.xlsx", Server::Workbook::withSheets({"S"}));
+    addWorkbook("c.xlsx", Server::Workbook::withSheets({"S"}));
     m_server->failToOpen(bad);
     JobSettings::firstFormula = QStringLiteral("=1");
     JobSettings::copyFormulaStartRow = JobSettings::copyFormulaStartColumn = 1;
@@ -304,7 +289,7 @@ void EditCallsTest::formulaFillCountsOnlyOpenedWorkbooks()
 
 void EditCallsTest::refusedFormulaLeavesTheRectangleAlone()
 {
-    Server::Workbook data = book({"S"});
+    Server::Workbook data = Server::Workbook::withSheets({"S"});
     data.sheets[0].cells.insert({1, 1}, QStringLiteral("old"));
     data.sheets[0].cells.insert({2, 1}, QStringLiteral("keep me"));
     const QString path = addWorkbook("r.xlsx", data);
@@ -322,7 +307,7 @@ void EditCallsTest::refusedFormulaLeavesTheRectangleAlone()
 
 void EditCallsTest::formulaFillStopsAtTheSheetsEdge()
 {
-    Server::Workbook old = book({"S"});
+    Server::Workbook old = Server::Workbook::withSheets({"S"});
     old.sheets[0].rowLimit = 65536;
     old.sheets[0].columnLimit = 256;
     const QString path = addWorkbook("old.xls", old);
@@ -341,7 +326,7 @@ void EditCallsTest::formulaFillStopsAtTheSheetsEdge()
 
 void EditCallsTest::formulaToValueReadsAndWritesOnce()
 {
-    Server::Workbook data = book({"S1", "S2"});
+    Server::Workbook data = Server::Workbook::withSheets({"S1", "S2"});
     data.sheets[0].cells.insert({2, 2}, QStringLiteral("x"));
     addWorkbook("v.xlsx", data);
     JobSettings::valueRange = QStringLiteral("B2:D2");
@@ -369,8 +354,8 @@ void EditCallsTest::formulaToValueReadsAndWritesOnce()
 
 void EditCallsTest::unresolvableRangeSkipsTheSheet()
 {
-    addWorkbook("a.xlsx", book({"S1", "S2"}));
-    addWorkbook("b.xlsx", book({"S1"}));
+    addWorkbook("a.xlsx", Server::Workbook::withSheets({"S1", "S2"}));
+    addWorkbook("b.xlsx", Server::Workbook::withSheets({"S1"}));
     JobSettings::valueRange = QStringLiteral("A1、B2");
     const QStringList texts = run(&MergeObject::FormulaToValue);
     QCOMPARE(m_server->count("Value()"), 0);
@@ -380,7 +365,7 @@ void EditCallsTest::unresolvableRangeSkipsTheSheet()
 
 void EditCallsTest::emptyRangeTouchesNoWorkbook()
 {
-    addWorkbook("a.xlsx", book({"S1"}));
+    addWorkbook("a.xlsx", Server::Workbook::withSheets({"S1"}));
     JobSettings::valueRange = QStringLiteral("  ");
     const QStringList texts = run(&MergeObject::FormulaToValue);
     QCOMPARE(m_server->count("Open(const QString&)"), 0);
@@ -389,7 +374,7 @@ void EditCallsTest::emptyRangeTouchesNoWorkbook()
 
 void EditCallsTest::indexSheetCallsAndContent()
 {
-    const QString path = addWorkbook("i.xlsx", book({"Data", "My Sheet"}));
+    const QString path = addWorkbook("i.xlsx", Server::Workbook::withSheets({"Data", "My Sheet"}));
     JobSettings::onlyFirstSheet = true; // plays no part here
     JobSettings::appointedSheet = true;
     JobSettings::sheetName = QStringLiteral("Nope");
@@ -417,11 +402,11 @@ void EditCallsTest::indexSheetCallsAndContent()
 
 void EditCallsTest::indexSheetOnProtectedWorkbookChangesNothing()
 {
-    Server::Workbook locked = book({"Data"});
+    Server::Workbook locked = Server::Workbook::withSheets({"Data"});
     locked.protectedStructure = true;
     locked.sheets[0].cells.insert({1, 1}, QStringLiteral("precious"));
     const QString path = addWorkbook("p.xlsx", locked);
-    const QString other = addWorkbook("q.xlsx", book({"Data"}));
+    const QString other = addWorkbook("q.xlsx", Server::Workbook::withSheets({"Data"}));
     const QStringList texts = run(&MergeObject::InsertHyperLinks);
     const auto result = m_server->workbook(path);
     QCOMPARE(result.sheets.size(), 1);
@@ -457,7 +442,7 @@ void EditCallsTest::sheetLinkLocationQuotesWhereNeeded()
 
 void EditCallsTest::cellLinkCallsAndText()
 {
-    Server::Workbook data = book({"S1", "S2"});
+    Server::Workbook data = Server::Workbook::withSheets({"S1", "S2"});
     data.sheets[1].cells.insert({2, 2}, QStringLiteral("old"));
     const QString path = addWorkbook("c.xlsx", data);
     JobSettings::linkCell = QStringLiteral("B2:C2");
@@ -491,7 +476,7 @@ void EditCallsTest::cellLinkCallsAndText()
 
 void EditCallsTest::cellLinkTwiceLeavesOneLink()
 {
-    const QString path = addWorkbook("c.xlsx", book({"S1"}));
+    const QString path = addWorkbook("c.xlsx", Server::Workbook::withSheets({"S1"}));
     JobSettings::linkCell = QStringLiteral("A1");
     JobSettings::linkAddress = QString();
     JobSettings::linkSubAddress = QStringLiteral("S1!C3");
@@ -518,7 +503,7 @@ void EditCallsTest::cellLinkInputProblems()
     QFETCH(QString, address);
     QFETCH(QString, subAddress);
     QFETCH(int, opened);
-    Server::Workbook data = book({"S1"});
+    Server::Workbook data = Server::Workbook::withSheets({"S1"});
     data.sheets[0].links.append({1, 1, QStringLiteral("https://old.example/"), QString()});
     const QString path = addWorkbook("c.xlsx", data);
     JobSettings::linkCell = cell;

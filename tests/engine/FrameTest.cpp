@@ -35,17 +35,6 @@ void touch(const QString &path)
     QVERIFY(file.open(QIODevice::WriteOnly));
 }
 
-InMemorySpreadsheetServer::Workbook workbookWithSheets(const QStringList &names)
-{
-    InMemorySpreadsheetServer::Workbook book;
-    for (const QString &name : names) {
-        InMemorySpreadsheetServer::Sheet sheet;
-        sheet.name = name;
-        book.sheets.append(sheet);
-    }
-    return book;
-}
-
 } // namespace
 
 class FrameTest : public QObject
@@ -174,7 +163,7 @@ void FrameTest::walkListsAFoldersFilesBeforeItsSubfolders()
 void FrameTest::callsFollowTheFrameOrder()
 {
     touch(m_folder->filePath("one.xlsx"));
-    m_server->setWorkbook(native("one.xlsx"), workbookWithSheets({"A", "B"}));
+    m_server->setWorkbook(native("one.xlsx"), InMemorySpreadsheetServer::Workbook::withSheets({"A", "B"}));
     RecordingEdit edit;
     const QStringList texts = runJob(edit);
     QCOMPARE(m_server->members(),
@@ -284,7 +273,7 @@ void FrameTest::sheetSelection()
     QFETCH(QString, name);
     QFETCH(QStringList, visits);
     touch(m_folder->filePath("w.xlsx"));
-    m_server->setWorkbook(native("w.xlsx"), workbookWithSheets({"Data", "Sums", "data"}));
+    m_server->setWorkbook(native("w.xlsx"), InMemorySpreadsheetServer::Workbook::withSheets({"Data", "Sums", "data"}));
     JobSettings::onlyFirstSheet = onlyFirst;
     JobSettings::appointedSheet = appointed;
     JobSettings::sheetName = name;

@@ -33,6 +33,12 @@ QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+AxObject *sheetOf(AxObject *workbook, int index)
+{
+    AxObject *sheets = workbook->querySubObject("Sheets");
+    return sheets ? sheets->querySubObject("Item(int)", index) : nullptr;
+}
+
 } // namespace LibreOfficeTestSupport
 
 void ErrorLog::watch(AxObject *object)

@@ -23,6 +23,9 @@ bool processGroupAlive(pid_t group);
 
 QByteArray fileBytes(const QString &path);
 
+// The workbook's sheet at the 1-based index, or null.
+AxObject *sheetOf(AxObject *workbook, int index);
+
 } // namespace LibreOfficeTestSupport
 
 // Counts the errors an AxObject and its sub-objects raise.

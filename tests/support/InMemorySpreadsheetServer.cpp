@@ -659,3 +659,14 @@ int InMemorySpreadsheetServer::applicationsQuit() const
     QMutexLocker locker(&m_state->lock);
     return m_state->quit;
 }
+
+InMemorySpreadsheetServer::Workbook InMemorySpreadsheetServer::Workbook::withSheets(const QStringList &names)
+{
+    Workbook workbook;
+    for (const QString &name : names) {
+        Sheet sheet;
+        sheet.name = name;
+        workbook.sheets.append(sheet);
+    }
+    return workbook;
+}

@@ -40,6 +40,9 @@ public:
 
     struct Workbook
     {
+        // Empty sheets of these names.
+        static Workbook withSheets(const QStringList &names);
+
         QList<Sheet> sheets;
         bool protectedStructure = false;
         int saves = 0;

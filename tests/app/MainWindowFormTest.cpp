@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 #include "app/ProgramPaths.h"
 #include "app/SystemTray.h"
+#include "WindowTestCase.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -50,7 +51,7 @@ QStringList itemsOf(const QLayout *layout)
 
 } // namespace
 
-class MainWindowFormTest : public QObject
+class MainWindowFormTest : public WindowTestCase
 {
     Q_OBJECT
 
@@ -86,20 +87,20 @@ private slots:
     void trayActivation();
 
 private:
-    template <typename T>
-    T *child(const char *name)
+    // The fill's end boxes, the fill set from row 3, column 7 to row 40, column 12.
+    struct FillEnds
     {
-        return window->findChild<T *>(QLatin1String(name));
-    }
-
-    QTemporaryDir directory;
-    std::unique_ptr<MainWindow> window;
+        QCheckBox *detectRows;
+        QCheckBox *detectColumns;
+        QSpinBox *endRow;
+        QSpinBox *endColumn;
+    };
+    FillEnds fillFromRow3Column7ToRow40Column12();
 };
 
 void MainWindowFormTest::init()
 {
-    ProgramPaths::settingsFilePath = directory.filePath(QStringLiteral("absent.vrq"));
-    window = std::make_unique<MainWindow>(nullptr);
+    openWindow();
 }
 
 void MainWindowFormTest::cleanup()
@@ -336,16 +337,24 @@ void MainWindowFormTest::appointedSheetNameFollowsItsCheckBox()
     QVERIFY(!name->isEnabled());
 }
 
-void MainWindowFormTest::detectingEndRowFixesEndColumn()
+MainWindowFormTest::FillEnds MainWindowFormTest::fillFromRow3Column7ToRow40Column12()
 {
-    auto detectRows = child<QCheckBox>("cBox_CopyFormulaEndRow");
-    auto detectColumns = child<QCheckBox>("cBox_CopyFormulaEndColumn");
-    auto endRow = child<QSpinBox>("sBox_CopyFormulaEndRow");
-    auto endColumn = child<QSpinBox>("sBox_CopyFormulaEndColumn");
+    const FillEnds ends{child<QCheckBox>("cBox_CopyFormulaEndRow"), child<QCheckBox>("cBox_CopyFormulaEndColumn"),
+                        child<QSpinBox>("sBox_CopyFormulaEndRow"), child<QSpinBox>("sBox_CopyFormulaEndColumn")};
     child<QSpinBox>("sBox_CopyFormulaStartColumn")->setValue(7);
     child<QSpinBox>("sBox_CopyFormulaStartRow")->setValue(3);
-    endRow->setValue(40);
-    endColumn->setValue(12);
+    ends.endRow->setValue(40);
+    ends.endColumn->setValue(12);
+    return ends;
+}
+
+void MainWindowFormTest::detectingEndRowFixesEndColumn()
+{
+    const FillEnds ends = fillFromRow3Column7ToRow40Column12();
+    QCheckBox *detectRows = ends.detectRows;
+    QCheckBox *detectColumns = ends.detectColumns;
+    QSpinBox *endRow = ends.endRow;
+    QSpinBox *endColumn = ends.endColumn;
 
     detectRows->click();
     QVERIFY(!detectColumns->isEnabled());
@@ -362,14 +371,11 @@ void MainWindowFormTest::detectingEndRowFixesEndColumn()
 
 void MainWindowFormTest::detectingEndColumnFixesEndRow()
 {
-    auto detectRows = child<QCheckBox>("cBox_CopyFormulaEndRow");
-    auto detectColumns = child<QCheckBox>("cBox_CopyFormulaEndColumn");
-    auto endRow = child<QSpinBox>("sBox_CopyFormulaEndRow");
-    auto endColumn = child<QSpinBox>("sBox_CopyFormulaEndColumn");
-    child<QSpinBox>("sBox_CopyFormulaStartColumn")->setValue(7);
-    child<QSpinBox>("sBox_CopyFormulaStartRow")->setValue(3);
-    endRow->setValue(40);
-    endColumn->setValue(12);
+    const FillEnds ends = fillFromRow3Column7ToRow40Column12();
+    QCheckBox *detectRows = ends.detectRows;
+    QCheckBox *detectColumns = ends.detectColumns;
+    QSpinBox *endRow = ends.endRow;
+    QSpinBox *endColumn = ends.endColumn;
 
     detectColumns->click();
     QVERIFY(!detectRows->isEnabled());
@@ -447,4 +453,4 @@ void MainWindowFormTest::trayActivation()
 }
 
 QTEST_MAIN(MainWindowFormTest)
-#include "tst_MainWindowForm.moc"
+#include "MainWindowFormTest.moc"

@@ -85,7 +85,7 @@ void LibreOfficeSaveTest::init()
 
 void LibreOfficeSaveTest::writeFirstCell(AxObject *workbook, const QString &text)
 {
-    AxObject *sheet = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 1);
+    AxObject *sheet = sheetOf(workbook, 1);
     sheet->querySubObject("Cells(int,int)", 1, 1)->dynamicCall("SetFormula(const QVariant&)", text);
 }
 
@@ -94,7 +94,7 @@ QString LibreOfficeSaveTest::firstCell(const QString &path)
     AxObject *workbook = open(path);
     if (!workbook)
         return QString();
-    AxObject *sheet = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 1);
+    AxObject *sheet = sheetOf(workbook, 1);
     const QString value = sheet->querySubObject("Cells(int,int)", 1, 1)->dynamicCall("Value()").toString();
     workbook->dynamicCall("Close (Boolean)", false);
     return value;
@@ -239,4 +239,4 @@ void LibreOfficeSaveTest::saveThatCannotReplaceTheFileRemovesWhatItWrote()
 }
 
 QTEST_GUILESS_MAIN(LibreOfficeSaveTest)
-#include "tst_libreofficesave.moc"
+#include "LibreOfficeSaveTest.moc"

@@ -242,8 +242,8 @@ void LibreOfficeFormulaFillTest::fillReachesTheLastRowOfAnXlsSheet()
     QVERIFY(workbook);
     m_errors.clear();
     m_errors.watch(workbook);
-    m_held = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 1);
-    m_settled = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 2);
+    m_held = sheetOf(workbook, 1);
+    m_settled = sheetOf(workbook, 2);
     // One reference past the .xls grid's last row, one above.
     writeBoth(rectangle(65528, 65536, 2, 3, "=R[1]C[-1]+R[-2]C[-1]"));
     QCOMPARE(m_errors.count(), 0);
@@ -278,7 +278,7 @@ void LibreOfficeFormulaFillTest::formatsOfTheFilledCellsStay()
     QVERIFY(workbook);
     m_errors.clear();
     m_errors.watch(workbook);
-    AxObject *sheet = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 1);
+    AxObject *sheet = sheetOf(workbook, 1);
     for (const Write &write : rectangle(1, 6, 2, 4, "=RC1*2")) {
         std::unique_ptr<AxObject> cell(sheet->querySubObject("Cells(int,int)", write.row, write.column));
         cell->dynamicCall("SetFormulaR1C1(const QVariant&)", write.text);
@@ -311,4 +311,4 @@ void LibreOfficeFormulaFillTest::fillDownAndFillRightCopyTheFirstRowAndColumn()
 }
 
 QTEST_GUILESS_MAIN(LibreOfficeFormulaFillTest)
-#include "tst_libreofficeformulafill.moc"
+#include "LibreOfficeFormulaFillTest.moc"

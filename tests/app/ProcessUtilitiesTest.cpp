@@ -98,4 +98,4 @@ void ProcessUtilitiesTest::nothingToEndReportsFalse()
 }
 
 QTEST_GUILESS_MAIN(ProcessUtilitiesTest)
-#include "tst_ProcessUtilities.moc"
+#include "ProcessUtilitiesTest.moc"

@@ -138,4 +138,4 @@ QByteArray SettingsFileTest::contentAfterWriting(const QByteArray &before, const
 }
 
 QTEST_GUILESS_MAIN(SettingsFileTest)
-#include "tst_SettingsFile.moc"
+#include "SettingsFileTest.moc"

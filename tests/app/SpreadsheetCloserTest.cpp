@@ -78,4 +78,4 @@ void SpreadsheetCloserTest::countsProcessThatEndedOnItsOwnAsClosed()
 }
 
 QTEST_GUILESS_MAIN(SpreadsheetCloserTest)
-#include "tst_SpreadsheetCloser.moc"
+#include "SpreadsheetCloserTest.moc"

@@ -150,7 +150,7 @@ void LibreOfficeApplicationTest::crashedSofficeLosesTheWorkbookAndNextOpenStarts
     AxObject *workbooks = excel.querySubObject("WorkBooks");
     AxObject *workbook = workbooks->querySubObject("Open(const QString&)", first);
     QVERIFY(workbook);
-    AxObject *sheet = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 1);
+    AxObject *sheet = sheetOf(workbook, 1);
     sheet->querySubObject("Rows(int)", 1)->dynamicCall("Insert()");
 
     ::kill(-crashed, SIGKILL);
@@ -168,7 +168,7 @@ void LibreOfficeApplicationTest::crashedSofficeLosesTheWorkbookAndNextOpenStarts
     QVERIFY(fresh != crashed);
     QVERIFY(processGroupAlive(fresh));
     QVERIFY(!QFileInfo::exists(crashedProfile));
-    AxObject *cell = next->querySubObject("Sheets")->querySubObject("Item(int)", 1)->querySubObject("Cells(int,int)", 1, 1);
+    AxObject *cell = sheetOf(next, 1)->querySubObject("Cells(int,int)", 1, 1);
     QCOMPARE(cell->dynamicCall("Value()").toString(), QStringLiteral("second"));
     next->dynamicCall("Close (Boolean)", false);
     excel.dynamicCall("Quit(void)");
@@ -224,4 +224,4 @@ void LibreOfficeApplicationTest::callsFromAnotherThreadAreRefused()
 }
 
 QTEST_GUILESS_MAIN(LibreOfficeApplicationTest)
-#include "tst_libreofficeapplication.moc"
+#include "LibreOfficeApplicationTest.moc"

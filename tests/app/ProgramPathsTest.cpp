@@ -52,4 +52,4 @@ void ProgramPathsTest::settingsFileBesideProgram()
 }
 
 QTEST_GUILESS_MAIN(ProgramPathsTest)
-#include "tst_ProgramPaths.moc"
+#include "ProgramPathsTest.moc"

@@ -135,7 +135,7 @@ void LibreOfficeCsvTest::unchangedCsvIsNotWritten()
 
     AxObject *workbook = open(path);
     QVERIFY2(workbook, qPrintable(m_errors.last()));
-    AxObject *sheet = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 1);
+    AxObject *sheet = sheetOf(workbook, 1);
     QCOMPARE(sheet->querySubObject("Cells(int,int)", 1, 2)->dynamicCall("Value()").toString(), secondField);
     workbook->dynamicCall("Save()");
     workbook->dynamicCall("Close (Boolean)", false);
@@ -185,7 +185,7 @@ void LibreOfficeCsvTest::insertedRowLeavesEveryOtherLineAlone()
 
     AxObject *workbook = open(path);
     QVERIFY2(workbook, qPrintable(m_errors.last()));
-    AxObject *sheet = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 1);
+    AxObject *sheet = sheetOf(workbook, 1);
     AxObject *row = sheet->querySubObject("Rows(int)", 2);
     m_errors.watch(row);
     row->dynamicCall("Insert()");
@@ -205,4 +205,4 @@ void LibreOfficeCsvTest::insertedRowLeavesEveryOtherLineAlone()
 }
 
 QTEST_GUILESS_MAIN(LibreOfficeCsvTest)
-#include "tst_libreofficecsv.moc"
+#include "LibreOfficeCsvTest.moc"

@@ -142,4 +142,4 @@ QLineEdit *SourceFolderChoiceTest::sourcePathEdit() const
 }
 
 QTEST_MAIN(SourceFolderChoiceTest)
-#include "tst_SourceFolderChoice.moc"
+#include "SourceFolderChoiceTest.moc"

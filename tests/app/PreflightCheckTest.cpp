@@ -7,6 +7,7 @@
 #include "DummyProcess.h"
 #include "LaunchButtons.h"
 #include "ModalMessageCatcher.h"
+#include "WindowTestCase.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -17,7 +18,7 @@
 
 #include <memory>
 
-class PreflightCheckTest : public QObject
+class PreflightCheckTest : public WindowTestCase
 {
     Q_OBJECT
 
@@ -32,16 +33,6 @@ private slots:
     void sheetChoice();
     void endsRunningSpreadsheetProgramsOnly();
     void stopsInOrderWhenProgramCannotBeEnded();
-
-private:
-    template <typename T>
-    T *child(const char *name)
-    {
-        return window->findChild<T *>(QLatin1String(name));
-    }
-
-    QTemporaryDir directory;
-    std::unique_ptr<MainWindow> window;
 };
 
 // No test may end real spreadsheet programs: the list names nothing running
@@ -49,8 +40,7 @@ private:
 void PreflightCheckTest::init()
 {
     replaceSpreadsheetImageNames({ DummyProcess::uniqueImageName() });
-    ProgramPaths::settingsFilePath = directory.filePath(QStringLiteral("absent.vrq"));
-    window = std::make_unique<MainWindow>(nullptr);
+    openWindow();
 }
 
 void PreflightCheckTest::cleanup()
@@ -189,4 +179,4 @@ void PreflightCheckTest::stopsInOrderWhenProgramCannotBeEnded()
 }
 
 QTEST_MAIN(PreflightCheckTest)
-#include "tst_PreflightCheck.moc"
+#include "PreflightCheckTest.moc"

@@ -88,7 +88,7 @@ void LibreOfficeCellsTest::formulasInExcelLanguageComputeAndSave()
     const QString path = fixture("formulas.xlsx");
     AxObject *workbook = open(path);
     QVERIFY(workbook);
-    AxObject *sheet = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 1);
+    AxObject *sheet = sheetOf(workbook, 1);
     const QList<QPair<QString, QString>> formulas = {
         {"B2", "=A2*2"},
         {"D2", "=$A$1"},
@@ -133,7 +133,7 @@ void LibreOfficeCellsTest::formulasInExcelLanguageComputeAndSave()
 
     AxObject *reopened = open(path);
     QVERIFY(reopened);
-    AxObject *reopenedSheet = reopened->querySubObject("Sheets")->querySubObject("Item(int)", 1);
+    AxObject *reopenedSheet = sheetOf(reopened, 1);
     QCOMPARE(range(reopenedSheet, "C3")->dynamicCall("FormulaR1C1()").toString(), QStringLiteral("=RC[-1]*2"));
     QCOMPARE(range(reopenedSheet, "H2")->dynamicCall("Value()").toString(), QStringLiteral("five"));
     reopened->dynamicCall("Close (Boolean)", false);
@@ -144,7 +144,7 @@ void LibreOfficeCellsTest::refusedFormulaLeavesTheCellAlone()
 {
     AxObject *workbook = open(fixture("refused.xlsx"));
     QVERIFY(workbook);
-    AxObject *sheet = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 1);
+    AxObject *sheet = sheetOf(workbook, 1);
     AxObject *label = range(sheet, "A1");
     AxObject *formula = range(sheet, "A6");
     label->dynamicCall("SetFormula(const QVariant&)", "=SUM(A2");
@@ -161,7 +161,7 @@ void LibreOfficeCellsTest::constantsThroughSetFormula()
 {
     AxObject *workbook = open(fixture("constants.xlsx"));
     QVERIFY(workbook);
-    AxObject *sheet = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 1);
+    AxObject *sheet = sheetOf(workbook, 1);
     AxObject *cell = range(sheet, "K1");
     cell->dynamicCall("SetFormula(const QVariant&)", "12.5");
     QCOMPARE(cell->dynamicCall("Value()"), QVariant(12.5));
@@ -180,7 +180,7 @@ void LibreOfficeCellsTest::valuesRoundTripAsConstants()
     const QString path = fixture("values.xlsx");
     AxObject *workbook = open(path);
     QVERIFY(workbook);
-    AxObject *sheet = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 1);
+    AxObject *sheet = sheetOf(workbook, 1);
     AxObject *row = range(sheet, "A1:G1");
     const QVariant values = row->dynamicCall("Value()");
     const QVariantList cells = values.toList().value(0).toList();
@@ -214,7 +214,7 @@ void LibreOfficeCellsTest::valuesRoundTripAsConstants()
 
     AxObject *reopened = open(path);
     QVERIFY(reopened);
-    AxObject *reopenedSheet = reopened->querySubObject("Sheets")->querySubObject("Item(int)", 1);
+    AxObject *reopenedSheet = sheetOf(reopened, 1);
     QCOMPARE(range(reopenedSheet, "A1:G1")->dynamicCall("Value()"), values);
     reopened->dynamicCall("Close (Boolean)", false);
 }
@@ -223,7 +223,7 @@ void LibreOfficeCellsTest::singleValueFillsTheRange()
 {
     AxObject *workbook = open(fixture("fill.xlsx"));
     QVERIFY(workbook);
-    AxObject *sheet = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 1);
+    AxObject *sheet = sheetOf(workbook, 1);
     range(sheet, "B8:C9")->dynamicCall("SetValue(const QVariant&)", 7);
     const QVariantList sevens{7.0, 7.0};
     QCOMPARE(range(sheet, "B8:C9")->dynamicCall("Value()"), QVariant(QVariantList{QVariant(sevens), QVariant(sevens)}));
@@ -236,7 +236,7 @@ void LibreOfficeCellsTest::wholeColumnValuesAreClippedToTheUsedRows()
 {
     AxObject *workbook = open(fixture("column.xlsx"));
     QVERIFY(workbook);
-    AxObject *sheet = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 1);
+    AxObject *sheet = sheetOf(workbook, 1);
     const int usedRows = sheet->querySubObject("UsedRange")->querySubObject("Rows")->property("Count").toInt();
     AxObject *column = range(sheet, "A:A");
     const QVariant values = column->dynamicCall("Value()");
@@ -254,7 +254,7 @@ void LibreOfficeCellsTest::hyperlinksSaveAsExcelLinks()
     const QString path = fixture("links.xlsx");
     AxObject *workbook = open(path);
     QVERIFY(workbook);
-    AxObject *sheet = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 1);
+    AxObject *sheet = sheetOf(workbook, 1);
     AxObject *links = sheet->querySubObject("Hyperlinks()");
     m_errors.watch(links);
     auto add = [&](const char *cell, const QString &address, const QString &subAddress) {
@@ -290,7 +290,7 @@ void LibreOfficeCellsTest::deletedHyperlinksLeaveValuesAndAddAgainGivesOne()
     const QString path = fixture("relink.xlsx");
     AxObject *workbook = open(path);
     QVERIFY(workbook);
-    AxObject *sheet = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 1);
+    AxObject *sheet = sheetOf(workbook, 1);
     AxObject *links = sheet->querySubObject("Hyperlinks()");
     m_errors.watch(links);
     for (const char *cell : {"A1", "A2", "A3"})
@@ -320,4 +320,4 @@ void LibreOfficeCellsTest::deletedHyperlinksLeaveValuesAndAddAgainGivesOne()
 }
 
 QTEST_GUILESS_MAIN(LibreOfficeCellsTest)
-#include "tst_libreofficecells.moc"
+#include "LibreOfficeCellsTest.moc"

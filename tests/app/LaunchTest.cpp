@@ -262,4 +262,4 @@ QString LaunchTest::statusText() const
 }
 
 QTEST_MAIN(LaunchTest)
-#include "tst_Launch.moc"
+#include "LaunchTest.moc"

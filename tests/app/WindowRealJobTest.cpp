@@ -113,4 +113,4 @@ private slots:
 };
 
 QTEST_MAIN(WindowRealJobTest)
-#include "tst_WindowRealJob.moc"
+#include "WindowRealJobTest.moc"

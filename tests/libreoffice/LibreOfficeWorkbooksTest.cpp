@@ -66,7 +66,7 @@ void LibreOfficeWorkbooksTest::init()
 
 AxObject *LibreOfficeWorkbooksTest::firstSheet(AxObject *workbook)
 {
-    AxObject *sheet = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 1);
+    AxObject *sheet = sheetOf(workbook, 1);
     m_errors.watch(sheet);
     return sheet;
 }
@@ -177,7 +177,7 @@ void LibreOfficeWorkbooksTest::chartSheetIsAnOrdinarySheet()
     REQUIRE_CORPUS_COPY(path, "apache-poi/34775.xls");
     AxObject *workbook = open(path);
     QVERIFY(workbook);
-    AxObject *chart = workbook->querySubObject("Sheets")->querySubObject("Item(int)", 2);
+    AxObject *chart = sheetOf(workbook, 2);
     QVERIFY(chart);
     QCOMPARE(chart->property("Name").toString(), QStringLiteral("Chart1"));
     QVERIFY(chart->querySubObject("UsedRange"));
@@ -409,4 +409,4 @@ void LibreOfficeWorkbooksTest::csvRoundTripKeepsEveryField()
 }
 
 QTEST_GUILESS_MAIN(LibreOfficeWorkbooksTest)
-#include "tst_libreofficeworkbooks.moc"
+#include "LibreOfficeWorkbooksTest.moc"
