@@ -1,7 +1,9 @@
 #include "app/MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "engine/JobInput.h"
 #include "engine/MergeObject.h"
+#include "engine/WorkbookEdit.h"
 #include "engine/UnopenedList.h"
 #include "launch/AsciiColons.h"
 #include "launch/JobSettings.h"
@@ -80,9 +82,16 @@ void MainWindow::on_ShowDisposingFile(QString filePath)
 void MainWindow::launchJob(void (MainWindow::*launchSignal)(), void (MergeObject::*job)(),
                            const std::function<void()> &takeEditFields)
 {
+    // Bad input is refused before the pre-flight check ends any program.
+    takeEditFields();
+    takeSheetChoice();
+    const QString problem = jobInputProblem(*MergeObject::editOf(job));
+    if (!problem.isEmpty()) {
+        ui->lb_ShowDisposing->setText(problem);
+        return;
+    }
     if (preflightCheck() < 0)
         return;
-    takeEditFields();
     resetUnopenedList();
 
     stopWorker();

@@ -29,6 +29,7 @@ public:
     // Takes over the job settings from the form and ends running spreadsheet
     // programs; -1 when no job may start.
     int preflightCheck();
+    void takeSheetChoice();
 
     // Tests replace how running spreadsheet programs are ended.
     SpreadsheetCloser &spreadsheetCloser();

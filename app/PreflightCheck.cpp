@@ -15,6 +15,10 @@ int MainWindow::preflightCheck()
         QMessageBox::about(this, QStringLiteral("Message:"), QStringLiteral("文件夹不存在!"));
         return -1;
     }
+    // A typed folder without a final separator still gets its list file
+    // inside it, as a chosen one does.
+    if (!JobSettings::sourcePath.endsWith(QDir::separator()))
+        JobSettings::sourcePath += QDir::separator();
     ui->lb_ShowDisposing->clear();
 
     const QString stillRunning = closer.closeAll(spreadsheetImageNames());
@@ -24,13 +28,15 @@ int MainWindow::preflightCheck()
         return -1;
     }
 
-    JobSettings::onlyFirstSheet = ui->cBox_OnlyFirstSheet->checkState() == Qt::Checked;
-    if (ui->cBox_AppointedSheet->isChecked()) {
-        JobSettings::appointedSheet = true;
-        JobSettings::sheetName = ui->lEdt_AppointedSheetName->text();
-    } else {
-        JobSettings::appointedSheet = false;
-    }
+    takeSheetChoice();
     disableLaunchButtons();
     return 0;
+}
+
+void MainWindow::takeSheetChoice()
+{
+    JobSettings::onlyFirstSheet = ui->cBox_OnlyFirstSheet->checkState() == Qt::Checked;
+    JobSettings::appointedSheet = ui->cBox_AppointedSheet->isChecked();
+    if (JobSettings::appointedSheet)
+        JobSettings::sheetName = ui->lEdt_AppointedSheetName->text();
 }

@@ -75,7 +75,8 @@ const std::vector<BatchOption> &batchOptions()
         {"sheet", "NAME",
          [](const QString &value, BatchRequest &r) {
              r.sheetName = value;
-             return r.hasSheetName = true;
+             // No sheet has an empty name: the job would touch nothing.
+             return r.hasSheetName = !value.trimmed().isEmpty();
          },
          "--sheet needs a sheet name", "  --sheet NAME                edit only the sheets named NAME\n"},
         switchOption("close-spreadsheet-apps", &BatchRequest::closeSpreadsheetApps,
@@ -140,7 +141,9 @@ QString batchUsage()
     usage += QStringLiteral(
         "\n"
         "Exit status: 0 every workbook edited and saved; 1 some not opened or not saved\n"
-        "(their list is written into FOLDER); 2 bad arguments; 3 no spreadsheet application.\n");
+        "(their list is written into FOLDER), left untouched or with sheets skipped (each\n"
+        "named on standard error with the reason); 2 bad arguments, nothing touched;\n"
+        "3 no spreadsheet application.\n");
     return usage;
 }
 
@@ -202,7 +205,8 @@ BatchParse parseBatchArguments(const QStringList &arguments)
     // written there first, as the window writes them before a launch.
     edit.applyArguments(request);
     if (!edit.makeEdit()->inputProblem().isEmpty())
-        return invalid(QString::fromUtf8(edit.inputRefusal));
+        return invalid(operands ? QStringLiteral("%1: got \"%2\"").arg(QString::fromUtf8(edit.inputRefusal), request.text)
+                                : QString::fromUtf8(edit.inputRefusal));
     parse.result = BatchParse::Run;
     return parse;
 }

@@ -40,6 +40,10 @@ QString checkFillEnds(BatchRequest &request)
         request.endRow = request.startRow;
         request.endColumn = request.startColumn;
     }
+    if ((!request.autoEndRow && request.endRow < request.startRow)
+        || (!request.autoEndColumn && request.endColumn < request.startColumn))
+        return QStringLiteral("--end %1,%2 lies before --start %3,%4")
+            .arg(request.endRow).arg(request.endColumn).arg(request.startRow).arg(request.startColumn);
     return QString();
 }
 
@@ -66,7 +70,7 @@ const std::vector<BatchEdit> &batchEdits()
              JobSettings::autoEndRow = r.autoEndRow;
              JobSettings::autoEndColumn = r.autoEndColumn;
          },
-         checkFillEnds, nullptr,
+         checkFillEnds, "fill-formula needs a formula that is not empty",
          "  fill-formula FORMULA   write FORMULA (English, A1 style) into the start cell\n"
          "                         and fill it over the rectangle to the end cell:\n"
          "      --start ROW,COL    the start cell (required)\n"
@@ -75,7 +79,7 @@ const std::vector<BatchEdit> &batchEdits()
          "      --auto-end-column  find the last column from each sheet's used range\n"},
         {"formula-to-value", BatchEdit::Text, make<FormulaToValueEdit>,
          [](const BatchRequest &r) { JobSettings::valueRange = withAsciiColons(r.text); }, nullptr,
-         "formula-to-value needs a range such as B2:D2",
+         "formula-to-value needs a range such as A1, B2:D2, B:B, B:D, 1:1 or 1:9 within the sheet",
          "  formula-to-value RANGE replace the formulas of RANGE (A1, B2:D2, B:B, 1:9) by values\n"},
         {"index-sheet", BatchEdit::None, make<HyperlinkIndexEdit>, [](const BatchRequest &) {}, nullptr,
          nullptr, "  index-sheet            add a first sheet that links to every sheet\n"},
@@ -86,7 +90,7 @@ const std::vector<BatchEdit> &batchEdits()
              JobSettings::linkSubAddress = r.subAddress;
              JobSettings::linkText = r.displayText;
          },
-         nullptr, "cell-link needs a cell such as A1, and --address or --sub-address",
+         nullptr, "cell-link needs a cell such as A1 or B2:D2 within the sheet, and --address or --sub-address",
          "  cell-link CELL         put a hyperlink into CELL (A1 or B2:D2):\n"
          "      --address URL      a web address or file path\n"
          "      --sub-address LOC  a place in the workbook, such as Sheet2!A1\n"

@@ -20,6 +20,37 @@ namespace {
 
 enum ExitStatus { AllDone = 0, SomeFailed = 1, NoApplication = 3 };
 
+const char *kindText(WorkbookResult::Kind kind)
+{
+    switch (kind) {
+    case WorkbookResult::NotOpened:
+        return "not opened";
+    case WorkbookResult::NotSaved:
+        return "not saved";
+    case WorkbookResult::Untouched:
+        return "untouched";
+    case WorkbookResult::Edited:
+        break;
+    }
+    return "edited";
+}
+
+// One line on standard error for every workbook not fully edited, so that a
+// script learns which and why without reading the status texts.
+void reportUnfinishedWorkbooks(const MergeObject::Outcome &outcome, QTextStream &err)
+{
+    if (!outcome.listWritten)
+        err << "could not write the list file " << JobSettings::unopenedListPath
+            << "; the workbooks not opened or not saved are listed below\n";
+    for (const WorkbookResult &workbook : outcome.workbooks) {
+        if (workbook.kind != WorkbookResult::Edited)
+            err << workbook.path << ": " << kindText(workbook.kind) << ": " << workbook.reason << '\n';
+        for (const QString &sheet : workbook.skippedSheets)
+            err << workbook.path << ": sheet skipped: " << sheet << '\n';
+    }
+    err.flush();
+}
+
 } // namespace
 
 int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err)
@@ -66,11 +97,9 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err)
 
     if (!outcome.applicationStarted)
         return NoApplication;
-    if (outcome.failed > 0) {
-        if (QFile::exists(JobSettings::unopenedListPath))
-            out << "List of workbooks not opened or not saved: " << JobSettings::unopenedListPath << '\n';
-        out.flush();
-        return SomeFailed;
-    }
-    return AllDone;
+    reportUnfinishedWorkbooks(outcome, err);
+    if (outcome.failed > 0 && outcome.listWritten && QFile::exists(JobSettings::unopenedListPath))
+        out << "List of workbooks not opened or not saved: " << JobSettings::unopenedListPath << '\n';
+    out.flush();
+    return outcome.complete() ? AllDone : SomeFailed;
 }

@@ -12,6 +12,8 @@ void JobContext::setWorkbook(const QString &path, int number)
     m_workbookPath = path;
     m_workbookNumber = number;
     m_workbookSkipped = false;
+    m_workbookSkipReason.clear();
+    m_skippedSheets.clear();
 }
 
 QString JobContext::workbookPath() const
@@ -32,12 +34,14 @@ void JobContext::report(const QString &text) const
 void JobContext::skipSheet(AxObject *sheet, const QString &reason)
 {
     const QString name = sheet ? sheet->property("Name").toString() : QString();
+    m_skippedSheets.append(QStringLiteral("%1: %2").arg(name, reason));
     skip(QStringLiteral("%1 的工作表“%2”").arg(m_workbookPath, name), reason);
 }
 
 void JobContext::skipWorkbook(const QString &reason)
 {
     m_workbookSkipped = true;
+    m_workbookSkipReason = reason;
     skip(m_workbookPath, reason);
 }
 

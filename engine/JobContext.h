@@ -2,6 +2,7 @@
 
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -31,6 +32,10 @@ public:
     // without saving, since saving can only change it.
     void skipWorkbook(const QString &reason);
     bool workbookSkipped() const;
+    // The sheets passed over in the workbook in hand, each "sheet: reason",
+    // and the reason the workbook as a whole was left.
+    QStringList skippedSheets() const { return m_skippedSheets; }
+    QString workbookSkipReason() const { return m_workbookSkipReason; }
 
     int skippedCount() const;
     QString firstSkipReason() const;
@@ -42,6 +47,8 @@ private:
     QString m_workbookPath;
     int m_workbookNumber = 0;
     bool m_workbookSkipped = false;
+    QString m_workbookSkipReason;
+    QStringList m_skippedSheets;
     QSet<QString> m_reasonsShown;
     QString m_firstReason;
     int m_skipped = 0;

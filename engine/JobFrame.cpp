@@ -2,6 +2,7 @@
 
 #include "automation/AxObject.h"
 #include "engine/CandidateWorkbook.h"
+#include "engine/JobInput.h"
 #include "engine/MergeObject.h"
 #include "engine/RaisesException.h"
 #include "engine/StatusTexts.h"
@@ -33,15 +34,6 @@ void editSelectedSheets(AxObject *sheets, WorkbookEdit &edit, JobContext &job)
     }
 }
 
-// A save the application refuses (a read-only file, a lost application) must
-// not pass for a handled workbook: the user would believe it was edited.
-bool saveAndClose(AxObject *workbook)
-{
-    const bool saveFailed = raisesException(workbook, [workbook]() { workbook->dynamicCall("Save()"); });
-    workbook->dynamicCall("Close (Boolean)", QVariant(false));
-    return !saveFailed;
-}
-
 QString closingText(int count, const JobContext &job, int failed)
 {
     QStringList notes;
@@ -66,7 +58,7 @@ JobFrame::~JobFrame() = default;
 
 JobFrame::Outcome JobFrame::run()
 {
-    const QString problem = m_edit.inputProblem();
+    const QString problem = jobInputProblem(m_edit);
     if (!problem.isEmpty()) {
         report(problem);
         emit m_worker.Signal_SetButtonEnable();
@@ -103,40 +95,72 @@ void JobFrame::startApplication()
 void JobFrame::editWorkbook(const QString &path)
 {
     ++m_outcome.candidates;
-    std::unique_ptr<AxObject> workbook(m_workbooks->querySubObject("Open(const QString&)", QVariant(path)));
-    if (!workbook)
-        noteFailure(path);
+    WorkbookResult result;
+    result.path = path;
+    std::unique_ptr<AxObject> workbook;
+    if (!m_edit.fitsCsv() && path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
+        result.kind = WorkbookResult::Untouched;
+        result.reason = QStringLiteral("CSV文件只能保存一个工作表的文字，无法保存此修改");
+        m_job.setWorkbook(path, m_count + 1);
+        m_job.skipWorkbook(result.reason);
+    } else {
+        result.reason = raisedDescription(m_workbooks.get(), [&]() {
+            workbook.reset(m_workbooks->querySubObject("Open(const QString&)", QVariant(path)));
+        });
+        if (!workbook) {
+            result.kind = WorkbookResult::NotOpened;
+            noteFailure(path);
+        }
+    }
     // The formula fill numbers only the workbooks that open, and announces
     // each before the progress of its rows; every other edit numbers every
     // candidate and announces it once done with it.
     const bool openedOnly = m_edit.countsOpenedWorkbooksOnly();
-    if (!workbook && openedOnly)
+    if (!workbook && openedOnly) {
+        m_outcome.workbooks.append(result);
         return;
+    }
     const int number = ++m_count;
     const QString progress = StatusTexts::progress(number, path);
     if (openedOnly)
         report(progress);
     if (workbook)
-        editOpenWorkbook(std::move(workbook), path, number);
+        editOpenWorkbook(std::move(workbook), result, number);
     if (!openedOnly)
         report(progress);
+    m_outcome.workbooks.append(result);
 }
 
 // The workbook is released on return, so that memory does not grow with the
 // number of workbooks in the folder.
-void JobFrame::editOpenWorkbook(std::unique_ptr<AxObject> workbook, const QString &path, int number)
+void JobFrame::editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResult &result, int number)
 {
-    m_job.setWorkbook(path, number);
+    m_job.setWorkbook(result.path, number);
     if (const std::unique_ptr<AxObject> sheets{workbook->querySubObject("Sheets")}) {
         if (m_edit.selectsSheets())
             editSelectedSheets(sheets.get(), m_edit, m_job);
         else
             m_edit.editWorkbook(sheets.get(), m_job);
     }
-    if (m_job.workbookSkipped())
+    result.skippedSheets = m_job.skippedSheets();
+    // A workbook the edit did not change is not saved: saving can only lose
+    // what the application cannot write back.
+    if (m_job.workbookSkipped() || workbook->property("Saved").toBool()) {
         workbook->dynamicCall("Close (Boolean)", QVariant(false));
-    else if (!saveAndClose(workbook.get()))
-        noteFailure(path);
+        result.kind = WorkbookResult::Untouched;
+        result.reason = m_job.workbookSkipped() ? m_job.workbookSkipReason()
+                        : result.skippedSheets.isEmpty() ? QStringLiteral("没有选中的工作表需要修改")
+                                                         : QStringLiteral("所有选中的工作表都未修改");
+        return;
+    }
+    // A save the application refuses (a read-only file, a lost application)
+    // must not pass for a handled workbook: the user would believe it was edited.
+    result.reason = raisedDescription(workbook.get(), [&]() { workbook->dynamicCall("Save()"); });
+    workbook->dynamicCall("Close (Boolean)", QVariant(false));
+    if (!result.reason.isEmpty()) {
+        result.kind = WorkbookResult::NotSaved;
+        noteFailure(result.path);
+    }
 }
 
 void JobFrame::finish()
@@ -149,7 +173,8 @@ void JobFrame::finish()
 
     if (m_unopened.isEmpty())
         return;
-    if (!writeUnopenedList(JobSettings::unopenedListPath, m_unopened))
+    m_outcome.listWritten = writeUnopenedList(JobSettings::unopenedListPath, m_unopened);
+    if (!m_outcome.listWritten)
         report(StatusTexts::listFileNotWritten(JobSettings::unopenedListPath));
     else if (m_showsUnopenedListInViewer)
         showInTextViewer(JobSettings::unopenedListPath);
@@ -164,4 +189,13 @@ void JobFrame::noteFailure(const QString &path)
 void JobFrame::report(const QString &text)
 {
     emit m_worker.ShowDisposingFile(text);
+}
+
+bool JobFrame::Outcome::complete() const
+{
+    for (const WorkbookResult &workbook : workbooks) {
+        if (!workbook.isComplete())
+            return false;
+    }
+    return applicationStarted;
 }

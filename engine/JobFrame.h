@@ -1,8 +1,10 @@
 #pragma once
 
 #include "engine/JobContext.h"
+#include "engine/WorkbookResult.h"
 
 #include <QString>
+#include <QVector>
 
 #include <memory>
 
@@ -22,6 +24,13 @@ public:
         bool applicationStarted = false;
         int candidates = 0;
         int failed = 0; // not opened or not saved
+        // Every candidate workbook in the order of the walk.
+        QVector<WorkbookResult> workbooks;
+        // False when the list of workbooks not opened or saved could not be
+        // written; the paths are then only in the results.
+        bool listWritten = true;
+        // Every candidate edited and saved, with every selected sheet.
+        bool complete() const;
     };
 
     // Reports through the worker's signals.
@@ -35,7 +44,7 @@ private:
     void editWorkbook(const QString &path);
     void finish();
 
-    void editOpenWorkbook(std::unique_ptr<AxObject> workbook, const QString &path, int number);
+    void editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResult &result, int number);
     void noteFailure(const QString &path);
     void report(const QString &text);
 

@@ -18,7 +18,11 @@ QFileInfoList MergeObject::ListAllFiles(const QString &path)
     QDir dir(path);
     QFileInfoList files =
         dir.entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden, QDir::NoSort);
-    const QFileInfoList folders = dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
+    // Linked folders are not entered, as linked files are not opened: a link
+    // to a parent folder would have every workbook edited again and again,
+    // and one to a folder elsewhere would edit workbooks outside the folder.
+    const QFileInfoList folders =
+        dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::NoSort);
     for (const QFileInfo &folder : folders)
         files.append(ListAllFiles(folder.absoluteFilePath()));
     return files;
@@ -39,50 +43,61 @@ MergeObject::Outcome MergeObject::lastOutcome() const
     return m_outcome;
 }
 
+std::unique_ptr<WorkbookEdit> MergeObject::editOf(Job job)
+{
+    if (job == &MergeObject::AddColumn)
+        return std::make_unique<RowColumnEdit>(RowColumnEdit::InsertColumn);
+    if (job == &MergeObject::AddRow)
+        return std::make_unique<RowColumnEdit>(RowColumnEdit::InsertRow);
+    if (job == &MergeObject::DeleteRow)
+        return std::make_unique<RowColumnEdit>(RowColumnEdit::DeleteRow);
+    if (job == &MergeObject::DeleteColumn)
+        return std::make_unique<RowColumnEdit>(RowColumnEdit::DeleteColumn);
+    if (job == &MergeObject::CopyFormula)
+        return std::make_unique<FormulaFillEdit>();
+    if (job == &MergeObject::FormulaToValue)
+        return std::make_unique<FormulaToValueEdit>();
+    if (job == &MergeObject::InsertHyperLinks)
+        return std::make_unique<HyperlinkIndexEdit>();
+    return std::make_unique<CellHyperlinkEdit>();
+}
+
 void MergeObject::AddColumn()
 {
-    RowColumnEdit edit(RowColumnEdit::InsertColumn);
-    runJob(edit);
+    runJob(*editOf(&MergeObject::AddColumn));
 }
 
 void MergeObject::AddRow()
 {
-    RowColumnEdit edit(RowColumnEdit::InsertRow);
-    runJob(edit);
+    runJob(*editOf(&MergeObject::AddRow));
 }
 
 void MergeObject::DeleteRow()
 {
-    RowColumnEdit edit(RowColumnEdit::DeleteRow);
-    runJob(edit);
+    runJob(*editOf(&MergeObject::DeleteRow));
 }
 
 void MergeObject::DeleteColumn()
 {
-    RowColumnEdit edit(RowColumnEdit::DeleteColumn);
-    runJob(edit);
+    runJob(*editOf(&MergeObject::DeleteColumn));
 }
 
 void MergeObject::CopyFormula()
 {
-    FormulaFillEdit edit;
-    runJob(edit);
+    runJob(*editOf(&MergeObject::CopyFormula));
 }
 
 void MergeObject::FormulaToValue()
 {
-    FormulaToValueEdit edit;
-    runJob(edit);
+    runJob(*editOf(&MergeObject::FormulaToValue));
 }
 
 void MergeObject::InsertHyperLinks()
 {
-    HyperlinkIndexEdit edit;
-    runJob(edit);
+    runJob(*editOf(&MergeObject::InsertHyperLinks));
 }
 
 void MergeObject::InsertHyperlinksCell()
 {
-    CellHyperlinkEdit edit;
-    runJob(edit);
+    runJob(*editOf(&MergeObject::InsertHyperlinksCell));
 }

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 class WorkbookEdit;
 
 // The worker of one batch job. It lives on the job's worker thread; each slot
@@ -22,6 +24,11 @@ public:
 
     // Runs the job frame over JobSettings::sourcePath with the given core.
     void runJob(WorkbookEdit &edit);
+
+    // The edit each job slot runs, so that a launcher can check its input
+    // before starting anything.
+    using Job = void (MergeObject::*)();
+    static std::unique_ptr<WorkbookEdit> editOf(Job job);
 
     // The batch command prints the list file's path instead of opening it.
     void setShowsUnopenedListInViewer(bool show);

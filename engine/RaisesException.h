@@ -16,3 +16,17 @@ bool raisesException(AxObject *object, Call &&call)
     QObject::disconnect(watch);
     return raised;
 }
+
+// The description of the error the call raised, or empty.
+template<typename Call>
+QString raisedDescription(AxObject *object, Call &&call)
+{
+    QString description;
+    const QMetaObject::Connection watch = QObject::connect(
+        object, &AxObject::exception, object,
+        [&description](int, const QString &, const QString &text, const QString &) { description = text; },
+        Qt::DirectConnection);
+    call();
+    QObject::disconnect(watch);
+    return description;
+}

@@ -21,6 +21,10 @@ public:
 
     virtual bool selectsSheets() const { return true; }
 
+    // Whether a CSV file, one sheet of plain text, can hold what the edit
+    // makes (no second sheet, no link).
+    virtual bool fitsCsv() const { return true; }
+
     virtual void editSheet(AxObject *sheet, JobContext &job)
     {
         Q_UNUSED(sheet)

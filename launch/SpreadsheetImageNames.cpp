@@ -7,7 +7,10 @@ QStringList defaultImageNames()
 #ifdef Q_OS_WIN
     return { QStringLiteral("EXCEL.EXE"), QStringLiteral("et.exe") };
 #else
-    return { QStringLiteral("soffice.bin"), QStringLiteral("et") };
+    // Not soffice.bin: on Linux it holds the user's text documents and
+    // presentations too, and ending it loses their unsaved work. Workbooks it
+    // has open are found by their lock files instead.
+    return { QStringLiteral("et") };
 #endif
 }
 

@@ -2,13 +2,14 @@
 
 #include "automation/AxObject.h"
 #include "engine/JobContext.h"
+#include "engine/edits/RangeAddress.h"
 #include "launch/JobSettings.h"
 
 #include <memory>
 
 QString CellHyperlinkEdit::inputProblem() const
 {
-    if (JobSettings::linkCell.trimmed().isEmpty())
+    if (!isRangeAddress(JobSettings::linkCell))
         return QStringLiteral("请填写要插入超链接的单元格，如 A1 或 B2:D2");
     // A link to nowhere would replace the links already in the cell.
     if (JobSettings::linkAddress.isEmpty() && JobSettings::linkSubAddress.isEmpty())

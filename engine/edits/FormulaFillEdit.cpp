@@ -31,6 +31,18 @@ UsedArea readUsedArea(AxObject *usedRange)
 
 } // namespace
 
+QString FormulaFillEdit::inputProblem() const
+{
+    // An empty formula would be written as empty text: it clears the cells.
+    if (JobSettings::firstFormula.trimmed().isEmpty())
+        return QStringLiteral("请填写公式");
+    // Only the start cell would be written, and the job look done.
+    if ((!JobSettings::autoEndRow && JobSettings::copyFormulaEndRow < JobSettings::copyFormulaStartRow)
+        || (!JobSettings::autoEndColumn && JobSettings::copyFormulaEndColumn < JobSettings::copyFormulaStartColumn))
+        return QStringLiteral("结束单元格不能在起始单元格之前");
+    return QString();
+}
+
 void FormulaFillEdit::editSheet(AxObject *sheet, JobContext &job)
 {
     std::unique_ptr<AxObject> usedRange(sheet->querySubObject("UsedRange"));

@@ -2,13 +2,14 @@
 
 #include "automation/AxObject.h"
 #include "engine/JobContext.h"
+#include "engine/edits/RangeAddress.h"
 #include "launch/JobSettings.h"
 
 #include <memory>
 
 QString FormulaToValueEdit::inputProblem() const
 {
-    if (JobSettings::valueRange.trimmed().isEmpty())
+    if (!isRangeAddress(JobSettings::valueRange))
         return QStringLiteral("请填写要转换为值的区域，如 A1、B2:D2、B:B、B:D、1:1、1:9");
     return QString();
 }

@@ -1,0 +1,12 @@
+#include "engine/JobInput.h"
+
+#include "engine/WorkbookEdit.h"
+#include "launch/JobSettings.h"
+
+QString jobInputProblem(const WorkbookEdit &edit)
+{
+    // No sheet has an empty name: the job would touch nothing and look done.
+    if (JobSettings::appointedSheet && JobSettings::sheetName.trimmed().isEmpty())
+        return QStringLiteral("请填写工作表名称");
+    return edit.inputProblem();
+}
