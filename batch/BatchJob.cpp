@@ -14,11 +14,39 @@
 #include <QMutexLocker>
 #include <QThread>
 
+#include <atomic>
+#include <csignal>
 #include <memory>
+
+#include <unistd.h>
 
 namespace {
 
 enum ExitStatus { AllDone = 0, SomeFailed = 1, NoApplication = 3 };
+
+std::atomic<MergeObject *> runningWorker{nullptr};
+volatile sig_atomic_t stopSignal = 0;
+
+// The first SIGINT or SIGTERM stops the job after the workbook in hand; a
+// second SIGINT ends at once. Either way no workbook is half written: saves
+// are renamed into place whole, and the office's guard removes what is left.
+void stopOnSignal(int signal)
+{
+    if (stopSignal == SIGINT && signal == SIGINT)
+        _exit(128 + SIGINT);
+    stopSignal = signal;
+    if (MergeObject *worker = runningWorker.load())
+        worker->requestStop();
+}
+
+void stopOnSignals()
+{
+    struct sigaction action = {};
+    action.sa_handler = stopOnSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
 
 const char *kindText(WorkbookResult::Kind kind)
 {
@@ -71,6 +99,8 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err)
     worker->setShowsUnopenedListInViewer(false);
     worker->moveToThread(&thread);
     const std::unique_ptr<WorkbookEdit> edit = request.edit->makeEdit();
+    runningWorker = worker.get();
+    stopOnSignals();
 
     // Printed from the worker's thread as each text comes, so that none is
     // lost after the end signal and the order is the job's.
@@ -93,6 +123,7 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err)
     thread.quit();
     thread.wait();
     const MergeObject::Outcome outcome = worker->lastOutcome();
+    runningWorker = nullptr;
     worker.reset();
 
     if (!outcome.applicationStarted)
@@ -101,5 +132,7 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err)
     if (outcome.failed > 0 && outcome.listWritten && QFile::exists(JobSettings::unopenedListPath))
         out << "List of workbooks not opened or not saved: " << JobSettings::unopenedListPath << '\n';
     out.flush();
+    if (outcome.stopped)
+        return 128 + stopSignal;
     return outcome.complete() ? AllDone : SomeFailed;
 }

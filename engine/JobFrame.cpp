@@ -69,8 +69,13 @@ JobFrame::Outcome JobFrame::run()
     if (m_workbooks) {
         for (const QFileInfo &entry : m_worker.ListAllFiles(JobSettings::sourcePath)) {
             const QString path = QDir::toNativeSeparators(entry.filePath());
-            if (isCandidateWorkbook(path))
-                editWorkbook(path);
+            if (!isCandidateWorkbook(path))
+                continue;
+            if (m_worker.stopRequested()) {
+                m_outcome.stopped = true;
+                break;
+            }
+            editWorkbook(path);
         }
     }
     finish();
@@ -165,7 +170,10 @@ void JobFrame::editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResu
 
 void JobFrame::finish()
 {
-    report(m_workbooks ? closingText(m_count, m_job, m_outcome.failed) : StatusTexts::noApplication());
+    QString closing = m_workbooks ? closingText(m_count, m_job, m_outcome.failed) : StatusTexts::noApplication();
+    if (m_outcome.stopped)
+        closing += StatusTexts::stopped();
+    report(closing);
     m_application->dynamicCall("Quit(void)");
     m_workbooks.reset();
     m_application.reset();

@@ -29,6 +29,8 @@ public:
         // False when the list of workbooks not opened or saved could not be
         // written; the paths are then only in the results.
         bool listWritten = true;
+        // Stopped on request before every candidate was reached.
+        bool stopped = false;
         // Every candidate edited and saved, with every selected sheet.
         bool complete() const;
     };

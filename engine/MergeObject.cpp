@@ -35,6 +35,7 @@ void MergeObject::setShowsUnopenedListInViewer(bool show)
 
 void MergeObject::runJob(WorkbookEdit &edit)
 {
+    m_stopRequested = false;
     m_outcome = JobFrame(*this, edit, m_showsUnopenedListInViewer).run();
 }
 

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 
 class WorkbookEdit;
@@ -29,6 +30,12 @@ public:
     // before starting anything.
     using Job = void (MergeObject::*)();
     static std::unique_ptr<WorkbookEdit> editOf(Job job);
+
+    // Asks the job to stop at the next safe point: the workbook in hand is
+    // finished (saved or left as it was), no further one is opened. Safe from
+    // any thread and from a signal handler.
+    void requestStop() { m_stopRequested = true; }
+    bool stopRequested() const { return m_stopRequested; }
 
     // The batch command prints the list file's path instead of opening it.
     void setShowsUnopenedListInViewer(bool show);
@@ -54,4 +61,5 @@ public slots:
 private:
     bool m_showsUnopenedListInViewer = true;
     Outcome m_outcome;
+    std::atomic<bool> m_stopRequested{false};
 };

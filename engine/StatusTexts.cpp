@@ -37,4 +37,9 @@ QString listFileNotWritten(const QString &path)
     return QStringLiteral("无法写入文件：%1").arg(path);
 }
 
+QString stopped()
+{
+    return QStringLiteral("（任务已停止，其余文件未处理）");
+}
+
 } // namespace StatusTexts

@@ -12,5 +12,6 @@ QString progress(int count, const QString &path);
 QString rowProgress(int count, const QString &path, int row);
 QString finished(int count);
 QString listFileNotWritten(const QString &path);
+QString stopped();
 
 } // namespace StatusTexts

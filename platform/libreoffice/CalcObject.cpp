@@ -4,7 +4,6 @@
 #include "platform/libreoffice/OfficeSession.h"
 #include "platform/libreoffice/UnoStrings.h"
 
-#include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/uno/Exception.hpp>
 
 #include <exception>
@@ -34,12 +33,9 @@ Result CalcObject::guarded(const QByteArray &member, AutomationError &error, Mem
         return body();
     } catch (const AutomationFailure &e) {
         failure = e.description;
-    } catch (const css::lang::DisposedException &e) {
-        // The connection to soffice is gone: soffice died or is dying.
-        if (const std::shared_ptr<OfficeSession> session = watchedSession())
-            session->noteBridgeLost();
-        failure = QStringLiteral("LibreOffice: %1").arg(toQString(e.Message));
     } catch (const css::uno::Exception &e) {
+        if (const std::shared_ptr<OfficeSession> session = watchedSession())
+            session->noteCallFailure(e);
         failure = QStringLiteral("LibreOffice: %1").arg(toQString(e.Message));
     } catch (const std::exception &e) {
         failure = QString::fromLocal8Bit(e.what());

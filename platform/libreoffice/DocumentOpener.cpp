@@ -116,6 +116,7 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
     try {
         component = session->desktop()->loadComponentFromURL(url, "_blank", 0, arguments);
     } catch (const uno::Exception &e) {
+        session->noteCallFailure(e);
         fail(QStringLiteral("LibreOffice cannot open %1: %2").arg(path, toQString(e.Message)));
     }
     if (!component.is())

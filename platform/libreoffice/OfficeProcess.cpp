@@ -123,7 +123,8 @@ bool OfficeProcess::isRunning()
         pollfd ended{m_officeHandle, POLLIN, 0};
         return ::poll(&ended, 1, 0) == 0;
     }
-    return m_office <= 0 || ::kill(m_office, 0) == 0;
+    ProcessList::Stat office;
+    return m_office <= 0 || (ProcessList::stat(m_office, &office) && office.state != 'Z');
 }
 
 bool OfficeProcess::findOffice()

@@ -153,9 +153,11 @@ bool OfficeSession::isAlive()
     return !m_ended && !m_bridgeLost && !m_watchdog.hasExpired() && m_process.isRunning();
 }
 
-void OfficeSession::noteBridgeLost()
+void OfficeSession::noteCallFailure(const uno::Exception &failure)
 {
-    m_bridgeLost = true;
+    // UNO exceptions carry no run-time type: the bridge says so in words.
+    if (failure.Message.indexOf("URP bridge") >= 0)
+        m_bridgeLost = true;
 }
 
 void OfficeSession::setFilesInHand(const QStringList &files)

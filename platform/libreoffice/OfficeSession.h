@@ -31,7 +31,9 @@ public:
     // False once soffice died, its connection broke, the watchdog killed it or
     // the session ended.
     bool isAlive();
-    void noteBridgeLost();
+    // Takes note of a failed call: one that failed because the connection
+    // broke means soffice is gone, even before its process has ended.
+    void noteCallFailure(const css::uno::Exception &failure);
     void end();
 
     // The files (a workbook's lock, a half-written replacement) removed if

@@ -63,6 +63,9 @@ private slots:
     void badArgumentsTouchNothing_data();
     void badArgumentsTouchNothing();
     void noSpreadsheetApplication();
+    void linkedFoldersAreNotWalked();
+    void workbooksNotFullyEditedAreNamedWithStatusOne();
+    void unwritableListNamesItsWorkbooks();
 
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -149,15 +152,26 @@ void BatchCommandTest::unopenableWorkbookGivesStatusOneAndTheList()
 void BatchCommandTest::badArgumentsTouchNothing_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("row past the sheet") << QStringList{"add-row", "1048577"};
-    QTest::newRow("unknown edit") << QStringList{"insert-row", "2"};
-    QTest::newRow("fill without end") << QStringList{"fill-formula", "=1", "--start", "1,1"};
-    QTest::newRow("missing folder") << QStringList{"--", "add-row", "1"};
+    QTest::addColumn<QString>("named");
+    QTest::newRow("row past the sheet") << QStringList{"add-row", "1048577"} << "row";
+    QTest::newRow("unknown edit") << QStringList{"insert-row", "2"} << "insert-row";
+    QTest::newRow("fill without end") << QStringList{"fill-formula", "=1", "--start", "1,1"} << "--end";
+    QTest::newRow("missing folder") << QStringList{"--", "add-row", "1"} << "missing";
+    QTest::newRow("empty formula") << QStringList{"fill-formula", "", "--start", "1,1", "--end", "9,1"} << "formula";
+    QTest::newRow("blank formula") << QStringList{"fill-formula", "  ", "--start", "1,1", "--end", "9,1"} << "formula";
+    QTest::newRow("end before start") << QStringList{"fill-formula", "=1", "--start", "5,2", "--end", "3,2"}
+                                      << "--end 3,2";
+    QTest::newRow("empty sheet name") << QStringList{"add-row", "1", "--sheet", ""} << "--sheet";
+    for (const char *range : {"B2:", "garbage", "A0", "XFE1", "1:B", "C3:"})
+        QTest::newRow(range) << QStringList{"formula-to-value", range} << QString::fromLatin1(range);
+    QTest::newRow("cell beyond the grid") << QStringList{"cell-link", "A1048577", "--address", "https://example.org"}
+                                          << "A1048577";
 }
 
 void BatchCommandTest::badArgumentsTouchNothing()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, named);
     const QByteArray before = digest(m_book);
     const QString folder = arguments.first() == QLatin1String("--") ? m_folder->filePath("missing") : m_folder->path();
     if (arguments.first() == QLatin1String("--"))
@@ -166,6 +180,7 @@ void BatchCommandTest::badArgumentsTouchNothing()
     QCOMPARE(result.status, 2);
     QVERIFY(result.lines.isEmpty());
     QVERIFY(result.errors.contains(QStringLiteral("Usage: gridwrighter-batch")));
+    QVERIFY2(result.errors.section('\n', 0, 0).contains(named), qPrintable(result.errors.section('\n', 0, 0)));
     QCOMPARE(digest(m_book), before);
 }
 
@@ -179,6 +194,61 @@ void BatchCommandTest::noSpreadsheetApplication()
     QCOMPARE(result.lines.last(),
              QStringLiteral("本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
     QCOMPARE(digest(m_book), before);
+}
+
+void BatchCommandTest::linkedFoldersAreNotWalked()
+{
+    QTemporaryDir elsewhere;
+    const QString outside = elsewhere.filePath("outside.xlsx");
+    QVERIFY(QFile::copy(m_book, outside));
+    const QByteArray outsideBefore = digest(outside);
+    // A link back up would have the folder walked again and again; one out
+    // would reach workbooks the user did not choose.
+    QVERIFY(QFile::link(m_folder->path(), m_folder->filePath("sub/up")));
+    QVERIFY(QFile::link(elsewhere.path(), m_folder->filePath("out")));
+    const Result result = runBatch({m_folder->path(), "add-row", "1", "--sheet", "Data"});
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.lines.last(), QStringLiteral("成功1个文件,"));
+    const QJsonObject data = WorkbookFiles::sheet(WorkbookFiles::read(m_book), "Data");
+    QCOMPARE(cell(data, "A2").value("value").toString(), QStringLiteral("name"));
+    QCOMPARE(digest(outside), outsideBefore);
+}
+
+void BatchCommandTest::workbooksNotFullyEditedAreNamedWithStatusOne()
+{
+    QFile csv(m_folder->filePath("table.csv"));
+    QVERIFY(csv.open(QIODevice::WriteOnly));
+    csv.write("a,b\n1,2\n");
+    csv.close();
+    const QByteArray bookBefore = digest(m_book);
+    const QByteArray csvBefore = digest(csv.fileName());
+
+    const Result none = runBatch({m_folder->path(), "add-row", "1", "--sheet", "NoSuchSheet"});
+    QCOMPARE(none.status, 1);
+    QVERIFY2(none.errors.contains(QDir::toNativeSeparators(m_book) + ": untouched: "), qPrintable(none.errors));
+    QCOMPARE(digest(m_book), bookBefore);
+
+    // A CSV holds one sheet of text: an index sheet would replace its data.
+    const Result index = runBatch({m_folder->path(), "index-sheet"});
+    QCOMPARE(index.status, 1);
+    QVERIFY2(index.errors.contains(QDir::toNativeSeparators(csv.fileName()) + ": untouched: "), qPrintable(index.errors));
+    QVERIFY(!index.errors.contains(QDir::toNativeSeparators(m_book)));
+    QCOMPARE(digest(csv.fileName()), csvBefore);
+    QVERIFY(WorkbookFiles::sheetAt(WorkbookFiles::read(m_book), 0).value("name").toString() != QLatin1String("Data"));
+}
+
+void BatchCommandTest::unwritableListNamesItsWorkbooks()
+{
+    QFile broken(m_folder->filePath("broken.xlsx"));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("not a workbook");
+    broken.close();
+    // A folder in the list file's place: the list cannot be written.
+    QVERIFY(QDir(m_folder->path()).mkdir(unopenedListFileName()));
+    const Result result = runBatch({m_folder->path(), "add-row", "1"});
+    QCOMPARE(result.status, 1);
+    QVERIFY(result.errors.contains(QStringLiteral("could not write the list file")));
+    QVERIFY(result.errors.contains(QDir::toNativeSeparators(broken.fileName()) + ": not opened: "));
 }
 
 QTEST_GUILESS_MAIN(BatchCommandTest)

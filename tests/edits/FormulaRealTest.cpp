@@ -68,7 +68,7 @@ private slots:
     void valuesReplaceFormulasAndKeepEverythingElse();
     void wholeColumnsAndRows_data();
     void wholeColumnsAndRows();
-    void malformedRangeSkipsTheSheet();
+    void malformedRangeIsRefusedUpFront();
     void sheetOptionsChooseTheSheetsConverted();
 };
 
@@ -243,13 +243,14 @@ void FormulaRealTest::wholeColumnsAndRows()
     QCOMPARE(cell(sheet, "A1").value("value").toInt(), 4);
 }
 
-void FormulaRealTest::malformedRangeSkipsTheSheet()
+void FormulaRealTest::malformedRangeIsRefusedUpFront()
 {
     RealJob job;
     QVERIFY(WorkbookFiles::create(job.path("m.xlsx"), twoSheets(QJsonObject{{"A1", "=1+1"}})));
     JobSettings::valueRange = QStringLiteral("A1、B2");
     const QStringList texts = job.run(&MergeObject::FormulaToValue);
-    QCOMPARE(texts.filter(QStringLiteral("无法识别区域")).size(), 2); // once, and in the closing text
+    // Refused before the application starts.
+    QCOMPARE(texts, QStringList{QStringLiteral("请填写要转换为值的区域，如 A1、B2:D2、B:B、B:D、1:1、1:9")});
     QCOMPARE(formula(WorkbookFiles::sheet(WorkbookFiles::read(job.path("m.xlsx")), "Sheet1"), "A1"),
              QStringLiteral("=1+1"));
 }

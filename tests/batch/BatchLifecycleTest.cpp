@@ -1,0 +1,219 @@
+// The batch command and its office killed, crashed or stopped in the middle
+// of a real job: no workbook half written or edited twice, no process, lock
+// or temporary file left behind, only the workbook in hand listed.
+
+#include "engine/UnopenedList.h"
+#include "platform/linux/ProcessList.h"
+#include "tests/support/WorkbookFiles.h"
+
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QProcess>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+const int workbookCount = 8;
+
+QByteArray digest(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+QList<pid_t> descendants(pid_t pid)
+{
+    QList<pid_t> found;
+    QList<pid_t> below = ProcessList::children(pid);
+    while (!below.isEmpty()) {
+        const pid_t child = below.takeFirst();
+        found.append(child);
+        below.append(ProcessList::children(child));
+    }
+    return found;
+}
+
+bool allGone(const QList<pid_t> &processes, int withinMs)
+{
+    QDeadlineTimer deadline(withinMs);
+    for (;;) {
+        bool alive = false;
+        for (const pid_t pid : processes) {
+            ProcessList::Stat stat;
+            alive = alive || (ProcessList::stat(pid, &stat) && stat.state != 'Z');
+        }
+        if (!alive)
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(100);
+    }
+}
+
+} // namespace
+
+class BatchLifecycleTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void killedJobLeavesNothingBehind();
+    void crashedOfficeListsOnlyTheWorkbookInHand();
+    void stopSignalEndsAfterTheWorkbookInHand();
+    void staleLocksAreClearedAndLiveOnesRespected();
+
+private:
+    QString book(int index) const { return m_folder->filePath(QStringLiteral("book%1.xlsx").arg(index)); }
+    // Starts the job and waits until it reports its given workbook.
+    void startJob(QProcess &batch, int untilWorkbook);
+    // Each workbook is as it was, or edited exactly once; the listed ones
+    // are as they were. Returns how many were edited.
+    int checkWorkbooks(const QStringList &listed);
+    void checkNothingLeftInFolder();
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    QByteArray m_original;
+};
+
+void BatchLifecycleTest::init()
+{
+    m_folder = std::make_unique<QTemporaryDir>();
+    QJsonObject cells{{"A1", "name"}};
+    for (int row = 2; row <= 400; ++row)
+        cells.insert(QStringLiteral("B%1").arg(row), row);
+    QVERIFY(WorkbookFiles::create(book(0), QJsonObject{{"sheets", QJsonArray{QJsonObject{{"name", "Data"}, {"cells", cells}}}}}));
+    for (int i = 1; i < workbookCount; ++i)
+        QVERIFY(QFile::copy(book(0), book(i)));
+    m_original = digest(book(0));
+}
+
+void BatchLifecycleTest::startJob(QProcess &batch, int untilWorkbook)
+{
+    batch.start(QStringLiteral(GRIDWRIGHTER_BATCH), {m_folder->path(), "add-row", "1"});
+    QVERIFY(batch.waitForStarted());
+    QByteArray seen;
+    QDeadlineTimer deadline(120000);
+    while (!seen.contains(QByteArray::number(untilWorkbook) + "  ") && !deadline.hasExpired()) {
+        batch.waitForReadyRead(200);
+        seen += batch.readAllStandardOutput();
+    }
+    QVERIFY2(!deadline.hasExpired(), seen.constData());
+}
+
+int BatchLifecycleTest::checkWorkbooks(const QStringList &listed)
+{
+    int edited = 0;
+    for (int i = 0; i < workbookCount; ++i) {
+        if (digest(book(i)) == m_original)
+            continue;
+        // Not as it was: then whole, and edited once.
+        const QJsonObject data = WorkbookFiles::sheet(WorkbookFiles::read(book(i)), "Data");
+        const QJsonObject cells = data.value("cells").toObject();
+        if (cells.value("A2").toObject().value("value").toString() != QLatin1String("name")
+            || listed.contains(QDir::toNativeSeparators(book(i))))
+            return -1;
+        ++edited;
+    }
+    return edited;
+}
+
+void BatchLifecycleTest::checkNothingLeftInFolder()
+{
+    const QStringList hidden = QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden).filter(QRegularExpression("^\\."));
+    QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(' ')));
+}
+
+void BatchLifecycleTest::killedJobLeavesNothingBehind()
+{
+    QProcess batch;
+    startJob(batch, 2);
+    const QList<pid_t> office = descendants(pid_t(batch.processId()));
+    QVERIFY(!office.isEmpty());
+    ::kill(pid_t(batch.processId()), SIGKILL);
+    batch.waitForFinished();
+    QVERIFY(allGone(office, 10000));
+    checkNothingLeftInFolder();
+    QVERIFY(checkWorkbooks({}) >= 1);
+}
+
+void BatchLifecycleTest::crashedOfficeListsOnlyTheWorkbookInHand()
+{
+    QProcess batch;
+    startJob(batch, 3);
+    pid_t officeBinary = 0;
+    for (const pid_t pid : descendants(pid_t(batch.processId()))) {
+        if (ProcessList::executable(pid).endsWith("/soffice.bin"))
+            officeBinary = pid;
+    }
+    QVERIFY(officeBinary > 0);
+    ::kill(officeBinary, SIGKILL);
+    QVERIFY(batch.waitForFinished(180000));
+    QVERIFY(batch.exitCode() == 0 || batch.exitCode() == 1);
+    QFile list(m_folder->filePath(unopenedListFileName()));
+    QStringList listed;
+    if (list.open(QIODevice::ReadOnly))
+        listed = QString::fromLocal8Bit(list.readAll()).split('\n', Qt::SkipEmptyParts);
+    QVERIFY2(listed.size() <= 1, batch.readAllStandardError().constData());
+    QCOMPARE(checkWorkbooks(listed), workbookCount - int(listed.size()));
+    QFile::remove(list.fileName());
+    checkNothingLeftInFolder();
+}
+
+void BatchLifecycleTest::stopSignalEndsAfterTheWorkbookInHand()
+{
+    QProcess batch;
+    startJob(batch, 1);
+    const QList<pid_t> office = descendants(pid_t(batch.processId()));
+    ::kill(pid_t(batch.processId()), SIGTERM);
+    QVERIFY(batch.waitForFinished(60000));
+    const QString output = QString::fromLocal8Bit(batch.readAllStandardOutput());
+    const int edited = checkWorkbooks({});
+    QVERIFY(edited >= 1);
+    if (edited < workbookCount) {
+        QCOMPARE(batch.exitCode(), 128 + SIGTERM);
+        QVERIFY(output.contains(QStringLiteral("任务已停止")));
+    }
+    QVERIFY(allGone(office, 10000));
+    checkNothingLeftInFolder();
+}
+
+void BatchLifecycleTest::staleLocksAreClearedAndLiveOnesRespected()
+{
+    auto lockOf = [](const QString &path) {
+        return QFileInfo(path).dir().filePath(QStringLiteral(".~lock.%1#").arg(QFileInfo(path).fileName()));
+    };
+    auto writeLock = [](const QString &path, const QByteArray &record) {
+        QFile lock(path);
+        return lock.open(QIODevice::WriteOnly) && lock.write(record) == record.size();
+    };
+    for (int i = 2; i < workbookCount; ++i)
+        QFile::remove(book(i));
+    // Left by a run of this program that ended without cleaning up.
+    QVERIFY(writeLock(lockOf(book(0)), ",me," + QSysInfo::machineHostName().toUtf8() + ",08.12.2026 10:00,file://"
+                                           + QDir::tempPath().toUtf8() + "/gridwrighter-lo-ended;"));
+    // Held by someone's LibreOffice elsewhere.
+    QVERIFY(writeLock(lockOf(book(1)), ",colleague,their-pc,08.12.2026 10:00,file:///home/colleague/.config/libreoffice/4;"));
+    QProcess batch;
+    batch.start(QStringLiteral(GRIDWRIGHTER_BATCH), {m_folder->path(), "add-row", "1"});
+    QVERIFY(batch.waitForFinished(120000));
+    QCOMPARE(batch.exitCode(), 1);
+    QVERIFY(QString::fromLocal8Bit(batch.readAllStandardError()).contains(
+        QDir::toNativeSeparators(book(1)) + ": not opened: "));
+    QCOMPARE(digest(book(1)), m_original);
+    QVERIFY(QFile::exists(lockOf(book(1))));
+    QVERIFY(!QFile::exists(lockOf(book(0))));
+    QCOMPARE(WorkbookFiles::sheet(WorkbookFiles::read(book(0)), "Data").value("cells").toObject().value("A2").toObject().value("value").toString(),
+             QStringLiteral("name"));
+}
+
+QTEST_GUILESS_MAIN(BatchLifecycleTest)
+#include "BatchLifecycleTest.moc"
