@@ -60,7 +60,13 @@ private slots:
     void on_cBox_CopyFormulaEndRow_clicked();
     void on_cBox_CopyFormulaEndColumn_clicked();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    bool jobRunning() const;
+    bool stopRunningJobBeforeLeaving();
+    void quitFromTray();
     void connectLaunchButtons();
     void disableLaunchButtons();
     void setLaunchButtonsEnabled(bool enabled);

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <QMenu>
+#include <QMetaMethod>
 
 SystemTray::SystemTray(QObject *parent)
     : QSystemTrayIcon(parent)
@@ -29,7 +30,10 @@ SystemTray::~SystemTray()
 
 void SystemTray::UiQuit()
 {
-    QCoreApplication::quit();
+    if (isSignalConnected(QMetaMethod::fromSignal(&SystemTray::quitRequested)))
+        emit quitRequested();
+    else
+        QCoreApplication::quit();
 }
 
 void SystemTray::ShowUi()

@@ -16,6 +16,8 @@ public:
 
 signals:
     void showWidget();
+    // Quitting waits for the window's consent when it has one: a job may run.
+    void quitRequested();
 
 public slots:
     void UiQuit();

@@ -58,6 +58,7 @@ private slots:
     void twoLaunchesInARow();
     void earlierListFileRemovedAtLaunch();
     void refusedLaunchStartsNoJob();
+    void badInputIsRefusedBeforeThePreflight();
     void windowClosedDuringJobWaitsForIt();
 
 private:
@@ -224,6 +225,19 @@ void LaunchTest::refusedLaunchStartsNoJob()
     childOf<QPushButton>(window.get(), "pBtn_AddRow")->click();
 
     QCOMPARE(catcher.count(), 1);
+    QCOMPARE(launched.count(), 0);
+    QCOMPARE(enabledCount(launchButtonsOf(window.get())), 8);
+    QCOMPARE(server->applicationsStarted(), 0);
+}
+
+void LaunchTest::badInputIsRefusedBeforeThePreflight()
+{
+    addWorkbooks(1);
+    childOf<QCheckBox>(window.get(), "cBox_AppointedSheet")->setChecked(true);
+    childOf<QLineEdit>(window.get(), "lEdt_AppointedSheetName")->setText(QStringLiteral(" "));
+    QSignalSpy launched(window.get(), &MainWindow::pBtn_AddRow_HasClicked);
+    childOf<QPushButton>(window.get(), "pBtn_AddRow")->click();
+    QCOMPARE(statusText(), QStringLiteral("请填写工作表名称"));
     QCOMPARE(launched.count(), 0);
     QCOMPARE(enabledCount(launchButtonsOf(window.get())), 8);
     QCOMPARE(server->applicationsStarted(), 0);

@@ -1,0 +1,51 @@
+#include "app/MainWindow.h"
+#include "ui_MainWindow.h"
+
+#include "engine/MergeObject.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QThread>
+
+// The launch buttons stay disabled exactly while a job runs.
+bool MainWindow::jobRunning() const
+{
+    return worker && !ui->pBtn_AddRow->isEnabled();
+}
+
+// Leaving with a job under way would leave an invisible job or an office and
+// a lock file behind: the user decides, and the job then stops after the
+// workbook in hand, which is either saved whole or left as it was.
+bool MainWindow::stopRunningJobBeforeLeaving()
+{
+    if (!jobRunning())
+        return true;
+    if (QMessageBox::question(this, QStringLiteral("提示"),
+                              QStringLiteral("任务正在进行中，是否在当前文件处理完后停止任务并退出？"),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
+        return false;
+    ui->lb_ShowDisposing->setText(QStringLiteral("正在停止任务，当前文件处理完后退出……"));
+    worker->requestStop();
+    while (jobRunning()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(20);
+    }
+    stopWorker();
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (stopRunningJobBeforeLeaving())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void MainWindow::quitFromTray()
+{
+    if (stopRunningJobBeforeLeaving())
+        QCoreApplication::quit();
+}
