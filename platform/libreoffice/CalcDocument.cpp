@@ -91,6 +91,11 @@ bool CalcDocument::isModified() const
     return modifiable->isModified();
 }
 
+void CalcDocument::noteValuesWritten(bool beforeAnyOtherChange)
+{
+    m_onlyValuesWritten = beforeAnyOtherChange;
+}
+
 void CalcDocument::save()
 {
     ensureUsable();

@@ -50,6 +50,11 @@ public:
     QDate nullDate();
 
     bool isModified() const;
+    // Whether anything but values written over the cells (formulas turned
+    // into their results) changed since opening: then the file's stored
+    // formula results may no longer hold.
+    bool changedBeyondValues() const { return isModified() && !m_onlyValuesWritten; }
+    void noteValuesWritten(bool beforeAnyOtherChange);
     // Replaces the file whole, or fails (AutomationFailure) leaving it as it
     // was. An unchanged workbook is not written at all.
     void save();
@@ -67,4 +72,5 @@ private:
     PendingFormulaWrites m_pendingWrites{*this};
     QDate m_nullDate;
     bool m_closed = false;
+    bool m_onlyValuesWritten = false;
 };

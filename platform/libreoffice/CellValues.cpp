@@ -1,7 +1,9 @@
 #include "platform/libreoffice/CellValues.h"
 
+#include "platform/libreoffice/CachedResults.h"
 #include "platform/libreoffice/CalcDocument.h"
 #include "platform/libreoffice/CellErrorValue.h"
+#include "platform/libreoffice/OoxmlWorkbookParts.h"
 #include "platform/libreoffice/SheetAreas.h"
 #include "platform/libreoffice/UnoStrings.h"
 
@@ -13,6 +15,7 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/FormulaResult.hpp>
 #include <com/sun/star/sheet/XCellFormatRangesSupplier.hpp>
@@ -219,6 +222,38 @@ OUString errorFormula(const CellErrorValue &error)
     return toOUString(QLatin1Char('=') + error.text);
 }
 
+// The formula results the file stores, for the formula cells of the range,
+// while nothing but values changed since opening: they are what the workbook
+// shows, where LibreOffice may compute some functions differently.
+QHash<int, QVariant> storedResults(const CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> &sheet,
+                                   const uno::Reference<table::XCellRange> &range, const BlockIndex &index)
+{
+    QHash<int, QVariant> results;
+    if (!OoxmlWorkbookParts::isOoxmlWorkbook(document.path()) || document.changedBeyondValues())
+        return results;
+    const uno::Sequence<table::CellRangeAddress> formulas =
+        uno::Reference<sheet::XCellRangesQuery>(range, uno::UNO_QUERY_THROW)
+            ->queryContentCells(sheet::CellFlags::FORMULA)
+            ->getRangeAddresses();
+    if (!formulas.hasElements())
+        return results;
+    const table::CellRangeAddress area =
+        uno::Reference<sheet::XCellRangeAddressable>(range, uno::UNO_QUERY_THROW)->getRangeAddress();
+    const CachedResults cached = CachedResults::read(
+        document.path(), toQString(uno::Reference<container::XNamed>(sheet, uno::UNO_QUERY_THROW)->getName()),
+        area.StartRow, area.StartColumn, area.EndRow, area.EndColumn);
+    if (cached.isEmpty())
+        return results;
+    for (const table::CellRangeAddress &part : formulas) {
+        index.forEachShared(part, [&](sal_Int32 row, sal_Int32 column) {
+            const QVariant result = cached.at(row, column);
+            if (result.isValid())
+                results.insert(index.at(row, column), result);
+        });
+    }
+    return results;
+}
+
 // Writing what the cells already hold would still mark the workbook changed
 // and have it saved for nothing.
 bool holdsItsOwnValues(const uno::Reference<table::XCellRange> &range,
@@ -243,6 +278,7 @@ QVariant read(CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> 
     const BlockIndex index(area);
     const QVector<NumberKind> kinds = numberKinds(document, range, index);
     const QHash<int, CellErrorValue> errors = errorCells(sheet, range, index);
+    const QHash<int, QVariant> stored = storedResults(document, sheet, range, index);
     const QDate nullDate = document.nullDate();
 
     QVariantList rows;
@@ -250,6 +286,13 @@ QVariant read(CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> 
         QVariantList values;
         for (sal_Int32 column = 0; column < data[row].getLength(); ++column) {
             const int at = index.at(area.StartRow + row, area.StartColumn + column);
+            const auto result = stored.constFind(at);
+            if (result != stored.constEnd()) {
+                values.append(result->userType() == QMetaType::Double
+                                  ? numberValue(result->toDouble(), kinds.at(at), nullDate)
+                                  : *result);
+                continue;
+            }
             const auto error = errors.constFind(at);
             values.append(cellValue(data[row][column], kinds.at(at), error == errors.constEnd() ? nullptr : &*error,
                                     nullDate));
@@ -312,10 +355,12 @@ void write(CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> &sh
     const uno::Reference<sheet::XCellRangeData> cells(range, uno::UNO_QUERY_THROW);
     if (errors.isEmpty() && holdsItsOwnValues(range, data))
         return;
+    const bool beforeAnyOtherChange = !document.changedBeyondValues();
     cells->setDataArray(data);
     // setDataArray would turn every error into #N/A.
     for (const auto &error : errors)
         range->getCellByPosition(error.first.x(), error.first.y())->setFormula(errorFormula(error.second));
+    document.noteValuesWritten(beforeAnyOtherChange);
 }
 
 } // namespace CellValues

@@ -63,6 +63,7 @@ private slots:
     void damagedWorkbookIsRefusedNotRepaired();
     void utf16CsvKeepsItsEncodingAndUtf32IsLeftAlone();
     void workbookWithANearlyTooLongNameIsSaved();
+    void formulaToValueWritesTheResultsTheWorkbookShows();
 };
 
 void NothingLostRealTest::workbooksTheEditDoesNotChangeStayByteIdentical()
@@ -142,6 +143,40 @@ void NothingLostRealTest::workbookWithANearlyTooLongNameIsSaved()
     QCOMPARE(job.outcome().failed, 0);
     const QJsonObject sheet = WorkbookFiles::sheetAt(WorkbookFiles::read(book), 0);
     QCOMPARE(sheet.value("cells").toObject().value("A2").toObject().value("value").toString(), QStringLiteral("first"));
+}
+
+// LibreOffice computes this sheet's INDIRECT over sheet names into #VALUE!;
+// the file holds what the application that saved it computed.
+void NothingLostRealTest::formulaToValueWritesTheResultsTheWorkbookShows()
+{
+    RealJob job;
+    const QString corpus = WorkbookFiles::corpusFolder();
+    if (corpus.isEmpty())
+        QSKIP("the shared corpus is not here");
+    const QString book = job.path("months.xlsx");
+    QVERIFY(QFile::copy(corpus + "/phpspreadsheet/issue.3613.xlsx", book));
+    const QJsonObject before = WorkbookFiles::sheet(WorkbookFiles::read(book), QStringLiteral("2月"));
+    JobSettings::appointedSheet = true;
+    JobSettings::sheetName = QStringLiteral("2月");
+    JobSettings::valueRange = QStringLiteral("O:O");
+    job.run(&MergeObject::FormulaToValue);
+    JobSettings::appointedSheet = false;
+    QCOMPARE(job.outcome().failed, 0);
+
+    const QJsonObject cellsBefore = before.value("cells").toObject();
+    const QJsonObject cellsAfter =
+        WorkbookFiles::sheet(WorkbookFiles::read(book), QStringLiteral("2月")).value("cells").toObject();
+    int converted = 0;
+    for (auto cell = cellsBefore.begin(); cell != cellsBefore.end(); ++cell) {
+        if (!cell.key().startsWith('O') || cell.value().toObject().value("type").toString() != QLatin1String("f"))
+            continue;
+        const QJsonObject after = cellsAfter.value(cell.key()).toObject();
+        QVERIFY2(after.value("type").toString() != QLatin1String("f"), qPrintable(cell.key()));
+        QVERIFY2(after.value("value") == cell.value().toObject().value("value"), qPrintable(cell.key()));
+        ++converted;
+    }
+    QVERIFY(converted > 0);
+    QCOMPARE(cellsAfter.value("O4").toObject().value("value").toDouble(), 7308.0);
 }
 
 QTEST_GUILESS_MAIN(NothingLostRealTest)
