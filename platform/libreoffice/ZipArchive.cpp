@@ -183,37 +183,39 @@ void ZipArchive::replace(const QString &name, const QByteArray &content)
     entry->stored = deflateRaw(content);
 }
 
+// The fields a member's local header and its directory entry share, from
+// the method to the name's length.
+void ZipArchive::appendSharedFields(QByteArray &out, const Entry &entry)
+{
+    append16(out, entry.method);
+    append16(out, entry.time);
+    append16(out, entry.date);
+    append32(out, entry.crc);
+    append32(out, quint32(entry.stored.size()));
+    append32(out, entry.size);
+    append16(out, quint16(entry.name.size()));
+}
+
 QByteArray ZipArchive::bytes() const
 {
+    const quint16 deflateVersion = 20;
     QByteArray out;
     QByteArray directory;
     for (const Entry &entry : m_entries) {
         const quint32 offset = quint32(out.size());
         append32(out, localHeader);
-        append16(out, 20); // version needed: deflate
-        append16(out, 0);  // flags: sizes are in this header
-        append16(out, entry.method);
-        append16(out, entry.time);
-        append16(out, entry.date);
-        append32(out, entry.crc);
-        append32(out, quint32(entry.stored.size()));
-        append32(out, entry.size);
-        append16(out, quint16(entry.name.size()));
-        append16(out, 0);
+        append16(out, deflateVersion);
+        append16(out, 0); // flags: the sizes are in this header
+        appendSharedFields(out, entry);
+        append16(out, 0); // extra
         out.append(entry.name);
         out.append(entry.stored);
 
         append32(directory, centralHeader);
-        append16(directory, 20); // made by
-        append16(directory, 20);
-        append16(directory, 0);
-        append16(directory, entry.method);
-        append16(directory, entry.time);
-        append16(directory, entry.date);
-        append32(directory, entry.crc);
-        append32(directory, quint32(entry.stored.size()));
-        append32(directory, entry.size);
-        append16(directory, quint16(entry.name.size()));
+        append16(directory, deflateVersion); // made by
+        append16(directory, deflateVersion); // needed
+        append16(directory, 0);              // flags
+        appendSharedFields(directory, entry);
         append16(directory, 0); // extra
         append16(directory, 0); // comment
         append16(directory, 0); // disk

@@ -39,6 +39,7 @@ private:
     };
     const Entry *find(const QString &name) const;
     static QByteArray contentOf(const Entry &entry);
+    static void appendSharedFields(QByteArray &out, const Entry &entry);
 
     QVector<Entry> m_entries;
 };
