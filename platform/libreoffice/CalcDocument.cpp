@@ -172,10 +172,9 @@ void CalcDocument::close()
     m_closed = true;
     m_formulaParsers.reset();
     if (!m_session->isAlive()) {
-        // The lock file is this session's own; left behind, it would make the
-        // next soffice open the file read-only.
-        QFile::remove(WorkbookLock::pathOf(m_path));
-        m_session->setFilesInHand({});
+        // The lock files are this session's own; left behind, they would
+        // make the next soffice open the file read-only.
+        m_session->removeFilesInHand();
         return;
     }
     try {
@@ -185,7 +184,8 @@ void CalcDocument::close()
         // Closing with ownership handed over cannot be vetoed for good; a dead
         // connection leaves nothing to close.
     }
-    if (!m_session->isAlive())
-        QFile::remove(WorkbookLock::pathOf(m_path));
-    m_session->setFilesInHand({});
+    if (m_session->isAlive())
+        m_session->setFilesInHand({});
+    else
+        m_session->removeFilesInHand();
 }

@@ -160,8 +160,16 @@ void OfficeSession::noteCallFailure(const uno::Exception &failure)
         m_bridgeLost = true;
 }
 
+void OfficeSession::removeFilesInHand()
+{
+    for (const QString &file : qAsConst(m_filesInHand))
+        QFile::remove(file);
+    setFilesInHand({});
+}
+
 void OfficeSession::setFilesInHand(const QStringList &files)
 {
+    m_filesInHand = files;
     QSaveFile list(QDir(m_profile.path()).filePath(QStringLiteral("in-hand")));
     if (list.open(QIODevice::WriteOnly)) {
         for (const QString &file : files)
@@ -193,7 +201,8 @@ void OfficeSession::end()
 {
     if (m_ended)
         return;
-    if (isAlive()) {
+    const bool died = !isAlive();
+    if (!died) {
         CallWatchdog::Scope bounded(m_watchdog, m_options.quitTimeoutMs);
         // Terminating with a document open would leave its lock file behind.
         closeDocuments();
@@ -206,6 +215,10 @@ void OfficeSession::end()
     m_ended = true;
     closeDocuments();
     m_process.stop(m_options.quitTimeoutMs);
+    // A dead soffice leaves the lock files it made behind: of the workbook
+    // it was opening or editing, and of a replacement it was writing.
+    if (died)
+        removeFilesInHand();
     m_desktop.clear();
     m_context.clear();
     removePipeFiles();

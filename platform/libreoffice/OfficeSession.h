@@ -39,6 +39,7 @@ public:
     // The files (a workbook's lock, a half-written replacement) removed if
     // this process dies while they exist.
     void setFilesInHand(const QStringList &files);
+    void removeFilesInHand();
 
     pid_t processId() const { return m_process.pid(); }
     QString profilePath() const { return m_profile.path(); }
@@ -65,6 +66,7 @@ private:
     OfficeProcess m_process;
     CallWatchdog m_watchdog;
     QStringList m_pipeFiles;
+    QStringList m_filesInHand;
     bool m_ended = false;
     std::atomic<bool> m_bridgeLost{false};
     css::uno::Reference<css::uno::XComponentContext> m_context;
