@@ -103,6 +103,15 @@ double automationOpenSaveClose(AxObject *workbooks, const QString &path)
     std::unique_ptr<AxObject> workbook(workbooks->querySubObject("Open(const QString&)", path));
     if (!workbook)
         return -1;
+    // A workbook nothing changed in is not stored at all: a cell far out,
+    // written and cleared again, makes it one that is.
+    std::unique_ptr<AxObject> sheets(workbook->querySubObject("Sheets"));
+    std::unique_ptr<AxObject> sheet(sheets ? sheets->querySubObject("Item(int)", 1) : nullptr);
+    std::unique_ptr<AxObject> cell(sheet ? sheet->querySubObject("Cells(int,int)", 60000, 200) : nullptr);
+    if (!cell)
+        return -1;
+    cell->dynamicCall("SetValue(const QVariant&)", QStringLiteral("x"));
+    cell->dynamicCall("SetValue(const QVariant&)", QVariant());
     const bool saved = workbook->dynamicCall("Save()").isValid();
     workbook->dynamicCall("Close (Boolean)", false);
     return saved ? timer.elapsed() / 1000.0 : -1;

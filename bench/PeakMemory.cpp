@@ -50,13 +50,14 @@ double ownMb()
 
 double sofficeMbOf(qint64 launcherPid)
 {
-    // soffice.bin is the launcher's child, or the launcher itself once exec'd.
-    const pid_t launcher = static_cast<pid_t>(launcherPid);
-    if (isSoffice(launcher))
-        return hwmKb(launcher) / 1024.0;
-    for (const pid_t child : ProcessList::children(launcher)) {
-        if (isSoffice(child))
-            return hwmKb(child) / 1024.0;
+    // soffice.bin runs below the guard and the launcher, or is the launcher
+    // itself once exec'd.
+    QList<pid_t> below{static_cast<pid_t>(launcherPid)};
+    while (!below.isEmpty()) {
+        const pid_t pid = below.takeFirst();
+        if (isSoffice(pid))
+            return hwmKb(pid) / 1024.0;
+        below.append(ProcessList::children(pid));
     }
     return 0;
 }

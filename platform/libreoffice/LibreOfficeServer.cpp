@@ -12,6 +12,9 @@ void registerLibreOfficeServer()
 void registerLibreOfficeServer(const LibreOfficeOptions &options)
 {
     qRegisterMetaType<CellErrorValue>();
+    // Without it QVariant compares two errors by their bytes, not their texts.
+    if (!QMetaType::hasRegisteredComparators<CellErrorValue>())
+        QMetaType::registerEqualsComparator<CellErrorValue>();
     AutomationRegistry::registerServer(QStringLiteral("Excel.Application"), [options](QString *whyNot) {
         return AutomationObjectPtr(CalcApplication::start(options, whyNot));
     });
