@@ -36,6 +36,9 @@ bool LoadStoreBaseline::loadStore(const QString &path, QString *whyNot)
         *whyNot = QStringLiteral("not a valid path");
         return false;
     }
+    // A workbook that crashed soffice must not fail every one after it.
+    if (!m_session->isAlive() && !start(whyNot))
+        return false;
     const uno::Sequence<beans::PropertyValue> arguments = editingLoadArguments(std::nullopt);
     CallWatchdog::Scope bounded(m_session->watchdog(), m_session->options().callTimeoutMs);
     try {
@@ -55,6 +58,7 @@ bool LoadStoreBaseline::loadStore(const QString &path, QString *whyNot)
         closeable->close(true);
         return true;
     } catch (const uno::Exception &e) {
+        m_session->noteCallFailure(e);
         *whyNot = toQString(e.Message);
         return false;
     }

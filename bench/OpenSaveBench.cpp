@@ -103,11 +103,14 @@ double automationOpenSaveClose(AxObject *workbooks, const QString &path)
     std::unique_ptr<AxObject> workbook(workbooks->querySubObject("Open(const QString&)", path));
     if (!workbook)
         return -1;
-    // A workbook nothing changed in is not stored at all: a cell far out,
-    // written and cleared again, makes it one that is.
+    // A workbook nothing changed in is not stored at all: the cell below the
+    // used range, written and cleared again, makes it one that is.
     std::unique_ptr<AxObject> sheets(workbook->querySubObject("Sheets"));
     std::unique_ptr<AxObject> sheet(sheets ? sheets->querySubObject("Item(int)", 1) : nullptr);
-    std::unique_ptr<AxObject> cell(sheet ? sheet->querySubObject("Cells(int,int)", 60000, 200) : nullptr);
+    std::unique_ptr<AxObject> used(sheet ? sheet->querySubObject("UsedRange") : nullptr);
+    std::unique_ptr<AxObject> rows(used ? used->querySubObject("Rows") : nullptr);
+    const int below = rows ? used->property("Row").toInt() + rows->property("Count").toInt() : 0;
+    std::unique_ptr<AxObject> cell(below > 0 ? sheet->querySubObject("Cells(int,int)", below, 1) : nullptr);
     if (!cell)
         return -1;
     cell->dynamicCall("SetValue(const QVariant&)", QStringLiteral("x"));
@@ -198,6 +201,8 @@ int main(int argc, char *argv[])
         timer.start();
         if (baseline.loadStore(baselineFolder + QLatin1Char('/') + timing.workbook, &whyNot))
             timing.baseline = timer.elapsed() / 1000.0;
+        else
+            std::fprintf(stderr, "baseline, %s: %s\n", qPrintable(timing.workbook), qPrintable(whyNot));
     }
     const double baselineSofficeMb = PeakMemory::sofficeMbOf(baseline.processId());
 
