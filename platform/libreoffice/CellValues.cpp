@@ -13,6 +13,7 @@
 #include <QVector>
 
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/lang/Locale.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
@@ -24,7 +25,9 @@
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/NumberFormat.hpp>
+#include <com/sun/star/util/XNumberFormatTypes.hpp>
 #include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 
 #include <algorithm>
@@ -222,6 +225,55 @@ OUString errorFormula(const CellErrorValue &error)
     return toOUString(QLatin1Char('=') + error.text);
 }
 
+// A formula giving TRUE or FALSE holds 1 or 0 in a cell without a logical
+// format (as .xls files load): only its shown text tells, and the value
+// written in its place must stay a logical one.
+void markLogicalResults(const uno::Reference<sheet::XSpreadsheet> &sheet, const uno::Reference<table::XCellRange> &range,
+                        const BlockIndex &index, const uno::Sequence<uno::Sequence<uno::Any>> &data,
+                        QVector<NumberKind> &kinds)
+{
+    const table::CellRangeAddress area =
+        uno::Reference<sheet::XCellRangeAddressable>(range, uno::UNO_QUERY_THROW)->getRangeAddress();
+    const uno::Sequence<table::CellRangeAddress> formulas =
+        uno::Reference<sheet::XCellRangesQuery>(range, uno::UNO_QUERY_THROW)
+            ->queryFormulaCells(sheet::FormulaResult::VALUE)
+            ->getRangeAddresses();
+    for (const table::CellRangeAddress &part : formulas) {
+        index.forEachShared(part, [&](sal_Int32 row, sal_Int32 column) {
+            const int at = index.at(row, column);
+            double number = -1;
+            if (kinds.at(at) != NumberKind::Plain
+                || !(data[row - area.StartRow][column - area.StartColumn] >>= number) || (number != 0 && number != 1))
+                return;
+            const OUString shown =
+                uno::Reference<text::XTextRange>(sheet->getCellByPosition(column, row), uno::UNO_QUERY_THROW)->getString();
+            if (shown == "TRUE" || shown == "FALSE")
+                kinds[at] = NumberKind::Boolean;
+        });
+    }
+}
+
+// A TRUE or FALSE written as 1 or 0 into a cell without a logical format
+// would show, and be saved, as a number.
+void keepLogical(CalcDocument &document, const uno::Reference<table::XCellRange> &range, const QList<QPoint> &cells)
+{
+    if (cells.isEmpty())
+        return;
+    const uno::Reference<util::XNumberFormatsSupplier> supplier(document.document(), uno::UNO_QUERY_THROW);
+    const uno::Reference<util::XNumberFormats> formats = supplier->getNumberFormats();
+    const sal_Int32 logical = uno::Reference<util::XNumberFormatTypes>(formats, uno::UNO_QUERY_THROW)
+                                  ->getStandardFormat(util::NumberFormat::LOGICAL, lang::Locale());
+    for (const QPoint &at : cells) {
+        const uno::Reference<beans::XPropertySet> cell(range->getCellByPosition(at.x(), at.y()), uno::UNO_QUERY_THROW);
+        sal_Int32 key = 0;
+        cell->getPropertyValue("NumberFormat") >>= key;
+        sal_Int16 type = 0;
+        formats->getByKey(key)->getPropertyValue("Type") >>= type;
+        if (!(type & util::NumberFormat::LOGICAL))
+            cell->setPropertyValue("NumberFormat", uno::Any(logical));
+    }
+}
+
 // The formula results the file stores, for the formula cells of the range,
 // while nothing but values changed since opening: they are what the workbook
 // shows, where LibreOffice may compute some functions differently.
@@ -276,7 +328,8 @@ QVariant read(CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> 
     const uno::Sequence<uno::Sequence<uno::Any>> data =
         uno::Reference<sheet::XCellRangeData>(range, uno::UNO_QUERY_THROW)->getDataArray();
     const BlockIndex index(area);
-    const QVector<NumberKind> kinds = numberKinds(document, range, index);
+    QVector<NumberKind> kinds = numberKinds(document, range, index);
+    markLogicalResults(sheet, range, index, data, kinds);
     const QHash<int, CellErrorValue> errors = errorCells(sheet, range, index);
     const QHash<int, QVariant> stored = storedResults(document, sheet, range, index);
     const QDate nullDate = document.nullDate();
@@ -335,6 +388,7 @@ void write(CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> &sh
     const QDate nullDate = document.nullDate();
     uno::Sequence<uno::Sequence<uno::Any>> data(blockRows);
     QList<QPair<QPoint, CellErrorValue>> errors;
+    QList<QPoint> logicals;
     for (int row = 0; row < blockRows; ++row) {
         uno::Sequence<uno::Any> &line = data.getArray()[row];
         line.realloc(blockColumns);
@@ -345,6 +399,8 @@ void write(CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> &sh
                 errors.append({QPoint(column, row), cell.value<CellErrorValue>()});
                 line.getArray()[column] = uno::Any(OUString());
             } else {
+                if (cell.userType() == QMetaType::Bool)
+                    logicals.append(QPoint(column, row));
                 line.getArray()[column] = dataOf(cell, nullDate);
             }
         }
@@ -360,6 +416,7 @@ void write(CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> &sh
     // setDataArray would turn every error into #N/A.
     for (const auto &error : errors)
         range->getCellByPosition(error.first.x(), error.first.y())->setFormula(errorFormula(error.second));
+    keepLogical(document, range, logicals);
     document.noteValuesWritten(beforeAnyOtherChange);
 }
 

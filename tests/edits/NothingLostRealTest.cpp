@@ -177,6 +177,17 @@ void NothingLostRealTest::formulaToValueWritesTheResultsTheWorkbookShows()
     }
     QVERIFY(converted > 0);
     QCOMPARE(cellsAfter.value("O4").toObject().value("value").toDouble(), 7308.0);
+
+    // TRUE and FALSE results stay logical values, numbers stay numbers.
+    const QString logical = job.path("logical.xlsx");
+    QVERIFY(WorkbookFiles::create(logical, oneSheet(QJsonObject{{"A1", "=1=1"}, {"A2", "=1=2"}, {"A3", "=2-1"}})));
+    JobSettings::valueRange = QStringLiteral("A1:A3");
+    job.run(&MergeObject::FormulaToValue);
+    const QJsonObject values = WorkbookFiles::sheetAt(WorkbookFiles::read(logical), 0).value("cells").toObject();
+    QCOMPARE(values.value("A1").toObject().value("value"), QJsonValue(true));
+    QCOMPARE(values.value("A2").toObject().value("value"), QJsonValue(false));
+    QCOMPARE(values.value("A3").toObject().value("value"), QJsonValue(1));
+    QCOMPARE(values.value("A3").toObject().value("type").toString(), QStringLiteral("n"));
 }
 
 QTEST_GUILESS_MAIN(NothingLostRealTest)
