@@ -41,6 +41,7 @@ MainWindow::MainWindow(QWidget *parent)
     trayIcon = new SystemTray(this);
     connect(trayIcon, &SystemTray::showWidget, this, &MainWindow::ShowSoftWindow);
     connect(trayIcon, &SystemTray::quitRequested, this, &MainWindow::quitFromTray);
+    connect(trayIcon, &SystemTray::undoRequested, this, &MainWindow::askToUndoLastJob);
     connect(trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::SystemTrayActivated);
 
     QFile settingsFile(ProgramPaths::settingsFilePath);

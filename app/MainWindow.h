@@ -67,6 +67,7 @@ private:
     bool jobRunning() const;
     bool stopRunningJobBeforeLeaving();
     void quitFromTray();
+    void askToUndoLastJob();
     void connectLaunchButtons();
     void disableLaunchButtons();
     void setLaunchButtonsEnabled(bool enabled);

@@ -10,9 +10,11 @@ SystemTray::SystemTray(QObject *parent)
     : QSystemTrayIcon(parent)
     , menu(new QMenu)
     , settingsAction(new QAction(QStringLiteral("软件设置"), this))
+    , undoAction(new QAction(QStringLiteral("撤销上一次修改"), this))
     , quitAction(new QAction(QStringLiteral("退出程序"), this))
 {
     menu->addAction(settingsAction);
+    menu->addAction(undoAction);
     menu->addAction(quitAction);
     setContextMenu(menu);
     setIcon(QIcon(QStringLiteral(":/images/vrq.ico")));
@@ -20,6 +22,7 @@ SystemTray::SystemTray(QObject *parent)
     show();
     connect(settingsAction, &QAction::triggered, this, &SystemTray::ShowUi);
     connect(quitAction, &QAction::triggered, this, &SystemTray::UiQuit);
+    connect(undoAction, &QAction::triggered, this, &SystemTray::undoRequested);
 }
 
 // The menu has no parent (a tray menu cannot be a child of a non-widget).

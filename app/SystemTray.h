@@ -5,7 +5,8 @@
 class QAction;
 class QMenu;
 
-// The notification-area icon with a menu to bring the window back or quit.
+// The notification-area icon with a menu to bring the window back, undo the
+// last job or quit.
 class SystemTray : public QSystemTrayIcon
 {
     Q_OBJECT
@@ -18,6 +19,7 @@ signals:
     void showWidget();
     // Quitting waits for the window's consent when it has one: a job may run.
     void quitRequested();
+    void undoRequested();
 
 public slots:
     void UiQuit();
@@ -26,5 +28,6 @@ public slots:
 private:
     QMenu *menu;
     QAction *settingsAction;
+    QAction *undoAction;
     QAction *quitAction;
 };

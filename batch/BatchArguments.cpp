@@ -91,6 +91,17 @@ const std::vector<BatchOption> &batchOptions()
         textOption("address", "URL", &BatchRequest::address, "--address needs a value"),
         textOption("sub-address", "LOC", &BatchRequest::subAddress, "--sub-address needs a value"),
         textOption("text", "TEXT", &BatchRequest::displayText, "--text needs a value"),
+        switchOption("dry-run", &BatchRequest::dryRun,
+                     "  --dry-run                   open and edit every workbook but save none, and\n"
+                     "                              report what the job would do; nothing is touched\n"),
+        switchOption("no-backup", &BatchRequest::noBackup,
+                     "  --no-backup                 keep no originals for undo in this job\n"),
+        {"keep-backups", "N",
+         [](const QString &value, BatchRequest &r) { return readNumber(value, 1000, &r.keptBackups); },
+         "--keep-backups needs a number from 1 to 1000",
+         "  --keep-backups N            keep the originals of the last N jobs (default 10)\n"},
+        switchOption("list", &BatchRequest::listUndoable,
+                     "  --list                      with undo: list the jobs that can be undone\n"),
     };
     return options;
 }
@@ -126,8 +137,11 @@ QString batchUsage()
 {
     QString usage = QStringLiteral(
         "Usage: gridwrighter-batch FOLDER EDIT [options]\n"
+        "       gridwrighter-batch FOLDER undo [--list]\n"
         "Applies one edit to every workbook (.xls .xlsx .xlsm .csv) below FOLDER and\n"
-        "its subfolders, saving each in place. Changes cannot be undone: back up first.\n"
+        "its subfolders, saving each in place. The originals of the workbooks saved\n"
+        "are kept in FOLDER/.gridwrighter-backup; undo puts back those of the last job\n"
+        "not undone yet, leaving any workbook changed since that job as it is.\n"
         "\n"
         "EDIT is one of:\n");
     for (const BatchEdit &edit : batchEdits())
@@ -143,7 +157,9 @@ QString batchUsage()
         "Exit status: 0 every workbook edited and saved; 1 some not opened or not saved\n"
         "(their list is written into FOLDER), left untouched or with sheets skipped (each\n"
         "named on standard error with the reason); 2 bad arguments, nothing touched;\n"
-        "3 no spreadsheet application.\n");
+        "3 no spreadsheet application.\n"
+        "undo: 0 every workbook restored; 1 some not restored (each named on standard\n"
+        "error with the reason, its original left in the backup); 4 no job to undo.\n");
     return usage;
 }
 
@@ -181,6 +197,18 @@ BatchParse parseBatchArguments(const QStringList &arguments)
     if (!QFileInfo(request.folder).isDir())
         return invalid(QStringLiteral("the folder %1 does not exist").arg(request.folder));
     const QString name = positional.at(1);
+    if (name == QLatin1String("undo")) {
+        if (positional.size() != 2)
+            return invalid(QStringLiteral("undo takes no value"));
+        // A dry run promises that nothing is touched, which an undo cannot keep.
+        if (request.dryRun)
+            return invalid(QStringLiteral("--dry-run does not go with undo"));
+        request.undo = true;
+        parse.result = BatchParse::Run;
+        return parse;
+    }
+    if (request.listUndoable)
+        return invalid(QStringLiteral("--list goes with undo only"));
     request.edit = findBatchEdit(name);
     if (!request.edit)
         return invalid(QStringLiteral("unknown edit %1").arg(name));

@@ -79,6 +79,31 @@ void reportUnfinishedWorkbooks(const MergeObject::Outcome &outcome, QTextStream 
     err.flush();
 }
 
+// What a dry run found, one line a workbook on standard output.
+void reportDryRun(const MergeObject::Outcome &outcome, QTextStream &out)
+{
+    for (const WorkbookResult &workbook : outcome.workbooks) {
+        out << workbook.path << ": ";
+        switch (workbook.kind) {
+        case WorkbookResult::Edited:
+            out << "would be edited";
+            if (!workbook.editedSheets.isEmpty())
+                out << " (sheets: " << workbook.editedSheets.join(QStringLiteral(", ")) << ')';
+            break;
+        case WorkbookResult::Untouched:
+            out << "would be left untouched: " << workbook.reason;
+            break;
+        case WorkbookResult::NotOpened:
+        case WorkbookResult::NotSaved:
+            out << "cannot be opened: " << workbook.reason;
+            break;
+        }
+        out << '\n';
+        for (const QString &sheet : workbook.skippedSheets)
+            out << workbook.path << ": sheet would be skipped: " << sheet << '\n';
+    }
+}
+
 } // namespace
 
 int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err)
@@ -129,7 +154,9 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err)
     if (!outcome.applicationStarted)
         return NoApplication;
     reportUnfinishedWorkbooks(outcome, err);
-    if (outcome.failed > 0 && outcome.listWritten && QFile::exists(JobSettings::unopenedListPath))
+    if (JobSettings::dryRun)
+        reportDryRun(outcome, out);
+    else if (outcome.failed > 0 && outcome.listWritten && QFile::exists(JobSettings::unopenedListPath))
         out << "List of workbooks not opened or not saved: " << JobSettings::unopenedListPath << '\n';
     out.flush();
     if (outcome.stopped)

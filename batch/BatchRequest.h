@@ -30,6 +30,13 @@ struct BatchRequest
     bool hasSheetName = false;
     QString sheetName;
     bool closeSpreadsheetApps = false;
+
+    bool dryRun = false;
+    bool noBackup = false;
+    int keptBackups = 10;
+    // "undo" in the edit's place: the last job's originals put back.
+    bool undo = false;
+    bool listUndoable = false;
 };
 
 struct BatchParse

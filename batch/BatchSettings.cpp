@@ -17,6 +17,13 @@ void applyToJobSettings(const BatchRequest &request)
     JobSettings::appointedSheet = request.hasSheetName;
     if (request.hasSheetName)
         JobSettings::sheetName = request.sheetName;
+    JobSettings::keepsBackups = !request.noBackup;
+    JobSettings::keptBackupJobs = request.keptBackups;
+    JobSettings::dryRun = request.dryRun;
     request.edit->applyArguments(request);
-    resetUnopenedList();
+    // A dry run leaves an earlier job's list where it is, as everything else.
+    if (request.dryRun)
+        JobSettings::unopenedListPath = JobSettings::sourcePath + unopenedListFileName();
+    else
+        resetUnopenedList();
 }

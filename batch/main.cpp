@@ -2,6 +2,7 @@
 
 #include "batch/BatchJob.h"
 #include "batch/BatchRequest.h"
+#include "batch/BatchUndo.h"
 
 #ifndef Q_OS_WIN
 #include "platform/libreoffice/LibreOfficeServer.h"
@@ -27,6 +28,8 @@ int main(int argc, char *argv[])
         err << "gridwrighter-batch: " << parse.error << "\n\n" << batchUsage();
         return 2;
     }
+    if (parse.request.undo)
+        return runBatchUndo(parse.request, out, err);
 #ifndef Q_OS_WIN
     registerLibreOfficeServer();
 #endif

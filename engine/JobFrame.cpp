@@ -2,6 +2,7 @@
 
 #include "automation/AxObject.h"
 #include "engine/CandidateWorkbook.h"
+#include "engine/JobBackup.h"
 #include "engine/JobInput.h"
 #include "engine/MergeObject.h"
 #include "engine/RaisesException.h"
@@ -19,8 +20,10 @@
 
 namespace {
 
-void editSelectedSheets(AxObject *sheets, WorkbookEdit &edit, JobContext &job)
+// Returns, in a dry run, the names of the sheets the edit did not pass over.
+QStringList editSelectedSheets(AxObject *sheets, WorkbookEdit &edit, JobContext &job)
 {
+    QStringList edited;
     int sheetCount = sheets->property("Count").toInt();
     if (JobSettings::onlyFirstSheet)
         sheetCount = 1;
@@ -28,19 +31,39 @@ void editSelectedSheets(AxObject *sheets, WorkbookEdit &edit, JobContext &job)
         const std::unique_ptr<AxObject> sheet(sheets->querySubObject("Item(int)", QVariant(i)));
         if (!sheet)
             continue;
-        if (JobSettings::appointedSheet && sheet->property("Name") != QVariant(JobSettings::sheetName))
+        // Each name read costs a call: only what needs it asks.
+        const QString name = JobSettings::appointedSheet || JobSettings::dryRun ? sheet->property("Name").toString()
+                                                                               : QString();
+        if (JobSettings::appointedSheet && name != JobSettings::sheetName)
             continue;
+        const int skipped = job.skippedSheets().size();
         edit.editSheet(sheet.get(), job);
+        if (JobSettings::dryRun && job.skippedSheets().size() == skipped)
+            edited.append(name);
     }
+    return edited;
 }
 
-QString closingText(int count, const JobContext &job, int failed)
+// The edit's description with the sheet choice, as the batch command spells it.
+QStringList jobDescription(const WorkbookEdit &edit)
+{
+    QStringList description = edit.description();
+    if (edit.selectsSheets() && JobSettings::onlyFirstSheet)
+        description << QStringLiteral("--first-sheet-only");
+    if (edit.selectsSheets() && JobSettings::appointedSheet)
+        description << QStringLiteral("--sheet") << JobSettings::sheetName;
+    return description;
+}
+
+QString closingText(int count, const JobContext &job, int failed, const QString &backupFolder)
 {
     QStringList notes;
     if (failed > 0)
         notes.append(QStringLiteral("其中%1个文件无法打开或保存（见列表文件）").arg(failed));
     if (job.skippedCount() > 0)
         notes.append(QStringLiteral("%1处未修改（%2）").arg(job.skippedCount()).arg(job.firstSkipReason()));
+    if (!backupFolder.isEmpty())
+        notes.append(StatusTexts::backupKept(backupFolder));
     return StatusTexts::finished(count) + notes.join(QStringLiteral("；"));
 }
 
@@ -65,6 +88,8 @@ JobFrame::Outcome JobFrame::run()
         return m_outcome;
     }
 
+    if (JobSettings::keepsBackups && !JobSettings::dryRun)
+        m_backup = std::make_unique<JobBackup>(JobSettings::sourcePath, jobDescription(m_edit));
     startApplication();
     if (m_workbooks) {
         for (const QFileInfo &entry : m_worker.ListAllFiles(JobSettings::sourcePath)) {
@@ -143,7 +168,7 @@ void JobFrame::editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResu
     m_job.setWorkbook(result.path, number);
     if (const std::unique_ptr<AxObject> sheets{workbook->querySubObject("Sheets")}) {
         if (m_edit.selectsSheets())
-            editSelectedSheets(sheets.get(), m_edit, m_job);
+            result.editedSheets = editSelectedSheets(sheets.get(), m_edit, m_job);
         else
             m_edit.editWorkbook(sheets.get(), m_job);
     }
@@ -158,28 +183,49 @@ void JobFrame::editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResu
                                                          : QStringLiteral("所有选中的工作表都未修改");
         return;
     }
+    if (!JobSettings::dryRun)
+        saveWorkbook(workbook.get(), result);
+    workbook->dynamicCall("Close (Boolean)", QVariant(false));
+}
+
+// Without its original kept the workbook is not saved: the job could not be
+// undone for it.
+void JobFrame::saveWorkbook(AxObject *workbook, WorkbookResult &result)
+{
+    if (m_backup)
+        result.reason = m_backup->keepOriginal(result.path);
+    const bool kept = m_backup && result.reason.isEmpty();
     // A save the application refuses (a read-only file, a lost application)
     // must not pass for a handled workbook: the user would believe it was edited.
-    result.reason = raisedDescription(workbook.get(), [&]() { workbook->dynamicCall("Save()"); });
-    workbook->dynamicCall("Close (Boolean)", QVariant(false));
-    if (!result.reason.isEmpty()) {
-        result.kind = WorkbookResult::NotSaved;
-        noteFailure(result.path);
+    if (result.reason.isEmpty())
+        result.reason = raisedDescription(workbook, [&]() { workbook->dynamicCall("Save()"); });
+    if (result.reason.isEmpty()) {
+        if (kept)
+            m_backup->recordSaved(result.path);
+        return;
     }
+    if (kept)
+        m_backup->dropOriginal(result.path);
+    result.kind = WorkbookResult::NotSaved;
+    noteFailure(result.path);
 }
 
 void JobFrame::finish()
 {
-    QString closing = m_workbooks ? closingText(m_count, m_job, m_outcome.failed) : StatusTexts::noApplication();
+    const QString backupFolder = m_backup ? m_backup->finish(JobSettings::keptBackupJobs) : QString();
+    QString closing = m_workbooks ? closingText(m_count, m_job, m_outcome.failed, backupFolder)
+                                  : StatusTexts::noApplication();
     if (m_outcome.stopped)
         closing += StatusTexts::stopped();
+    if (JobSettings::dryRun)
+        closing += StatusTexts::dryRun();
     report(closing);
     m_application->dynamicCall("Quit(void)");
     m_workbooks.reset();
     m_application.reset();
     emit m_worker.Signal_SetButtonEnable();
 
-    if (m_unopened.isEmpty())
+    if (m_unopened.isEmpty() || JobSettings::dryRun)
         return;
     m_outcome.listWritten = writeUnopenedList(JobSettings::unopenedListPath, m_unopened);
     if (!m_outcome.listWritten)

@@ -9,13 +9,15 @@
 #include <memory>
 
 class AxObject;
+class JobBackup;
 class MergeObject;
 class WorkbookEdit;
 
 // The frame every job runs in, in three steps: start the application, edit
 // each candidate workbook below the folder (open it, let the edit's core work
-// on it, save, close, report), finish (quit the application, signal the end,
-// write the list of workbooks not opened or saved).
+// on it, keep its original, save, close, report), finish (quit the
+// application, signal the end, write the list of workbooks not opened or
+// saved). A dry run closes every workbook unsaved and writes nothing.
 class JobFrame
 {
 public:
@@ -47,6 +49,7 @@ private:
     void finish();
 
     void editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResult &result, int number);
+    void saveWorkbook(AxObject *workbook, WorkbookResult &result);
     void noteFailure(const QString &path);
     void report(const QString &text);
 
@@ -56,6 +59,7 @@ private:
     JobContext m_job;
     std::unique_ptr<AxObject> m_application;
     std::unique_ptr<AxObject> m_workbooks;
+    std::unique_ptr<JobBackup> m_backup; // null when the job keeps no originals
     int m_count = 0; // the workbooks numbered so far
     QString m_unopened;
     Outcome m_outcome;

@@ -1,5 +1,6 @@
 #include "engine/MergeObject.h"
 
+#include "engine/BackupHistory.h"
 #include "engine/edits/CellHyperlinkEdit.h"
 #include "engine/edits/FormulaFillEdit.h"
 #include "engine/edits/FormulaToValueEdit.h"
@@ -23,8 +24,13 @@ QFileInfoList MergeObject::ListAllFiles(const QString &path)
     // and one to a folder elsewhere would edit workbooks outside the folder.
     const QFileInfoList folders =
         dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::NoSort);
-    for (const QFileInfo &folder : folders)
+    for (const QFileInfo &folder : folders) {
+        // The backups hold originals, not workbooks to edit. Hidden folders
+        // are passed over already, but a leading dot hides nothing on Windows.
+        if (folder.fileName() == BackupHistory::folderName())
+            continue;
         files.append(ListAllFiles(folder.absoluteFilePath()));
+    }
     return files;
 }
 

@@ -42,4 +42,14 @@ QString stopped()
     return QStringLiteral("（任务已停止，其余文件未处理）");
 }
 
+QString backupKept(const QString &folder)
+{
+    return QStringLiteral("原文件已备份到%1，可撤销").arg(folder);
+}
+
+QString dryRun()
+{
+    return QStringLiteral("（试运行，没有保存任何文件）");
+}
+
 } // namespace StatusTexts

@@ -13,5 +13,7 @@ QString rowProgress(int count, const QString &path, int row);
 QString finished(int count);
 QString listFileNotWritten(const QString &path);
 QString stopped();
+QString backupKept(const QString &folder);
+QString dryRun();
 
 } // namespace StatusTexts

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class AxObject;
 class JobContext;
@@ -12,6 +13,10 @@ class WorkbookEdit
 {
 public:
     virtual ~WorkbookEdit() = default;
+
+    // The edit's name and arguments as the batch command spells them, for
+    // the record kept with a job's backup.
+    virtual QStringList description() const = 0;
 
     // A reason to refuse the job before any workbook is touched, or empty.
     virtual QString inputProblem() const { return QString(); }

@@ -15,6 +15,9 @@ struct WorkbookResult
     // The sheets passed over, each "sheet: reason"; the workbook may still
     // have been edited.
     QStringList skippedSheets;
+    // In a dry run, the sheets the edit worked on; empty for an edit of the
+    // workbook as a whole.
+    QStringList editedSheets;
 
     // Edited and saved with every selected sheet.
     bool isComplete() const { return kind == Edited && skippedSheets.isEmpty(); }

@@ -5,6 +5,9 @@ bool JobSettings::onlyFirstSheet = false;
 bool JobSettings::appointedSheet = false;
 QString JobSettings::sheetName;
 QString JobSettings::unopenedListPath;
+bool JobSettings::keepsBackups = true;
+int JobSettings::keptBackupJobs = 10;
+bool JobSettings::dryRun = false;
 
 std::int32_t JobSettings::addColumnNumber = 1;
 std::int32_t JobSettings::addRowNumber = 1;

@@ -16,6 +16,13 @@ struct JobSettings
     static QString sheetName;
     static QString unopenedListPath;
 
+    // The originals of the workbooks a job replaces are kept in the folder,
+    // for this many jobs back, unless turned off for one job.
+    static bool keepsBackups;
+    static int keptBackupJobs;
+    // Every workbook opened and edited, none saved: what the job would do.
+    static bool dryRun;
+
     static std::int32_t addColumnNumber;
     static std::int32_t addRowNumber;
     static std::int32_t deleteRowNumber;

@@ -17,6 +17,18 @@ QString CellHyperlinkEdit::inputProblem() const
     return QString();
 }
 
+QStringList CellHyperlinkEdit::description() const
+{
+    QStringList description{QStringLiteral("cell-link"), JobSettings::linkCell};
+    if (!JobSettings::linkAddress.isEmpty())
+        description << QStringLiteral("--address") << JobSettings::linkAddress;
+    if (!JobSettings::linkSubAddress.isEmpty())
+        description << QStringLiteral("--sub-address") << JobSettings::linkSubAddress;
+    if (!JobSettings::linkText.isEmpty())
+        description << QStringLiteral("--text") << JobSettings::linkText;
+    return description;
+}
+
 void CellHyperlinkEdit::editSheet(AxObject *sheet, JobContext &job)
 {
     std::unique_ptr<AxObject> links(sheet->querySubObject("Hyperlinks()"));

@@ -8,6 +8,7 @@
 class CellHyperlinkEdit : public WorkbookEdit
 {
 public:
+    QStringList description() const override;
     bool fitsCsv() const override { return false; }
     QString inputProblem() const override;
     void editSheet(AxObject *sheet, JobContext &job) override;

@@ -43,6 +43,20 @@ QString FormulaFillEdit::inputProblem() const
     return QString();
 }
 
+QStringList FormulaFillEdit::description() const
+{
+    auto cell = [](int row, int column) { return QStringLiteral("%1,%2").arg(row).arg(column); };
+    QStringList description{QStringLiteral("fill-formula"), JobSettings::firstFormula, QStringLiteral("--start"),
+                            cell(JobSettings::copyFormulaStartRow, JobSettings::copyFormulaStartColumn),
+                            QStringLiteral("--end"),
+                            cell(JobSettings::copyFormulaEndRow, JobSettings::copyFormulaEndColumn)};
+    if (JobSettings::autoEndRow)
+        description << QStringLiteral("--auto-end-row");
+    if (JobSettings::autoEndColumn)
+        description << QStringLiteral("--auto-end-column");
+    return description;
+}
+
 void FormulaFillEdit::editSheet(AxObject *sheet, JobContext &job)
 {
     std::unique_ptr<AxObject> usedRange(sheet->querySubObject("UsedRange"));

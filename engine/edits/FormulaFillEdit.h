@@ -8,6 +8,7 @@
 class FormulaFillEdit : public WorkbookEdit
 {
 public:
+    QStringList description() const override;
     QString inputProblem() const override;
     bool countsOpenedWorkbooksOnly() const override { return true; }
     void editSheet(AxObject *sheet, JobContext &job) override;

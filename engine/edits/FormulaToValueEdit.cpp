@@ -14,6 +14,11 @@ QString FormulaToValueEdit::inputProblem() const
     return QString();
 }
 
+QStringList FormulaToValueEdit::description() const
+{
+    return {QStringLiteral("formula-to-value"), JobSettings::valueRange};
+}
+
 void FormulaToValueEdit::editSheet(AxObject *sheet, JobContext &job)
 {
     std::unique_ptr<AxObject> range(

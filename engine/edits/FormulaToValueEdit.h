@@ -7,6 +7,7 @@
 class FormulaToValueEdit : public WorkbookEdit
 {
 public:
+    QStringList description() const override;
     QString inputProblem() const override;
     void editSheet(AxObject *sheet, JobContext &job) override;
 };

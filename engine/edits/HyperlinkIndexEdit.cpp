@@ -6,6 +6,11 @@
 
 #include <memory>
 
+QStringList HyperlinkIndexEdit::description() const
+{
+    return {QStringLiteral("index-sheet")};
+}
+
 void HyperlinkIndexEdit::editWorkbook(AxObject *sheets, JobContext &job)
 {
     std::unique_ptr<AxObject> first(sheets->querySubObject("Item(int)", QVariant(1)));

@@ -8,6 +8,7 @@
 class HyperlinkIndexEdit : public WorkbookEdit
 {
 public:
+    QStringList description() const override;
     bool fitsCsv() const override { return false; }
     bool selectsSheets() const override { return false; }
     void editWorkbook(AxObject *sheets, JobContext &job) override;

@@ -44,6 +44,12 @@ void RowColumnEdit::editSheet(AxObject *sheet, JobContext &job)
     }
 }
 
+QStringList RowColumnEdit::description() const
+{
+    const char *names[] = {"add-row", "add-column", "delete-row", "delete-column"};
+    return {QString::fromLatin1(names[m_kind]), QString::number(number())};
+}
+
 int RowColumnEdit::number() const
 {
     switch (m_kind) {

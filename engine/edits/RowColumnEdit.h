@@ -11,6 +11,8 @@ public:
 
     explicit RowColumnEdit(Kind kind);
 
+    QStringList description() const override;
+
     void editSheet(AxObject *sheet, JobContext &job) override;
 
 private:

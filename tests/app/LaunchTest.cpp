@@ -181,7 +181,8 @@ void LaunchTest::buttonsDisabledWhileJobRuns()
     QCOMPARE(enabledCount(buttons), 0);
 
     waitForJobEnd();
-    QCOMPARE(statusText(), QStringLiteral("成功3个文件,"));
+    // The originals are kept, and the closing text says where.
+    QVERIFY(statusText().startsWith(QStringLiteral("成功3个文件,原文件已备份到") + folder->path() + "/.gridwrighter-backup/"));
     QCOMPARE(server->count(QStringLiteral("Open(const QString&)")), 3);
 }
 
@@ -193,7 +194,7 @@ void LaunchTest::twoLaunchesInARow()
     childOf<QPushButton>(window.get(), "pBtn_DeleteColumn")->click();
     waitForJobEnd();
 
-    QCOMPARE(statusText(), QStringLiteral("成功2个文件,"));
+    QVERIFY(statusText().startsWith(QStringLiteral("成功2个文件,")));
     QCOMPARE(server->count(QStringLiteral("Open(const QString&)")), 4);
     QCOMPARE(server->applicationsStarted(), 2);
 }
@@ -212,7 +213,7 @@ void LaunchTest::earlierListFileRemovedAtLaunch()
     waitForJobEnd();
 
     QVERIFY(!QFile::exists(listPath));
-    QCOMPARE(statusText(), QStringLiteral("成功1个文件,"));
+    QVERIFY(statusText().startsWith(QStringLiteral("成功1个文件,")));
 }
 
 void LaunchTest::refusedLaunchStartsNoJob()

@@ -401,7 +401,7 @@ void MainWindowFormTest::trayMenuAndLook()
     QStringList texts;
     for (QAction *action : tray->contextMenu()->actions())
         texts += action->text();
-    QCOMPARE(texts, (QStringList{ QStringLiteral("软件设置"), QStringLiteral("退出程序") }));
+    QCOMPARE(texts, (QStringList{ QStringLiteral("软件设置"), QStringLiteral("撤销上一次修改"), QStringLiteral("退出程序") }));
 }
 
 void MainWindowFormTest::traySettingsActionRestoresWindow()

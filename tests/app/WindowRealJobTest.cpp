@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "app/ProgramPaths.h"
+#include "app/SystemTray.h"
 #include "launch/JobSettings.h"
 #include "launch/SpreadsheetImageNames.h"
 #include "platform/libreoffice/LibreOfficeServer.h"
@@ -11,10 +12,13 @@
 #include "engine/UnopenedList.h"
 
 #include <QCheckBox>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -30,6 +34,32 @@ T *childOf(QWidget *window, const char *name)
 QJsonObject cell(const QJsonObject &sheet, const QString &ref)
 {
     return sheet.value("cells").toObject().value(ref).toObject();
+}
+
+QByteArray digest(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+                                          : QByteArray();
+}
+
+// The tray's undo, its question answered yes. Returns the question asked.
+QString undoFromTray()
+{
+    QString question;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&]() {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            question = box->text();
+            box->button(QMessageBox::Yes)->click();
+        }
+    });
+    answer.start(10);
+    for (QAction *action : MainWindow::trayIcon->contextMenu()->actions()) {
+        if (action->text() == QStringLiteral("撤销上一次修改"))
+            action->trigger();
+    }
+    return question;
 }
 
 } // namespace
@@ -57,6 +87,7 @@ private slots:
                                              {"cells", QJsonObject{{"A1", "月份"}, {"A2", 10}, {"A3", 20}, {"A4", 30}}}}}}};
         QVERIFY(WorkbookFiles::create(folder.filePath("a.xlsx"), book));
         QVERIFY(WorkbookFiles::create(folder.filePath("2024/b.xlsx"), book));
+        const QByteArray original = digest(folder.filePath("a.xlsx"));
         QFile broken(folder.filePath("2024/broken.xls"));
         QVERIFY(broken.open(QIODevice::WriteOnly));
         broken.write("not a workbook");
@@ -84,6 +115,9 @@ private slots:
         QCOMPARE(enabledCount(buttons), 0);
         QTRY_VERIFY_WITH_TIMEOUT(enabledCount(buttons) == 8, 120000);
         QVERIFY2(status->text().startsWith(QStringLiteral("成功3个文件,")), qPrintable(status->text()));
+        QVERIFY2(status->text().contains(QStringLiteral("原文件已备份到") + folder.filePath(".gridwrighter-backup/")),
+                 qPrintable(status->text()));
+        const QByteArray afterRow = digest(folder.filePath("a.xlsx"));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(viewerLog), 10000);
         QFile log(viewerLog);
         QVERIFY(log.open(QIODevice::ReadOnly));
@@ -108,6 +142,14 @@ private slots:
             QCOMPARE(cell(sheet, "B5").value("value").toInt(), 60);
             QVERIFY(cell(sheet, "B6").isEmpty());
         }
+
+        // Each undo from the tray asks, then takes back one job, the newest first.
+        QVERIFY(undoFromTray().contains("2"));
+        QVERIFY2(status->text().contains(QStringLiteral("恢复2个文件")), qPrintable(status->text()));
+        QCOMPARE(digest(folder.filePath("a.xlsx")), afterRow);
+        undoFromTray();
+        QCOMPARE(digest(folder.filePath("a.xlsx")), original);
+        QVERIFY(!QFileInfo::exists(folder.filePath(".gridwrighter-backup")));
         qunsetenv("GRIDWRIGHTER_TEXT_VIEWER");
     }
 };

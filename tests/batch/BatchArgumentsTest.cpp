@@ -46,6 +46,10 @@ void BatchArgumentsTest::refused_data()
     QTest::newRow("empty range") << QStringList{dir, "formula-to-value", " "} << "needs a range";
     QTest::newRow("link without target") << QStringList{dir, "cell-link", "A1"} << "--address or --sub-address";
     QTest::newRow("sheet without name") << QStringList{dir, "index-sheet", "--sheet"} << "--sheet needs";
+    QTest::newRow("keep no backups") << QStringList{dir, "add-row", "1", "--keep-backups", "0"} << "--keep-backups needs";
+    QTest::newRow("list without undo") << QStringList{dir, "add-row", "1", "--list"} << "--list goes with undo";
+    QTest::newRow("undo with a value") << QStringList{dir, "undo", "2"} << "undo takes no value";
+    QTest::newRow("dry-run undo") << QStringList{dir, "undo", "--dry-run"} << "--dry-run does not go with undo";
 }
 
 void BatchArgumentsTest::refused()
@@ -62,7 +66,8 @@ void BatchArgumentsTest::helpIsAnswered()
     QCOMPARE(parseBatchArguments({"--help"}).result, BatchParse::Help);
     QCOMPARE(parseBatchArguments({m_folder.path(), "add-row", "2", "-h"}).result, BatchParse::Help);
     for (const QString &edit : {"add-row", "add-column", "delete-row", "delete-column", "fill-formula",
-                                "formula-to-value", "index-sheet", "cell-link", "--close-spreadsheet-apps"})
+                                "formula-to-value", "index-sheet", "cell-link", "--close-spreadsheet-apps",
+                                "undo [--list]", "--dry-run", "--no-backup", "--keep-backups N", "4 no job to undo"})
         QVERIFY2(batchUsage().contains(edit), qPrintable(edit));
 }
 
@@ -112,6 +117,19 @@ void BatchArgumentsTest::settingsAreThoseTheWindowWouldWrite()
     QVERIFY(JobSettings::appointedSheet);
     QVERIFY(JobSettings::onlyFirstSheet);
     QCOMPARE(JobSettings::sheetName, QStringLiteral("Data"));
+    QVERIFY(JobSettings::keepsBackups);
+    QVERIFY(!JobSettings::dryRun);
+
+    // A dry run leaves even an earlier job's list in place.
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.close();
+    parse = parseBatchArguments({m_folder.path(), "index-sheet", "--dry-run", "--no-backup", "--keep-backups", "3"});
+    QCOMPARE(parse.result, BatchParse::Run);
+    applyToJobSettings(parse.request);
+    QVERIFY(JobSettings::dryRun);
+    QVERIFY(!JobSettings::keepsBackups);
+    QCOMPARE(JobSettings::keptBackupJobs, 3);
+    QVERIFY(QFile::exists(list));
 }
 
 QTEST_GUILESS_MAIN(BatchArgumentsTest)

@@ -91,10 +91,10 @@ void BatchCommandTest::everyEditFromTheCommandLine()
     auto runOk = [&](const QStringList &arguments) {
         const Result result = runBatch(QStringList{folder} + arguments);
         if (result.status != 0 || result.lines.value(0) != QLatin1String("excel OK!")
-            || result.lines.value(2) != "1  " + native || result.lines.last() != QStringLiteral("成功1个文件,"))
+            || result.lines.value(2) != "1  " + native || !result.lines.last().startsWith(QStringLiteral("成功1个文件,")))
             qWarning() << arguments << result.status << result.lines << result.errors;
         return result.status == 0 && result.lines.value(2) == "1  " + native
-            && result.lines.last() == QStringLiteral("成功1个文件,");
+            && result.lines.last().startsWith(QStringLiteral("成功1个文件,"));
     };
 
     QVERIFY(runOk({"add-row", "2", "--sheet", "Data"}));
@@ -208,7 +208,7 @@ void BatchCommandTest::linkedFoldersAreNotWalked()
     QVERIFY(QFile::link(elsewhere.path(), m_folder->filePath("out")));
     const Result result = runBatch({m_folder->path(), "add-row", "1", "--sheet", "Data"});
     QCOMPARE(result.status, 0);
-    QCOMPARE(result.lines.last(), QStringLiteral("成功1个文件,"));
+    QVERIFY(result.lines.last().startsWith(QStringLiteral("成功1个文件,")));
     const QJsonObject data = WorkbookFiles::sheet(WorkbookFiles::read(m_book), "Data");
     QCOMPARE(cell(data, "A2").value("value").toString(), QStringLiteral("name"));
     QCOMPARE(digest(outside), outsideBefore);

@@ -31,6 +31,7 @@ namespace {
 class NothingEdit : public WorkbookEdit
 {
 public:
+    QStringList description() const override { return {QStringLiteral("test")}; }
     void editSheet(AxObject *sheet, JobContext &job) override
     {
         Q_UNUSED(sheet)

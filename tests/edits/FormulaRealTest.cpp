@@ -79,9 +79,10 @@ void FormulaRealTest::fillGivesWhatCopyingWouldGive()
     setFill("=A2*2", 2, 2, 4, 3);
     const QStringList texts = job.run(&MergeObject::CopyFormula);
     const QString path = QDir::toNativeSeparators(job.path("f.xlsx"));
-    QCOMPARE(texts.mid(2), QStringList({"1  " + path, "1  " + path + "  2", "1  " + path + "  3",
-                                        "1  " + path + "  4", "1  " + path + "  2", "1  " + path + "  3",
-                                        "1  " + path + "  4", QStringLiteral("成功1个文件,")}));
+    QCOMPARE(texts.mid(2, 7), QStringList({"1  " + path, "1  " + path + "  2", "1  " + path + "  3",
+                                           "1  " + path + "  4", "1  " + path + "  2", "1  " + path + "  3",
+                                           "1  " + path + "  4"}));
+    QVERIFY(texts.last().startsWith(QStringLiteral("成功1个文件,")));
     const QJsonObject sheet = WorkbookFiles::sheet(WorkbookFiles::read(job.path("f.xlsx")), "Sheet1");
     QCOMPARE(formula(sheet, "B2"), QStringLiteral("=A2*2"));
     QCOMPARE(formula(sheet, "C2"), QStringLiteral("=B2*2"));

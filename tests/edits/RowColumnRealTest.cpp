@@ -56,7 +56,7 @@ void RowColumnRealTest::insertRowMovesDataFormulasMergesAndLinks()
     QVERIFY(WorkbookFiles::create(job.path("book.xlsx"), linkedWorkbook()));
     JobSettings::addRowNumber = 3;
     const QStringList texts = job.run(&MergeObject::AddRow);
-    QCOMPARE(texts.last(), QStringLiteral("成功1个文件,"));
+    QVERIFY(texts.last().startsWith(QStringLiteral("成功1个文件,")));
 
     const QJsonObject book = WorkbookFiles::read(job.path("book.xlsx"));
     const QJsonObject data = WorkbookFiles::sheet(book, "Data");

@@ -68,6 +68,8 @@ void EditCallsTest::init()
     JobSettings::unopenedListPath = JobSettings::sourcePath + unopenedListFileName();
     JobSettings::onlyFirstSheet = false;
     JobSettings::appointedSheet = false;
+    // The in-memory server saves no file; backups are tried on real ones.
+    JobSettings::keepsBackups = false;
     qputenv("GRIDWRIGHTER_TEXT_VIEWER", "true");
 }
 

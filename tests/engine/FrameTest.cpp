@@ -20,6 +20,7 @@ namespace {
 class RecordingEdit : public WorkbookEdit
 {
 public:
+    QStringList description() const override { return {QStringLiteral("test")}; }
     void editSheet(AxObject *sheet, JobContext &job) override
     {
         visits.append(QDir::fromNativeSeparators(job.workbookPath()).section(QLatin1Char('/'), -1)
@@ -81,6 +82,8 @@ void FrameTest::init()
     JobSettings::unopenedListPath = JobSettings::sourcePath + unopenedListFileName();
     JobSettings::onlyFirstSheet = false;
     JobSettings::appointedSheet = false;
+    // The in-memory server saves no file; backups are tried on real ones.
+    JobSettings::keepsBackups = false;
 
     // A viewer that writes down how it was started.
     m_viewerLog = m_scratch->filePath(QStringLiteral("viewer.log"));

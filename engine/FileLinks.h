@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// Keeping a file under a second name and putting it back, for the backups of
+// the workbooks a job replaces.
+
+// Gives the file original the second name copy. A hard link costs nothing and
+// keeps the original's bytes, since a save renames a new file over the old
+// one; where no link can be made (another file system) it is copied. Empty,
+// or why it could not be kept.
+QString keepFileAs(const QString &original, const QString &copy);
+
+// Replaces target by the file source in one step: source is kept beside
+// target under a hidden name, then renamed over it, so that target is at
+// every moment either the old file or the whole new one. Empty, or why not.
+QString replaceFileWith(const QString &target, const QString &source);
