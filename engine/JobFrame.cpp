@@ -12,6 +12,7 @@
 #include "launch/JobSettings.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 
 #ifdef Q_OS_WIN
 #include <objbase.h>
@@ -28,9 +29,13 @@ void editSelectedSheets(AxObject *sheets, WorkbookEdit &edit, JobContext &job)
         const std::unique_ptr<AxObject> sheet(sheets->querySubObject("Item(int)", QVariant(i)));
         if (!sheet)
             continue;
-        if (JobSettings::appointedSheet && sheet->property("Name") != QVariant(JobSettings::sheetName))
+        const QString name = sheet->property("Name").toString();
+        if (JobSettings::appointedSheet && name != JobSettings::sheetName)
             continue;
+        const int skippedBefore = job.skippedSheets().size();
         edit.editSheet(sheet.get(), job);
+        if (job.skippedSheets().size() == skippedBefore)
+            job.noteEditedSheet(name);
     }
 }
 
@@ -100,6 +105,8 @@ void JobFrame::startApplication()
 void JobFrame::editWorkbook(const QString &path)
 {
     ++m_outcome.candidates;
+    QElapsedTimer clock;
+    clock.start();
     WorkbookResult result;
     result.path = path;
     std::unique_ptr<AxObject> workbook;
@@ -122,6 +129,7 @@ void JobFrame::editWorkbook(const QString &path)
     // candidate and announces it once done with it.
     const bool openedOnly = m_edit.countsOpenedWorkbooksOnly();
     if (!workbook && openedOnly) {
+        result.seconds = clock.nsecsElapsed() / 1e9;
         m_outcome.workbooks.append(result);
         return;
     }
@@ -133,6 +141,7 @@ void JobFrame::editWorkbook(const QString &path)
         editOpenWorkbook(std::move(workbook), result, number);
     if (!openedOnly)
         report(progress);
+    result.seconds = clock.nsecsElapsed() / 1e9;
     m_outcome.workbooks.append(result);
 }
 
@@ -165,7 +174,9 @@ void JobFrame::editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResu
     if (!result.reason.isEmpty()) {
         result.kind = WorkbookResult::NotSaved;
         noteFailure(result.path);
+        return;
     }
+    result.editedSheets = m_job.editedSheets();
 }
 
 void JobFrame::finish()

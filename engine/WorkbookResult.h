@@ -15,6 +15,10 @@ struct WorkbookResult
     // The sheets passed over, each "sheet: reason"; the workbook may still
     // have been edited.
     QStringList skippedSheets;
+    // The sheets the edit changed, in the saved workbook: empty unless edited.
+    QStringList editedSheets;
+    // From opening to closing, for reports.
+    double seconds = 0;
 
     // Edited and saved with every selected sheet.
     bool isComplete() const { return kind == Edited && skippedSheets.isEmpty(); }
