@@ -195,8 +195,8 @@ void JobFrame::finish()
     m_outcome.listWritten = writeUnopenedList(JobSettings::unopenedListPath, m_unopened);
     if (!m_outcome.listWritten)
         report(StatusTexts::listFileNotWritten(JobSettings::unopenedListPath));
-    else if (m_showsUnopenedListInViewer)
-        showInTextViewer(JobSettings::unopenedListPath);
+    else if (m_showsUnopenedListInViewer && !showInTextViewer(JobSettings::unopenedListPath))
+        report(StatusTexts::listFileNotShown(JobSettings::unopenedListPath));
 }
 
 void JobFrame::noteFailure(const QString &path)
