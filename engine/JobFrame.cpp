@@ -105,6 +105,7 @@ void JobFrame::startApplication()
 void JobFrame::editWorkbook(const QString &path)
 {
     ++m_outcome.candidates;
+    emit m_worker.workbookStarted(path);
     QElapsedTimer clock;
     clock.start();
     WorkbookResult result;
