@@ -91,6 +91,15 @@ const std::vector<BatchOption> &batchOptions()
         textOption("address", "URL", &BatchRequest::address, "--address needs a value"),
         textOption("sub-address", "LOC", &BatchRequest::subAddress, "--sub-address needs a value"),
         textOption("text", "TEXT", &BatchRequest::displayText, "--text needs a value"),
+        switchOption("quiet", &BatchRequest::quiet,
+                     "  --quiet                     print only the closing lines and errors\n"),
+        {"report", "FILE",
+         [](const QString &value, BatchRequest &r) {
+             r.reportPath = value;
+             return !value.isEmpty() && !QFileInfo(value).isDir();
+         },
+         "--report needs a file name",
+         "  --report FILE               write one JSON line for each workbook into FILE\n"},
     };
     return options;
 }
@@ -142,8 +151,11 @@ QString batchUsage()
         "\n"
         "Exit status: 0 every workbook edited and saved; 1 some not opened or not saved\n"
         "(their list is written into FOLDER), left untouched or with sheets skipped (each\n"
-        "named on standard error with the reason); 2 bad arguments, nothing touched;\n"
-        "3 no spreadsheet application.\n");
+        "named on standard error with the reason); 2 bad arguments or a report that\n"
+        "cannot be written, nothing touched; 3 no spreadsheet application.\n"
+        "\n"
+        "On a terminal the progress is one updating line; otherwise every status text\n"
+        "is printed on its own line.\n");
     return usage;
 }
 

@@ -30,6 +30,9 @@ struct BatchRequest
     bool hasSheetName = false;
     QString sheetName;
     bool closeSpreadsheetApps = false;
+
+    bool quiet = false;
+    QString reportPath; // empty: no report
 };
 
 struct BatchParse

@@ -46,6 +46,8 @@ void BatchArgumentsTest::refused_data()
     QTest::newRow("empty range") << QStringList{dir, "formula-to-value", " "} << "needs a range";
     QTest::newRow("link without target") << QStringList{dir, "cell-link", "A1"} << "--address or --sub-address";
     QTest::newRow("sheet without name") << QStringList{dir, "index-sheet", "--sheet"} << "--sheet needs";
+    QTest::newRow("report without file") << QStringList{dir, "index-sheet", "--report"} << "--report needs";
+    QTest::newRow("report into a folder") << QStringList{dir, "index-sheet", "--report", dir} << "--report needs";
 }
 
 void BatchArgumentsTest::refused()
@@ -62,7 +64,8 @@ void BatchArgumentsTest::helpIsAnswered()
     QCOMPARE(parseBatchArguments({"--help"}).result, BatchParse::Help);
     QCOMPARE(parseBatchArguments({m_folder.path(), "add-row", "2", "-h"}).result, BatchParse::Help);
     for (const QString &edit : {"add-row", "add-column", "delete-row", "delete-column", "fill-formula",
-                                "formula-to-value", "index-sheet", "cell-link", "--close-spreadsheet-apps"})
+                                "formula-to-value", "index-sheet", "cell-link", "--close-spreadsheet-apps",
+                                "--quiet", "--report"})
         QVERIFY2(batchUsage().contains(edit), qPrintable(edit));
 }
 
