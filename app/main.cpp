@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 #include "platform/ProcessUtilities.h"
 #include "app/ProgramPaths.h"
+#include "app/QtChineseTexts.h"
 
 #include <QApplication>
 
@@ -29,6 +30,7 @@ int main(int argc, char *argv[])
     ProgramPaths::settingsFilePath = settingsFilePathIn(ProgramPaths::programDirectory);
 
     QApplication application(argc, argv);
+    installQtChineseTexts(application);
 #ifndef Q_OS_WIN
     registerLibreOfficeServer();
 #endif
