@@ -27,7 +27,7 @@ int main(int argc, char *argv[])
     if (countProcesses(ownImageName) > 1)
         terminateFirstProcess(ownImageName);
 
-    ProgramPaths::settingsFilePath = settingsFilePathIn(ProgramPaths::programDirectory);
+    ProgramPaths::settingsFilePath = settingsFilePathFor(ProgramPaths::programDirectory);
 
     QApplication application(argc, argv);
     installQtChineseTexts(application);
