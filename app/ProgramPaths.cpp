@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 QString ProgramPaths::programDirectory;
 QString ProgramPaths::settingsFilePath;
@@ -35,4 +36,17 @@ QString programDirectoryFromArgv0(const QByteArray &argv0)
 QString settingsFilePathIn(const QString &programDirectory)
 {
     return programDirectory + QStringLiteral("Gridwrighter.vrq");
+}
+
+QString settingsFilePathFor(const QString &programDirectory)
+{
+    if (QFileInfo(programDirectory.isEmpty() ? QStringLiteral(".") : programDirectory).isWritable())
+        return settingsFilePathIn(programDirectory);
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Gridwrighter/");
+    QDir().mkpath(folder);
+    const QString path = QDir::toNativeSeparators(settingsFilePathIn(folder));
+    if (!QFile::exists(path))
+        QFile(path).open(QIODevice::WriteOnly);
+    return path;
 }

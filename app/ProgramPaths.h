@@ -16,3 +16,9 @@ QString programDirectoryFromArgv0(const QByteArray &argv0);
 
 // The settings file inside the given program directory.
 QString settingsFilePathIn(const QString &programDirectory);
+
+// The settings file the program uses: the one beside it, unless the program's
+// directory cannot be written (an installed program in /usr/bin); then the one
+// in the user's configuration folder (~/.config/Gridwrighter), created empty
+// when missing so that the chosen folder is remembered.
+QString settingsFilePathFor(const QString &programDirectory);

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 #include "platform/ProcessUtilities.h"
 #include "app/ProgramPaths.h"
+#include "app/QtChineseTexts.h"
 
 #include <QApplication>
 
@@ -26,9 +27,10 @@ int main(int argc, char *argv[])
     if (countProcesses(ownImageName) > 1)
         terminateFirstProcess(ownImageName);
 
-    ProgramPaths::settingsFilePath = settingsFilePathIn(ProgramPaths::programDirectory);
+    ProgramPaths::settingsFilePath = settingsFilePathFor(ProgramPaths::programDirectory);
 
     QApplication application(argc, argv);
+    installQtChineseTexts(application);
 #ifndef Q_OS_WIN
     registerLibreOfficeServer();
 #endif

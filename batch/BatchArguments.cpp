@@ -102,6 +102,15 @@ const std::vector<BatchOption> &batchOptions()
          "  --keep-backups N            keep the originals of the last N jobs (default 10)\n"},
         switchOption("list", &BatchRequest::listUndoable,
                      "  --list                      with undo: list the jobs that can be undone\n"),
+        switchOption("quiet", &BatchRequest::quiet,
+                     "  --quiet                     print only the closing lines and errors\n"),
+        {"report", "FILE",
+         [](const QString &value, BatchRequest &r) {
+             r.reportPath = value;
+             return !value.isEmpty() && !QFileInfo(value).isDir();
+         },
+         "--report needs a file name",
+         "  --report FILE               write one JSON line for each workbook into FILE\n"},
     };
     return options;
 }
@@ -156,10 +165,13 @@ QString batchUsage()
         "\n"
         "Exit status: 0 every workbook edited and saved; 1 some not opened or not saved\n"
         "(their list is written into FOLDER), left untouched or with sheets skipped (each\n"
-        "named on standard error with the reason); 2 bad arguments, nothing touched;\n"
-        "3 no spreadsheet application.\n"
+        "named on standard error with the reason); 2 bad arguments or a report that\n"
+        "cannot be written, nothing touched; 3 no spreadsheet application.\n"
         "undo: 0 every workbook restored; 1 some not restored (each named on standard\n"
-        "error with the reason, its original left in the backup); 4 no job to undo.\n");
+        "error with the reason, its original left in the backup); 4 no job to undo.\n"
+        "\n"
+        "On a terminal the progress is one updating line; otherwise every status text\n"
+        "is printed on its own line.\n");
     return usage;
 }
 

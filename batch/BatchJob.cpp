@@ -1,6 +1,9 @@
 #include "batch/BatchJob.h"
 
 #include "batch/BatchEdits.h"
+#include "batch/StatusPrinter.h"
+#include "batch/WorkbookReport.h"
+#include "engine/CandidateWorkbook.h"
 #include "engine/MergeObject.h"
 #include "launch/JobSettings.h"
 #include "engine/WorkbookEdit.h"
@@ -10,9 +13,10 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
-#include <QMutex>
-#include <QMutexLocker>
+#include <QDir>
+#include <QSaveFile>
 #include <QThread>
+#include <QTimer>
 
 #include <atomic>
 #include <csignal>
@@ -22,7 +26,7 @@
 
 namespace {
 
-enum ExitStatus { AllDone = 0, SomeFailed = 1, NoApplication = 3 };
+enum ExitStatus { AllDone = 0, SomeFailed = 1, BadReport = 2, NoApplication = 3 };
 
 std::atomic<MergeObject *> runningWorker{nullptr};
 volatile sig_atomic_t stopSignal = 0;
@@ -104,10 +108,28 @@ void reportDryRun(const MergeObject::Outcome &outcome, QTextStream &out)
     }
 }
 
+// The workbooks the job will meet, counted by the same walk before it starts.
+int candidateCount(MergeObject &worker)
+{
+    int count = 0;
+    for (const QFileInfo &entry : worker.ListAllFiles(JobSettings::sourcePath))
+        count += isCandidateWorkbook(QDir::toNativeSeparators(entry.filePath())) ? 1 : 0;
+    return count;
+}
+
 } // namespace
 
-int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err)
+int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err, bool outIsTerminal)
 {
+    // Opened before anything is touched, so that a report that cannot be
+    // written refuses the job as bad arguments do.
+    QSaveFile report(request.reportPath);
+    if (!request.reportPath.isEmpty() && !report.open(QIODevice::WriteOnly)) {
+        err << "could not write the report " << request.reportPath << ": " << report.errorString() << '\n';
+        err.flush();
+        return BadReport;
+    }
+
     if (request.closeSpreadsheetApps) {
         const QString survivor = SpreadsheetCloser().closeAll(spreadsheetImageNames());
         if (!survivor.isEmpty()) {
@@ -129,19 +151,27 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err)
 
     // Printed from the worker's thread as each text comes, so that none is
     // lost after the end signal and the order is the job's.
-    QMutex printing;
+    const StatusPrinter::Mode mode = request.quiet ? StatusPrinter::Quiet
+                                     : outIsTerminal ? StatusPrinter::Terminal
+                                                     : StatusPrinter::Lines;
+    StatusPrinter printer(out, mode, mode == StatusPrinter::Terminal ? candidateCount(*worker) : 0);
     QObject::connect(worker.get(), &MergeObject::ShowDisposingFile, worker.get(),
-                     [&](const QString &text) {
-                         QMutexLocker locker(&printing);
-                         out << text << '\n';
-                         out.flush();
-                     },
-                     Qt::DirectConnection);
+                     [&printer](const QString &text) { printer.text(text); }, Qt::DirectConnection);
+    QObject::connect(worker.get(), &MergeObject::workbookStarted, worker.get(),
+                     [&printer](const QString &path) { printer.workbookStarted(path); }, Qt::DirectConnection);
+    QObject::connect(worker.get(), &MergeObject::Signal_SetButtonEnable, worker.get(),
+                     [&printer]() { printer.jobEnded(); }, Qt::DirectConnection);
     QEventLoop loop;
     QObject::connect(worker.get(), &MergeObject::Signal_SetButtonEnable, &loop, &QEventLoop::quit,
                      Qt::QueuedConnection);
+    QTimer clock;
+    if (mode == StatusPrinter::Terminal) {
+        QObject::connect(&clock, &QTimer::timeout, [&printer]() { printer.refresh(); });
+        clock.start(1000);
+    }
     QMetaObject::invokeMethod(worker.get(), [&worker, &edit]() { worker->runJob(*edit); }, Qt::QueuedConnection);
     loop.exec();
+    clock.stop();
 
     // The job writes the list file after its end signal: wait for the slot to
     // return before looking at the outcome.
@@ -151,6 +181,11 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err)
     runningWorker = nullptr;
     worker.reset();
 
+    if (!request.reportPath.isEmpty()) {
+        report.write(workbookReport(outcome.workbooks));
+        if (!report.commit())
+            err << "could not write the report " << request.reportPath << ": " << report.errorString() << '\n';
+    }
     if (!outcome.applicationStarted)
         return NoApplication;
     reportUnfinishedWorkbooks(outcome, err);

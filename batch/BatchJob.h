@@ -5,5 +5,6 @@
 #include <QTextStream>
 
 // Runs one job through the engine on a worker thread, as the window does,
-// printing every status text it emits, one a line. Returns the exit status.
-int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err);
+// printing its status texts (as lines, or as an updating progress line when
+// out is a terminal) and writing the requested report. Returns the exit status.
+int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err, bool outIsTerminal);

@@ -37,6 +37,8 @@ struct BatchRequest
     // "undo" in the edit's place: the last job's originals put back.
     bool undo = false;
     bool listUndoable = false;
+    bool quiet = false;
+    QString reportPath; // empty: no report
 };
 
 struct BatchParse

@@ -13,6 +13,8 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
@@ -33,5 +35,5 @@ int main(int argc, char *argv[])
 #ifndef Q_OS_WIN
     registerLibreOfficeServer();
 #endif
-    return runBatchJob(parse.request, out, err);
+    return runBatchJob(parse.request, out, err, isatty(STDOUT_FILENO));
 }

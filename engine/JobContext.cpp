@@ -14,6 +14,7 @@ void JobContext::setWorkbook(const QString &path, int number)
     m_workbookSkipped = false;
     m_workbookSkipReason.clear();
     m_skippedSheets.clear();
+    m_editedSheets.clear();
 }
 
 QString JobContext::workbookPath() const

@@ -36,6 +36,9 @@ public:
     // and the reason the workbook as a whole was left.
     QStringList skippedSheets() const { return m_skippedSheets; }
     QString workbookSkipReason() const { return m_workbookSkipReason; }
+    // The sheets of the workbook in hand that the edit changed.
+    void noteEditedSheet(const QString &name) { m_editedSheets.append(name); }
+    QStringList editedSheets() const { return m_editedSheets; }
 
     int skippedCount() const;
     QString firstSkipReason() const;
@@ -49,6 +52,7 @@ private:
     bool m_workbookSkipped = false;
     QString m_workbookSkipReason;
     QStringList m_skippedSheets;
+    QStringList m_editedSheets;
     QSet<QString> m_reasonsShown;
     QString m_firstReason;
     int m_skipped = 0;

@@ -13,6 +13,7 @@
 #include "launch/JobSettings.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 
 #ifdef Q_OS_WIN
 #include <objbase.h>
@@ -20,10 +21,8 @@
 
 namespace {
 
-// Returns, in a dry run, the names of the sheets the edit did not pass over.
-QStringList editSelectedSheets(AxObject *sheets, WorkbookEdit &edit, JobContext &job)
+void editSelectedSheets(AxObject *sheets, WorkbookEdit &edit, JobContext &job)
 {
-    QStringList edited;
     int sheetCount = sheets->property("Count").toInt();
     if (JobSettings::onlyFirstSheet)
         sheetCount = 1;
@@ -31,17 +30,14 @@ QStringList editSelectedSheets(AxObject *sheets, WorkbookEdit &edit, JobContext 
         const std::unique_ptr<AxObject> sheet(sheets->querySubObject("Item(int)", QVariant(i)));
         if (!sheet)
             continue;
-        // Each name read costs a call: only what needs it asks.
-        const QString name = JobSettings::appointedSheet || JobSettings::dryRun ? sheet->property("Name").toString()
-                                                                               : QString();
+        const QString name = sheet->property("Name").toString();
         if (JobSettings::appointedSheet && name != JobSettings::sheetName)
             continue;
-        const int skipped = job.skippedSheets().size();
+        const int skippedBefore = job.skippedSheets().size();
         edit.editSheet(sheet.get(), job);
-        if (JobSettings::dryRun && job.skippedSheets().size() == skipped)
-            edited.append(name);
+        if (job.skippedSheets().size() == skippedBefore)
+            job.noteEditedSheet(name);
     }
-    return edited;
 }
 
 // The edit's description with the sheet choice, as the batch command spells it.
@@ -125,6 +121,9 @@ void JobFrame::startApplication()
 void JobFrame::editWorkbook(const QString &path)
 {
     ++m_outcome.candidates;
+    emit m_worker.workbookStarted(path);
+    QElapsedTimer clock;
+    clock.start();
     WorkbookResult result;
     result.path = path;
     std::unique_ptr<AxObject> workbook;
@@ -147,6 +146,7 @@ void JobFrame::editWorkbook(const QString &path)
     // candidate and announces it once done with it.
     const bool openedOnly = m_edit.countsOpenedWorkbooksOnly();
     if (!workbook && openedOnly) {
+        result.seconds = clock.nsecsElapsed() / 1e9;
         m_outcome.workbooks.append(result);
         return;
     }
@@ -158,6 +158,7 @@ void JobFrame::editWorkbook(const QString &path)
         editOpenWorkbook(std::move(workbook), result, number);
     if (!openedOnly)
         report(progress);
+    result.seconds = clock.nsecsElapsed() / 1e9;
     m_outcome.workbooks.append(result);
 }
 
@@ -168,16 +169,18 @@ void JobFrame::editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResu
     m_job.setWorkbook(result.path, number);
     if (const std::unique_ptr<AxObject> sheets{workbook->querySubObject("Sheets")}) {
         if (m_edit.selectsSheets())
-            result.editedSheets = editSelectedSheets(sheets.get(), m_edit, m_job);
+            editSelectedSheets(sheets.get(), m_edit, m_job);
         else
             m_edit.editWorkbook(sheets.get(), m_job);
     }
     result.skippedSheets = m_job.skippedSheets();
+    result.editedSheets = m_job.editedSheets();
     // A workbook the edit did not change is not saved: saving can only lose
     // what the application cannot write back.
     if (m_job.workbookSkipped() || workbook->property("Saved").toBool()) {
         workbook->dynamicCall("Close (Boolean)", QVariant(false));
         result.kind = WorkbookResult::Untouched;
+        result.editedSheets.clear();
         result.reason = m_job.workbookSkipped() ? m_job.workbookSkipReason()
                         : result.skippedSheets.isEmpty() ? QStringLiteral("没有选中的工作表需要修改")
                                                          : QStringLiteral("所有选中的工作表都未修改");
@@ -207,6 +210,7 @@ void JobFrame::saveWorkbook(AxObject *workbook, WorkbookResult &result)
     if (kept)
         m_backup->dropOriginal(result.path);
     result.kind = WorkbookResult::NotSaved;
+    result.editedSheets.clear();
     noteFailure(result.path);
 }
 
@@ -230,8 +234,8 @@ void JobFrame::finish()
     m_outcome.listWritten = writeUnopenedList(JobSettings::unopenedListPath, m_unopened);
     if (!m_outcome.listWritten)
         report(StatusTexts::listFileNotWritten(JobSettings::unopenedListPath));
-    else if (m_showsUnopenedListInViewer)
-        showInTextViewer(JobSettings::unopenedListPath);
+    else if (m_showsUnopenedListInViewer && !showInTextViewer(JobSettings::unopenedListPath))
+        report(StatusTexts::listFileNotShown(JobSettings::unopenedListPath));
 }
 
 void JobFrame::noteFailure(const QString &path)

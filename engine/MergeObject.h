@@ -13,7 +13,7 @@ class WorkbookEdit;
 
 // The worker of one batch job. It lives on the job's worker thread; each slot
 // runs one whole job (the job frame with one edit's core) and talks back to
-// the window only through its two signals.
+// the window only through its signals.
 class MergeObject : public QObject
 {
     Q_OBJECT
@@ -47,6 +47,8 @@ public:
 signals:
     void Signal_SetButtonEnable();
     void ShowDisposingFile(QString filePath);
+    // A candidate workbook is about to be opened, for progress displays.
+    void workbookStarted(QString nativePath);
 
 public slots:
     void AddColumn();

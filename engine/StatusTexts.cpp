@@ -37,6 +37,11 @@ QString listFileNotWritten(const QString &path)
     return QStringLiteral("无法写入文件：%1").arg(path);
 }
 
+QString listFileNotShown(const QString &path)
+{
+    return QStringLiteral("无法打开列表文件，请手动查看：%1").arg(path);
+}
+
 QString stopped()
 {
     return QStringLiteral("（任务已停止，其余文件未处理）");

@@ -12,6 +12,7 @@ QString progress(int count, const QString &path);
 QString rowProgress(int count, const QString &path, int row);
 QString finished(int count);
 QString listFileNotWritten(const QString &path);
+QString listFileNotShown(const QString &path);
 QString stopped();
 QString backupKept(const QString &folder);
 QString dryRun();

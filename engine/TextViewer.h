@@ -4,5 +4,7 @@
 
 // Shows a text file in the desktop's text viewer (Notepad on Windows, the
 // default viewer elsewhere) without waiting for it. The environment variable
-// GRIDWRIGHTER_TEXT_VIEWER names another program to use.
+// GRIDWRIGHTER_TEXT_VIEWER names another program to use. False when the
+// viewer could not be started (missing, not executable); a viewer that starts
+// and then fails is not seen.
 bool showInTextViewer(const QString &path);

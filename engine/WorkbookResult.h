@@ -15,9 +15,11 @@ struct WorkbookResult
     // The sheets passed over, each "sheet: reason"; the workbook may still
     // have been edited.
     QStringList skippedSheets;
-    // In a dry run, the sheets the edit worked on; empty for an edit of the
-    // workbook as a whole.
+    // The sheets the edit changed (in a dry run: would change); empty when
+    // it was not edited, or for an edit of the workbook as a whole.
     QStringList editedSheets;
+    // From opening to closing, for reports.
+    double seconds = 0;
 
     // Edited and saved with every selected sheet.
     bool isComplete() const { return kind == Edited && skippedSheets.isEmpty(); }

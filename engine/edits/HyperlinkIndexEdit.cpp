@@ -39,6 +39,8 @@ void HyperlinkIndexEdit::editWorkbook(AxObject *sheets, JobContext &job)
     for (int i = 1; i <= sheetCount; ++i) {
         std::unique_ptr<AxObject> listed(sheets->querySubObject("Item(int)", QVariant(i)));
         const QString name = listed ? listed->property("Name").toString() : QString();
+        if (i == 1)
+            job.noteEditedSheet(name);
         std::unique_ptr<AxObject> cell(index->querySubObject(
             "Range(const QVariant&)", QVariant(QStringLiteral("A%1").arg(i))));
         if (!cell)

@@ -1,8 +1,11 @@
 #include "app/ProgramPaths.h"
+#include "app/SettingsFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class ProgramPathsTest : public QObject
@@ -14,6 +17,7 @@ private slots:
     void directoryFromArgv0();
     void argv0WithoutDirectoryGivesRunningExecutableDirectory();
     void settingsFileBesideProgram();
+    void settingsFileInTheUserFolderWhenTheProgramsIsNotWritable();
 };
 
 void ProgramPathsTest::directoryFromArgv0_data()
@@ -49,6 +53,33 @@ void ProgramPathsTest::argv0WithoutDirectoryGivesRunningExecutableDirectory()
 void ProgramPathsTest::settingsFileBesideProgram()
 {
     QCOMPARE(settingsFilePathIn(QStringLiteral("/opt/gw/")), QStringLiteral("/opt/gw/Gridwrighter.vrq"));
+}
+
+void ProgramPathsTest::settingsFileInTheUserFolderWhenTheProgramsIsNotWritable()
+{
+    QTemporaryDir programs;
+    const QString writable = QDir::toNativeSeparators(programs.path() + QLatin1Char('/'));
+    QCOMPARE(settingsFilePathFor(writable), writable + QStringLiteral("Gridwrighter.vrq"));
+
+    // Tests run as root, who may write anywhere: a directory below a plain
+    // file cannot be written by anyone.
+    QFile plainFile(programs.filePath(QStringLiteral("bin")));
+    QVERIFY(plainFile.open(QIODevice::WriteOnly));
+    plainFile.close();
+    const QString unwritable = plainFile.fileName() + QStringLiteral("/usr/bin/");
+    QStandardPaths::setTestModeEnabled(true);
+    const QString userFile = QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                                                      + QStringLiteral("/Gridwrighter/Gridwrighter.vrq"));
+    QFile::remove(userFile);
+    QCOMPARE(settingsFilePathFor(unwritable), userFile);
+    // Created, so that the folder choice can be written into it, and kept as
+    // it is at the next start.
+    QCOMPARE(writeSetting(userFile, "SourcePath", "/data/"), 0);
+    QCOMPARE(settingsFilePathFor(unwritable), userFile);
+    QFile settings(userFile);
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    QCOMPARE(readSetting(settings.readAll(), "SourcePath"), QByteArray("/data/"));
+    settings.remove();
 }
 
 QTEST_GUILESS_MAIN(ProgramPathsTest)

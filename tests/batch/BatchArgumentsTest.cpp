@@ -50,6 +50,8 @@ void BatchArgumentsTest::refused_data()
     QTest::newRow("list without undo") << QStringList{dir, "add-row", "1", "--list"} << "--list goes with undo";
     QTest::newRow("undo with a value") << QStringList{dir, "undo", "2"} << "undo takes no value";
     QTest::newRow("dry-run undo") << QStringList{dir, "undo", "--dry-run"} << "--dry-run does not go with undo";
+    QTest::newRow("report without file") << QStringList{dir, "index-sheet", "--report"} << "--report needs";
+    QTest::newRow("report into a folder") << QStringList{dir, "index-sheet", "--report", dir} << "--report needs";
 }
 
 void BatchArgumentsTest::refused()
@@ -67,7 +69,7 @@ void BatchArgumentsTest::helpIsAnswered()
     QCOMPARE(parseBatchArguments({m_folder.path(), "add-row", "2", "-h"}).result, BatchParse::Help);
     for (const QString &edit : {"add-row", "add-column", "delete-row", "delete-column", "fill-formula",
                                 "formula-to-value", "index-sheet", "cell-link", "--close-spreadsheet-apps",
-                                "undo [--list]", "--dry-run", "--no-backup", "--keep-backups N", "4 no job to undo"})
+                                "undo [--list]", "--dry-run", "--no-backup", "--keep-backups N", "4 no job to undo", "--quiet", "--report"})
         QVERIFY2(batchUsage().contains(edit), qPrintable(edit));
 }
 

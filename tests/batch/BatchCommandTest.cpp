@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,6 +68,8 @@ private slots:
     void linkedFoldersAreNotWalked();
     void workbooksNotFullyEditedAreNamedWithStatusOne();
     void unwritableListNamesItsWorkbooks();
+    void quietJobWritesItsReport();
+    void progressOnATerminalIsOneUpdatingLine();
 
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -249,6 +253,70 @@ void BatchCommandTest::unwritableListNamesItsWorkbooks()
     QCOMPARE(result.status, 1);
     QVERIFY(result.errors.contains(QStringLiteral("could not write the list file")));
     QVERIFY(result.errors.contains(QDir::toNativeSeparators(broken.fileName()) + ": not opened: "));
+}
+
+void BatchCommandTest::quietJobWritesItsReport()
+{
+    QFile broken(m_folder->filePath("broken.xlsx"));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("not a workbook");
+    broken.close();
+    QTemporaryDir elsewhere;
+    const QString reportPath = elsewhere.filePath("report.jsonl");
+    const Result result = runBatch({m_folder->path(), "add-row", "1", "--sheet", "Data", "--quiet", "--report", reportPath});
+    QCOMPARE(result.status, 1);
+    const QString list = QDir::toNativeSeparators(m_folder->filePath(unopenedListFileName()));
+    // Only the closing lines: the count (then where the backup is) and the list.
+    QCOMPARE(result.lines.size(), 2);
+    QVERIFY(result.lines.at(0).startsWith(QStringLiteral("成功2个文件,其中1个文件无法打开或保存（见列表文件）")));
+    QCOMPARE(result.lines.at(1), "List of workbooks not opened or not saved: " + list);
+    QVERIFY(result.errors.contains(QDir::toNativeSeparators(broken.fileName()) + ": not opened: "));
+
+    QFile report(reportPath);
+    QVERIFY(report.open(QIODevice::ReadOnly));
+    QMap<QString, QJsonObject> byPath;
+    for (const QByteArray &line : report.readAll().split('\n')) {
+        if (line.isEmpty())
+            continue;
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+        QVERIFY2(error.error == QJsonParseError::NoError && document.isObject(), line.constData());
+        byPath.insert(document.object().value("path").toString(), document.object());
+    }
+    QCOMPARE(byPath.size(), 2);
+    const QJsonObject edited = byPath.value(QDir::toNativeSeparators(m_book));
+    QCOMPARE(edited.value("outcome").toString(), QStringLiteral("edited"));
+    QCOMPARE(edited.value("sheets_edited").toArray(), QJsonArray({"Data"}));
+    QVERIFY(edited.value("seconds").toDouble(-1) > 0);
+    const QJsonObject unopened = byPath.value(QDir::toNativeSeparators(broken.fileName()));
+    QCOMPARE(unopened.value("outcome").toString(), QStringLiteral("not opened"));
+    QVERIFY(!unopened.value("reason").toString().isEmpty());
+    QCOMPARE(unopened.value("sheets_edited").toArray(), QJsonArray());
+}
+
+// On a terminal (here the pseudo-terminal of util-linux's script) the
+// workbooks' progress texts become one line rewritten in place.
+void BatchCommandTest::progressOnATerminalIsOneUpdatingLine()
+{
+    QVERIFY(QFile::copy(m_book, m_folder->filePath("second.xlsx")));
+    QTemporaryDir elsewhere;
+    const QString transcript = elsewhere.filePath("transcript");
+    QStringList command{QStringLiteral(GRIDWRIGHTER_BATCH), m_folder->path(), "add-row", "1"};
+    for (QString &word : command)
+        word = "'" + word + "'";
+    QProcess script;
+    script.start("script", {"-qec", command.join(' '), transcript});
+    QVERIFY(script.waitForFinished(300000));
+    QCOMPARE(script.exitCode(), 0);
+    QFile written(transcript);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QString output = QString::fromLocal8Bit(written.readAll());
+    QVERIFY2(output.contains(QStringLiteral("\r\x1b[K[1/2] ")), qPrintable(output));
+    QVERIFY2(output.contains(QStringLiteral("\r\x1b[K[2/2] ")), qPrintable(output));
+    QVERIFY2(!output.contains(QStringLiteral("1  ") + QDir::toNativeSeparators(m_folder->path())), qPrintable(output));
+    // The closing text follows the finished progress line.
+    QVERIFY2(output.contains(QRegularExpression(QStringLiteral("\\[2/2\\] [0-9:]+ elapsed\r?\n成功2个文件,"))),
+             qPrintable(output));
 }
 
 QTEST_GUILESS_MAIN(BatchCommandTest)

@@ -52,6 +52,7 @@ private slots:
     void callsFollowTheFrameOrder();
     void unopenableWorkbookIsCountedListedAndShown();
     void unsavedWorkbookIsListedNotPassedAsDone();
+    void listNotShownIsNamedInTheStatusLine();
     void listFileLandsBesideAFolderTypedWithoutSeparator();
     void noApplicationEndsTheJobWithoutCount();
     void sheetSelection_data();
@@ -69,6 +70,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<QTemporaryDir> m_scratch;
     std::unique_ptr<InMemorySpreadsheetServer> m_server;
+    QString m_viewer;
     QString m_viewerLog;
 };
 
@@ -87,19 +89,19 @@ void FrameTest::init()
 
     // A viewer that writes down how it was started.
     m_viewerLog = m_scratch->filePath(QStringLiteral("viewer.log"));
-    const QString viewer = m_scratch->filePath(QStringLiteral("viewer.sh"));
-    QFile script(viewer);
+    m_viewer = m_scratch->filePath(QStringLiteral("viewer.sh"));
+    QFile script(m_viewer);
     QVERIFY(script.open(QIODevice::WriteOnly));
     script.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$*\" >> '%1'\n").arg(m_viewerLog).toUtf8());
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("GRIDWRIGHTER_TEXT_VIEWER", viewer.toLocal8Bit());
+    qputenv("GRIDWRIGHTER_TEXT_VIEWER", m_viewer.toLocal8Bit());
 }
 
 void FrameTest::cleanup()
 {
     // A viewer started by the job reads its script from the scratch folder.
-    if (QFile::exists(JobSettings::unopenedListPath))
+    if (QFile::exists(JobSettings::unopenedListPath) && qgetenv("GRIDWRIGHTER_TEXT_VIEWER") == m_viewer.toLocal8Bit())
         QTRY_VERIFY(QFile::exists(m_viewerLog));
     m_server.reset();
     qunsetenv("GRIDWRIGHTER_TEXT_VIEWER");
@@ -171,14 +173,14 @@ void FrameTest::callsFollowTheFrameOrder()
     const QStringList texts = runJob(edit);
     QCOMPARE(m_server->members(),
              QStringList({"Excel.Application", "SetVisible (bool Visible)", "DisplayAlerts",
-                          "WorkBooks", "Open(const QString&)", "Sheets", "Count", "Item(int)",
-                          "Name", "Item(int)", "Name", "Saved", "Save()", "Close (Boolean)", "Quit(void)"}));
+                          "WorkBooks", "Open(const QString&)", "Sheets", "Count", "Item(int)", "Name",
+                          "Name", "Item(int)", "Name", "Name", "Saved", "Save()", "Close (Boolean)", "Quit(void)"}));
     const auto calls = m_server->calls();
     QCOMPARE(calls.at(1).arguments, QVariantList({QStringLiteral("false")}));
     QCOMPARE(calls.at(1).arguments.at(0).type(), QVariant::String);
     QCOMPARE(calls.at(2).arguments, QVariantList({false}));
     QCOMPARE(calls.at(4).arguments, QVariantList({native("one.xlsx")}));
-    QCOMPARE(calls.at(13).arguments, QVariantList({false}));
+    QCOMPARE(calls.at(15).arguments, QVariantList({false}));
     QCOMPARE(edit.visits, QStringList({"one.xlsx:A", "one.xlsx:B"}));
     QCOMPARE(texts, QStringList({"excel OK!", "WorkBooks OK!", "1  " + native("one.xlsx"), "成功1个文件,"}));
     QCOMPARE(m_server->workbook(native("one.xlsx")).saves, 1);
@@ -226,6 +228,17 @@ void FrameTest::unsavedWorkbookIsListedNotPassedAsDone()
     QFile list(JobSettings::unopenedListPath);
     QVERIFY(list.open(QIODevice::ReadOnly | QIODevice::Text));
     QCOMPARE(QString::fromLocal8Bit(list.readAll()), native("locked.xlsx") + QLatin1Char('\n'));
+}
+
+void FrameTest::listNotShownIsNamedInTheStatusLine()
+{
+    touch(m_folder->filePath("bad.xlsx"));
+    m_server->failToOpen(native("bad.xlsx"));
+    qputenv("GRIDWRIGHTER_TEXT_VIEWER", m_scratch->filePath(QStringLiteral("no-such-viewer")).toLocal8Bit());
+    RecordingEdit edit;
+    const QStringList texts = runJob(edit);
+    QVERIFY(QFile::exists(JobSettings::unopenedListPath));
+    QCOMPARE(texts.last(), QStringLiteral("无法打开列表文件，请手动查看：") + JobSettings::unopenedListPath);
 }
 
 void FrameTest::listFileLandsBesideAFolderTypedWithoutSeparator()

@@ -1,0 +1,110 @@
+#include "batch/StatusPrinter.h"
+
+#include <QMutexLocker>
+#include <QRegularExpression>
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+int terminalColumns()
+{
+    winsize size = {};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    return 80;
+}
+
+} // namespace
+
+StatusPrinter::StatusPrinter(QTextStream &out, Mode mode, int candidates)
+    : m_out(out)
+    , m_mode(mode)
+    , m_progress(candidates)
+{
+}
+
+void StatusPrinter::text(const QString &text)
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_mode == Lines || m_ended) {
+        printLine(text);
+        return;
+    }
+    if (isProgressText(text)) {
+        if (m_mode == Terminal)
+            drawProgress();
+        return;
+    }
+    if (m_mode == Terminal && !m_held.isNull())
+        printLine(m_held);
+    m_held = text;
+}
+
+void StatusPrinter::workbookStarted(const QString &nativePath)
+{
+    QMutexLocker locker(&m_mutex);
+    m_path = nativePath;
+    m_progress.startWorkbook(nativePath);
+    if (m_mode != Terminal)
+        return;
+    // The held text was not the closing one.
+    if (!m_held.isNull())
+        printLine(m_held);
+    m_held = QString();
+    drawProgress();
+}
+
+void StatusPrinter::refresh()
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_mode == Terminal && !m_ended)
+        drawProgress();
+}
+
+void StatusPrinter::jobEnded()
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_mode == Terminal) {
+        m_progress.finish();
+        drawProgress();
+        m_out << '\n';
+    }
+    m_ended = true;
+    if (!m_held.isNull())
+        printLine(m_held);
+    m_held = QString();
+}
+
+// The frame's "N  path" and the formula fill's "N  path  row".
+bool StatusPrinter::isProgressText(const QString &text) const
+{
+    if (m_path.isEmpty())
+        return false;
+    const QRegularExpression progress(QStringLiteral("^\\d+  %1(  \\d+)?$").arg(QRegularExpression::escape(m_path)));
+    return progress.match(text).hasMatch();
+}
+
+void StatusPrinter::printLine(const QString &text)
+{
+    const bool overProgress = m_mode == Terminal && !m_ended;
+    if (overProgress)
+        clearProgress();
+    m_out << text << '\n';
+    if (overProgress)
+        drawProgress();
+    m_out.flush();
+}
+
+void StatusPrinter::drawProgress()
+{
+    clearProgress();
+    m_out << m_progress.text(terminalColumns());
+    m_out.flush();
+}
+
+void StatusPrinter::clearProgress()
+{
+    m_out << "\r\x1b[K";
+}
