@@ -3,9 +3,11 @@
 
 #include "batch/BatchEdits.h"
 #include "batch/BatchRequest.h"
+#include "batch/ListedFiles.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QThread>
 
 #include <functional>
 #include <vector>
@@ -24,6 +26,14 @@ bool readNumber(const QString &text, int maximum, int *number)
         return false;
     *number = value;
     return true;
+}
+
+// "K/N": slice K of N.
+bool readShard(const QString &text, int *number, int *count)
+{
+    const QStringList parts = text.split(QLatin1Char('/'));
+    return parts.size() == 2 && readNumber(parts.at(1).trimmed(), 100000, count)
+        && readNumber(parts.at(0).trimmed(), *count, number);
 }
 
 bool readCell(const QString &text, int *row, int *column)
@@ -111,6 +121,20 @@ const std::vector<BatchOption> &batchOptions()
          },
          "--report needs a file name",
          "  --report FILE               write one JSON line for each workbook into FILE\n"},
+        {"jobs", "N", [](const QString &value, BatchRequest &r) { return readNumber(value, 64, &r.jobs); },
+         "--jobs needs a number from 1 to 64",
+         "  --jobs N                    edit N workbooks side by side, each with its own\n"
+         "                              spreadsheet application (default: one a core)\n"},
+        textOption("files-from", "FILE", &BatchRequest::filesFrom, "--files-from needs a file name",
+                   "  --files-from FILE           edit the workbooks FILE lists, one path a line\n"
+                   "                              (- reads standard input), instead of every one\n"
+                   "                              below FOLDER; each must lie below FOLDER\n"),
+        {"shard", "K/N",
+         [](const QString &value, BatchRequest &r) { return readShard(value, &r.shardNumber, &r.shardCount); },
+         "--shard needs K/N with 1 <= K <= N",
+         "  --shard K/N                 edit only slice K of N of the workbooks, so that N\n"
+         "                              runs, on as many machines, share one folder; each\n"
+         "                              slice has its own list file\n"},
     };
     return options;
 }
@@ -221,6 +245,13 @@ BatchParse parseBatchArguments(const QStringList &arguments)
     }
     if (request.listUndoable)
         return invalid(QStringLiteral("--list goes with undo only"));
+    if (request.jobs == 0)
+        request.jobs = qBound(1, QThread::idealThreadCount(), 64);
+    if (!request.filesFrom.isEmpty()) {
+        const QString refusal = readListedFiles(request.filesFrom, request.folder, &request.listedFiles);
+        if (!refusal.isEmpty())
+            return invalid(QStringLiteral("--files-from: %1").arg(refusal));
+    }
     request.edit = findBatchEdit(name);
     if (!request.edit)
         return invalid(QStringLiteral("unknown edit %1").arg(name));

@@ -3,7 +3,7 @@
 #include "batch/BatchEdits.h"
 #include "batch/StatusPrinter.h"
 #include "batch/WorkbookReport.h"
-#include "engine/CandidateWorkbook.h"
+#include "engine/JobCandidates.h"
 #include "engine/MergeObject.h"
 #include "launch/JobSettings.h"
 #include "engine/WorkbookEdit.h"
@@ -108,14 +108,6 @@ void reportDryRun(const MergeObject::Outcome &outcome, QTextStream &out)
     }
 }
 
-// The workbooks the job will meet, counted by the same walk before it starts.
-int candidateCount(MergeObject &worker)
-{
-    int count = 0;
-    for (const QFileInfo &entry : worker.ListAllFiles(JobSettings::sourcePath))
-        count += isCandidateWorkbook(QDir::toNativeSeparators(entry.filePath())) ? 1 : 0;
-    return count;
-}
 
 } // namespace
 
@@ -154,7 +146,7 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
     const StatusPrinter::Mode mode = request.quiet ? StatusPrinter::Quiet
                                      : outIsTerminal ? StatusPrinter::Terminal
                                                      : StatusPrinter::Lines;
-    StatusPrinter printer(out, mode, mode == StatusPrinter::Terminal ? candidateCount(*worker) : 0);
+    StatusPrinter printer(out, mode, mode == StatusPrinter::Terminal ? int(jobCandidates(*worker).size()) : 0);
     QObject::connect(worker.get(), &MergeObject::ShowDisposingFile, worker.get(),
                      [&printer](const QString &text) { printer.text(text); }, Qt::DirectConnection);
     QObject::connect(worker.get(), &MergeObject::workbookStarted, worker.get(),

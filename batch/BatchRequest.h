@@ -39,6 +39,16 @@ struct BatchRequest
     bool listUndoable = false;
     bool quiet = false;
     QString reportPath; // empty: no report
+
+    // How many applications edit side by side; 0 until given: one a core.
+    int jobs = 0;
+    // The workbooks to edit instead of the folder's walk, read from the file
+    // named by --files-from ("-": standard input).
+    QString filesFrom;
+    QStringList listedFiles;
+    // This run's slice of the workbooks: number of count.
+    int shardNumber = 1;
+    int shardCount = 1;
 };
 
 struct BatchParse

@@ -20,6 +20,11 @@ void applyToJobSettings(const BatchRequest &request)
     JobSettings::keepsBackups = !request.noBackup;
     JobSettings::keptBackupJobs = request.keptBackups;
     JobSettings::dryRun = request.dryRun;
+    JobSettings::parallelJobs = request.jobs;
+    JobSettings::filesListed = !request.filesFrom.isEmpty();
+    JobSettings::listedFiles = request.listedFiles;
+    JobSettings::shardNumber = request.shardNumber;
+    JobSettings::shardCount = request.shardCount;
     request.edit->applyArguments(request);
     // A dry run leaves an earlier job's list where it is, as everything else.
     if (request.dryRun)

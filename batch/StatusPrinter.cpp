@@ -45,7 +45,7 @@ void StatusPrinter::text(const QString &text)
 void StatusPrinter::workbookStarted(const QString &nativePath)
 {
     QMutexLocker locker(&m_mutex);
-    m_path = nativePath;
+    m_started.insert(nativePath);
     m_progress.startWorkbook(nativePath);
     if (m_mode != Terminal)
         return;
@@ -77,13 +77,17 @@ void StatusPrinter::jobEnded()
     m_held = QString();
 }
 
-// The frame's "N  path" and the formula fill's "N  path  row".
+// The frame's "N  path" and the formula fill's "N  path  row", for any
+// workbook started: several may be in hand at once.
 bool StatusPrinter::isProgressText(const QString &text) const
 {
-    if (m_path.isEmpty())
+    static const QRegularExpression numbered(QStringLiteral("^\\d+  (.+)$"));
+    static const QRegularExpression row(QStringLiteral("  \\d+$"));
+    const QRegularExpressionMatch match = numbered.match(text);
+    if (!match.hasMatch())
         return false;
-    const QRegularExpression progress(QStringLiteral("^\\d+  %1(  \\d+)?$").arg(QRegularExpression::escape(m_path)));
-    return progress.match(text).hasMatch();
+    const QString rest = match.captured(1);
+    return m_started.contains(rest) || m_started.contains(QString(rest).remove(row));
 }
 
 void StatusPrinter::printLine(const QString &text)

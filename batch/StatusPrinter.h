@@ -3,6 +3,7 @@
 #include "batch/ProgressLine.h"
 
 #include <QMutex>
+#include <QSet>
 #include <QString>
 #include <QTextStream>
 
@@ -33,7 +34,7 @@ private:
     QTextStream &m_out;
     const Mode m_mode;
     ProgressLine m_progress;
-    QString m_path; // the workbook in hand
+    QSet<QString> m_started; // the workbooks met so far
     // The latest text that is not a workbook's progress, held back in case it
     // is the closing text: printed when the next text or workbook comes, or at
     // the end after the finished progress line.

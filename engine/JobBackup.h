@@ -2,6 +2,8 @@
 
 #include "engine/BackupManifest.h"
 
+#include <QHash>
+#include <QMutex>
 #include <QString>
 #include <QStringList>
 
@@ -9,7 +11,7 @@
 // kept under the job's folder in the chosen folder's backup folder before the
 // workbook is saved, and recorded in the job's manifest once it is. The job's
 // folder is made with the first original, so a job that saves nothing leaves
-// none.
+// none. Safe to use from the several workers of one job.
 class JobBackup
 {
 public:
@@ -33,8 +35,9 @@ private:
     QString relativePath(const QString &path) const;
     QString keptPath(const QString &path) const;
 
-    QString m_folder;
+    const QString m_folder;
+    QMutex m_mutex;
     QString m_jobFolder;
     BackupManifest m_manifest;
-    QString m_originalChecksum; // of the workbook in hand
+    QHash<QString, QString> m_originalChecksums; // of the workbooks in hand
 };

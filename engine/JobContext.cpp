@@ -1,9 +1,11 @@
 #include "engine/JobContext.h"
 
 #include "automation/AxObject.h"
+#include "engine/SkipTally.h"
 
-JobContext::JobContext(Reporter report)
+JobContext::JobContext(Reporter report, SkipTally &skips)
     : m_report(std::move(report))
+    , m_skips(skips)
 {
 }
 
@@ -36,38 +38,17 @@ void JobContext::skipSheet(AxObject *sheet, const QString &reason)
 {
     const QString name = sheet ? sheet->property("Name").toString() : QString();
     m_skippedSheets.append(QStringLiteral("%1: %2").arg(name, reason));
-    skip(QStringLiteral("%1 的工作表“%2”").arg(m_workbookPath, name), reason);
+    m_skips.skip(QStringLiteral("%1 的工作表“%2”").arg(m_workbookPath, name), reason);
 }
 
 void JobContext::skipWorkbook(const QString &reason)
 {
     m_workbookSkipped = true;
     m_workbookSkipReason = reason;
-    skip(m_workbookPath, reason);
+    m_skips.skip(m_workbookPath, reason);
 }
 
 bool JobContext::workbookSkipped() const
 {
     return m_workbookSkipped;
-}
-
-int JobContext::skippedCount() const
-{
-    return m_skipped;
-}
-
-QString JobContext::firstSkipReason() const
-{
-    return m_firstReason;
-}
-
-void JobContext::skip(const QString &where, const QString &reason)
-{
-    ++m_skipped;
-    if (m_firstReason.isEmpty())
-        m_firstReason = reason;
-    if (m_reasonsShown.contains(reason))
-        return;
-    m_reasonsShown.insert(reason);
-    m_report(QStringLiteral("未修改 %1：%2").arg(where, reason));
 }

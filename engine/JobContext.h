@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 
 class AxObject;
+class SkipTally;
 
 // What the frame offers a core while it edits one workbook: the workbook's
 // place in the job, the status line, and a way to pass over a sheet that the
@@ -16,7 +16,8 @@ class JobContext
 public:
     using Reporter = std::function<void(const QString &)>;
 
-    explicit JobContext(Reporter report);
+    // skips is the job's, shared by every workbook it edits.
+    JobContext(Reporter report, SkipTally &skips);
 
     void setWorkbook(const QString &path, int number);
     QString workbookPath() const;
@@ -24,9 +25,7 @@ public:
 
     void report(const QString &text) const;
 
-    // The sheet keeps what it had. Each kind of reason is shown once per job,
-    // the first time it happens, so a folder of hundreds of workbooks does not
-    // flood the status line.
+    // The sheet keeps what it had; the job's tally shows the reason.
     void skipSheet(AxObject *sheet, const QString &reason);
     // The workbook as a whole was left as it was: the frame closes it
     // without saving, since saving can only change it.
@@ -40,20 +39,13 @@ public:
     void noteEditedSheet(const QString &name) { m_editedSheets.append(name); }
     QStringList editedSheets() const { return m_editedSheets; }
 
-    int skippedCount() const;
-    QString firstSkipReason() const;
-
 private:
-    void skip(const QString &where, const QString &reason);
-
     Reporter m_report;
+    SkipTally &m_skips;
     QString m_workbookPath;
     int m_workbookNumber = 0;
     bool m_workbookSkipped = false;
     QString m_workbookSkipReason;
     QStringList m_skippedSheets;
     QStringList m_editedSheets;
-    QSet<QString> m_reasonsShown;
-    QString m_firstReason;
-    int m_skipped = 0;
 };

@@ -1,23 +1,25 @@
 #pragma once
 
-#include "engine/JobContext.h"
 #include "engine/WorkbookResult.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <memory>
 
-class AxObject;
 class JobBackup;
 class MergeObject;
+class SkipTally;
 class WorkbookEdit;
 
 // The frame every job runs in, in three steps: start the application, edit
 // each candidate workbook below the folder (open it, let the edit's core work
 // on it, keep its original, save, close, report), finish (quit the
 // application, signal the end, write the list of workbooks not opened or
-// saved). A dry run closes every workbook unsaved and writes nothing.
+// saved). A dry run closes every workbook unsaved and writes nothing. The
+// batch command may have several applications edit the workbooks side by
+// side; the results and the list keep the order of the walk all the same.
 class JobFrame
 {
 public:
@@ -26,7 +28,7 @@ public:
         bool applicationStarted = false;
         int candidates = 0;
         int failed = 0; // not opened or not saved
-        // Every candidate workbook in the order of the walk.
+        // Every candidate workbook reached, in the order of the walk.
         QVector<WorkbookResult> workbooks;
         // False when the list of workbooks not opened or saved could not be
         // written; the paths are then only in the results.
@@ -44,23 +46,14 @@ public:
     Outcome run();
 
 private:
-    void startApplication();
-    void editWorkbook(const QString &path);
-    void finish();
-
-    void editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResult &result, int number);
-    void saveWorkbook(AxObject *workbook, WorkbookResult &result);
-    void noteFailure(const QString &path);
+    void editAll(const QStringList &candidates, SkipTally &skips);
+    void finish(const SkipTally &skips);
     void report(const QString &text);
 
     MergeObject &m_worker;
     WorkbookEdit &m_edit;
     const bool m_showsUnopenedListInViewer;
-    JobContext m_job;
-    std::unique_ptr<AxObject> m_application;
-    std::unique_ptr<AxObject> m_workbooks;
     std::unique_ptr<JobBackup> m_backup; // null when the job keeps no originals
-    int m_count = 0; // the workbooks numbered so far
-    QString m_unopened;
+    int m_numbered = 0;
     Outcome m_outcome;
 };

@@ -6,6 +6,12 @@
 
 QString unopenedListFileName()
 {
+    // The slices of a job spread over several machines write beside each
+    // other into the one folder.
+    if (JobSettings::shardCount > 1)
+        return QStringLiteral("无法打开修改的文件目录(文件格式有误)-shard%1of%2.txt")
+            .arg(JobSettings::shardNumber)
+            .arg(JobSettings::shardCount);
     return QStringLiteral("无法打开修改的文件目录(文件格式有误).txt");
 }
 

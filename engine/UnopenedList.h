@@ -5,7 +5,7 @@
 // The list of workbooks a job could not open or save, written into the chosen
 // folder.
 
-// The list file's name.
+// The list file's name, one of its own for each slice of a sharded job.
 QString unopenedListFileName();
 
 // Points JobSettings::unopenedListPath at the list file of the folder in

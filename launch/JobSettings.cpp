@@ -8,6 +8,11 @@ QString JobSettings::unopenedListPath;
 bool JobSettings::keepsBackups = true;
 int JobSettings::keptBackupJobs = 10;
 bool JobSettings::dryRun = false;
+QStringList JobSettings::listedFiles;
+bool JobSettings::filesListed = false;
+int JobSettings::shardNumber = 1;
+int JobSettings::shardCount = 1;
+int JobSettings::parallelJobs = 1;
 
 std::int32_t JobSettings::addColumnNumber = 1;
 std::int32_t JobSettings::addRowNumber = 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -22,6 +23,16 @@ struct JobSettings
     static int keptBackupJobs;
     // Every workbook opened and edited, none saved: what the job would do.
     static bool dryRun;
+
+    // The batch command's: the workbooks to edit when given as a list (else
+    // the folder is walked), the slice of them this run takes (number of
+    // count; a count of 1 takes them all), and how many applications edit
+    // them side by side. The window walks the folder with one application.
+    static QStringList listedFiles;
+    static bool filesListed;
+    static int shardNumber;
+    static int shardCount;
+    static int parallelJobs;
 
     static std::int32_t addColumnNumber;
     static std::int32_t addRowNumber;

@@ -21,6 +21,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <mutex>
 #include <unistd.h>
 
 using namespace css;
@@ -32,8 +33,11 @@ const char *const ureBootstrap = "vnd.sun.star.pathname:/usr/lib/libreoffice/pro
 
 // The local UNO runtime can be bootstrapped once per process; it is kept for
 // the life of the process on purpose (tearing it down at exit is unsafe).
+// Several applications may start at once, each on its own thread.
 uno::Reference<uno::XComponentContext> localContext(QString *whyNot)
 {
+    static std::mutex bootstrapping;
+    const std::lock_guard<std::mutex> locked(bootstrapping);
     static uno::Reference<uno::XComponentContext> *context = nullptr;
     if (context)
         return *context;

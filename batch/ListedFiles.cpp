@@ -1,0 +1,73 @@
+#include "batch/ListedFiles.h"
+
+#include "engine/BackupHistory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include <cstdio>
+
+namespace {
+
+// Why the walk of folder would not find the file at path, or empty; relative
+// is its path below folder then.
+QString whyNotInWalk(const QString &path, const QString &folder, QString *relative)
+{
+    const QFileInfo file(path);
+    if (!file.exists())
+        return QStringLiteral("does not exist");
+    if (file.isSymLink())
+        return QStringLiteral("is a link");
+    if (!file.isFile())
+        return QStringLiteral("is not a file");
+    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
+    const QString canonical = file.canonicalFilePath();
+    if (!canonical.startsWith(canonicalFolder + QLatin1Char('/')))
+        return QStringLiteral("is not below the folder %1").arg(folder);
+    *relative = canonical.mid(canonicalFolder.size() + 1);
+    // Spelled without the canonical form's resolved links, the path must
+    // lead the same way: else it passes through a linked folder.
+    if (QDir(QFileInfo(folder).absoluteFilePath()).relativeFilePath(file.absoluteFilePath()) != *relative)
+        return QStringLiteral("is reached through a linked folder");
+    const QStringList folders = relative->split(QLatin1Char('/')).mid(0, relative->count(QLatin1Char('/')));
+    for (const QString &name : folders) {
+        if (name == BackupHistory::folderName())
+            return QStringLiteral("is in the backup folder");
+        if (name.startsWith(QLatin1Char('.')))
+            return QStringLiteral("is in a hidden folder");
+    }
+    return QString();
+}
+
+} // namespace
+
+QString readListedFiles(const QString &listPath, const QString &folder, QStringList *paths)
+{
+    QFile list(listPath);
+    const bool fromInput = listPath == QLatin1String("-");
+    if (!(fromInput ? list.open(stdin, QIODevice::ReadOnly) : list.open(QIODevice::ReadOnly)))
+        return QStringLiteral("cannot read the list %1: %2").arg(listPath, list.errorString());
+    QSet<QString> listed;
+    int lineNumber = 0;
+    while (!list.atEnd()) {
+        ++lineNumber;
+        QString line = QString::fromLocal8Bit(list.readLine());
+        while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.isEmpty())
+            continue;
+        QString relative;
+        const QString why = whyNotInWalk(line, folder, &relative);
+        if (!why.isEmpty())
+            return QStringLiteral("line %1 of %2: %3 %4").arg(lineNumber).arg(listPath, line, why);
+        if (listed.contains(relative))
+            continue;
+        listed.insert(relative);
+        paths->append(QDir::toNativeSeparators(QDir(folder).filePath(relative)));
+    }
+    if (list.error() != QFileDevice::NoError)
+        return QStringLiteral("cannot read the list %1: %2").arg(listPath, list.errorString());
+    return QString();
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "engine/JobContext.h"
+#include "engine/WorkbookResult.h"
+
+#include <QString>
+
+#include <atomic>
+#include <memory>
+
+class AxObject;
+class JobBackup;
+class MergeObject;
+class SkipTally;
+class WorkbookEdit;
+
+// One application of a job and the workbooks it edits with it, one at a
+// time: open, let the edit's core work on it, keep its original, save, close.
+// A job that edits several workbooks side by side has a runner for each
+// application, each on a thread of its own: an application answers only on
+// the thread that started it, so a runner is made, used and ended there.
+class WorkbookRunner
+{
+public:
+    // What the runners of one job share.
+    struct Job
+    {
+        MergeObject &worker; // reports through its signals
+        WorkbookEdit &edit;
+        SkipTally &skips;
+        JobBackup *backup; // null when the job keeps no originals
+        std::atomic<int> &numbered; // the workbooks numbered so far
+    };
+
+    explicit WorkbookRunner(const Job &job);
+    // Quits the application.
+    ~WorkbookRunner();
+
+    WorkbookRunner(const WorkbookRunner &) = delete;
+    WorkbookRunner &operator=(const WorkbookRunner &) = delete;
+
+    // False when the application did not start.
+    bool startApplication();
+    WorkbookResult editWorkbook(const QString &path);
+
+private:
+    void editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResult &result, int number);
+    void saveWorkbook(AxObject *workbook, WorkbookResult &result);
+    void report(const QString &text);
+
+    const Job m_shared;
+    JobContext m_job;
+    std::unique_ptr<AxObject> m_application;
+    std::unique_ptr<AxObject> m_workbooks;
+};
