@@ -52,6 +52,30 @@ void BatchArgumentsTest::refused_data()
     QTest::newRow("dry-run undo") << QStringList{dir, "undo", "--dry-run"} << "--dry-run does not go with undo";
     QTest::newRow("report without file") << QStringList{dir, "index-sheet", "--report"} << "--report needs";
     QTest::newRow("report into a folder") << QStringList{dir, "index-sheet", "--report", dir} << "--report needs";
+    QTest::newRow("no jobs") << QStringList{dir, "add-row", "1", "--jobs", "0"} << "--jobs needs";
+    QTest::newRow("shard past the count") << QStringList{dir, "add-row", "1", "--shard", "3/2"} << "--shard needs";
+    QTest::newRow("shard without count") << QStringList{dir, "add-row", "1", "--shard", "1"} << "--shard needs";
+    // A listed file must be one the walk of the folder could find.
+    QDir(dir).mkpath("in/.hidden");
+    QTemporaryDir outside;
+    for (const QString &book : {dir + "/in/a.xlsx", dir + "/in/.hidden/b.xlsx", outside.filePath("c.xlsx")}) {
+        QFile file(book);
+        file.open(QIODevice::WriteOnly);
+    }
+    QFile::link(dir + "/in", dir + "/linked");
+    const QList<QPair<QString, QString>> lists = {{"missing", "does not exist"},
+                                                  {outside.filePath("c.xlsx"), "is not below the folder"},
+                                                  {dir + "/linked/a.xlsx", "linked folder"},
+                                                  {dir + "/in/.hidden/b.xlsx", "hidden folder"}};
+    for (const auto &listed : lists) {
+        const QString list = dir + "/list-" + listed.second.section(' ', -1) + ".txt";
+        QFile file(list);
+        file.open(QIODevice::WriteOnly);
+        file.write((dir + "/in/a.xlsx\n\n" + listed.first + "\n").toLocal8Bit());
+        file.close();
+        QTest::newRow(qPrintable("listed file " + listed.second))
+            << QStringList{dir, "add-row", "1", "--files-from", list} << "line 3 of " + list;
+    }
 }
 
 void BatchArgumentsTest::refused()
@@ -132,6 +156,26 @@ void BatchArgumentsTest::settingsAreThoseTheWindowWouldWrite()
     QVERIFY(!JobSettings::keepsBackups);
     QCOMPARE(JobSettings::keptBackupJobs, 3);
     QVERIFY(QFile::exists(list));
+
+    // Listed files are kept once each, as paths below the folder as given.
+    QVERIFY(QDir(m_folder.path()).mkpath("in"));
+    QFile book(m_folder.filePath("in/a.xlsx"));
+    QVERIFY(book.open(QIODevice::WriteOnly));
+    book.close();
+    QFile listed(m_folder.filePath("listed.txt"));
+    QVERIFY(listed.open(QIODevice::WriteOnly));
+    listed.write((m_folder.filePath("in/a.xlsx") + "\n" + m_folder.filePath("in/../in/a.xlsx") + "\r\n").toLocal8Bit());
+    listed.close();
+    parse = parseBatchArguments({m_folder.path(), "add-row", "1", "--files-from", listed.fileName(), "--shard",
+                                 "2/5", "--jobs", "3"});
+    QCOMPARE(parse.result, BatchParse::Run);
+    applyToJobSettings(parse.request);
+    QVERIFY(JobSettings::filesListed);
+    QCOMPARE(JobSettings::listedFiles, QStringList{QDir::toNativeSeparators(m_folder.filePath("in/a.xlsx"))});
+    QCOMPARE(JobSettings::parallelJobs, 3);
+    QCOMPARE(JobSettings::unopenedListPath, m_folder.path() + "/" + unopenedListFileName());
+    QVERIFY(unopenedListFileName().contains("shard2of5"));
+    JobSettings::shardNumber = JobSettings::shardCount = 1;
 }
 
 QTEST_GUILESS_MAIN(BatchArgumentsTest)

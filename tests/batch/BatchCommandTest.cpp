@@ -70,6 +70,7 @@ private slots:
     void unwritableListNamesItsWorkbooks();
     void quietJobWritesItsReport();
     void progressOnATerminalIsOneUpdatingLine();
+    void sideBySideJobGivesWhatOneAtATimeGives();
 
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -317,6 +318,63 @@ void BatchCommandTest::progressOnATerminalIsOneUpdatingLine()
     // The closing text follows the finished progress line.
     QVERIFY2(output.contains(QRegularExpression(QStringLiteral("\\[2/2\\] [0-9:]+ elapsed\r?\n成功2个文件,"))),
              qPrintable(output));
+}
+
+// Two applications at once edit, refuse and list the same workbooks as one,
+// and report them in the walk's order.
+void BatchCommandTest::sideBySideJobGivesWhatOneAtATimeGives()
+{
+    QFile broken(m_folder->filePath("broken.xlsx"));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("not a workbook");
+    broken.close();
+    QVERIFY(WorkbookFiles::create(m_folder->filePath("sub/full.xlsx"),
+                                  QJsonObject{{"sheets", QJsonArray{QJsonObject{
+                                                             {"name", "Full"}, {"cells", QJsonObject{{"A1048576", "last"}}}}}}}));
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(QFile::copy(m_book, m_folder->filePath(QStringLiteral("book%1.xlsx").arg(i))));
+    QFile csv(m_folder->filePath("sub/table.csv"));
+    QVERIFY(csv.open(QIODevice::WriteOnly));
+    csv.write("a,b\n1,2\n");
+    csv.close();
+    QTemporaryDir copy;
+    QDir(copy.path()).mkpath("sub");
+    for (const QString &name : {"broken.xlsx", "sub/full.xlsx", "book0.xlsx", "book1.xlsx", "book2.xlsx",
+                                "sub/book.xlsx", "sub/table.csv"})
+        QVERIFY(QFile::copy(m_folder->filePath(name), copy.filePath(name)));
+
+    struct Run
+    {
+        Result result;
+        QString list;
+    };
+    const auto run = [](const QString &folder, const QString &jobs) {
+        Run done{runBatch({folder, "add-row", "1", "--jobs", jobs}), QString()};
+        QFile list(QDir(folder).filePath(unopenedListFileName()));
+        if (list.open(QIODevice::ReadOnly))
+            done.list = QString::fromLocal8Bit(list.readAll()).replace(QDir::toNativeSeparators(folder), "FOLDER");
+        done.result.errors.replace(QDir::toNativeSeparators(folder), "FOLDER");
+        return done;
+    };
+    const Run one = run(m_folder->path(), "1");
+    const Run two = run(copy.path(), "2");
+    QCOMPARE(one.result.status, 1);
+    QCOMPARE(two.result.status, one.result.status);
+    QVERIFY2(one.result.errors.contains("FOLDER/sub/full.xlsx: sheet skipped: Full: "), qPrintable(one.result.errors));
+    QCOMPARE(two.result.errors, one.result.errors);
+    QCOMPARE(one.list, QStringLiteral("FOLDER/broken.xlsx\n"));
+    QCOMPARE(two.list, one.list);
+    const auto closing = [](const Run &run) {
+        const int at = run.result.lines.indexOf(QRegularExpression(QStringLiteral("^成功.*")));
+        return run.result.lines.value(at).section(QStringLiteral("；原文件"), 0, 0);
+    };
+    QVERIFY2(closing(one).startsWith(QStringLiteral("成功7个文件,其中1个文件无法打开或保存（见列表文件）；1处未修改（")),
+             qPrintable(closing(one)));
+    QCOMPARE(closing(two), closing(one));
+    for (const QString &name : {"book0.xlsx", "book2.xlsx", "sub/book.xlsx"}) {
+        const QJsonObject data = WorkbookFiles::sheet(WorkbookFiles::read(copy.filePath(name)), "Data");
+        QCOMPARE(cell(data, "A3").value("value").toInt(), 1);
+    }
 }
 
 QTEST_GUILESS_MAIN(BatchCommandTest)

@@ -1,5 +1,6 @@
 // The batch frame through the in-memory server and a core of the test's own.
 
+#include "engine/JobCandidates.h"
 #include "engine/JobContext.h"
 #include "engine/MergeObject.h"
 #include "engine/WorkbookEdit.h"
@@ -13,6 +14,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -49,6 +52,7 @@ private slots:
     void emptyFolderGivesTheThreeTexts();
     void candidatesAreChosenByExtensionAndLockMarker();
     void walkListsAFoldersFilesBeforeItsSubfolders();
+    void shardsCoverTheWalkOnceInItsOrder();
     void callsFollowTheFrameOrder();
     void unopenableWorkbookIsCountedListedAndShown();
     void unsavedWorkbookIsListedNotPassedAsDone();
@@ -163,6 +167,41 @@ void FrameTest::walkListsAFoldersFilesBeforeItsSubfolders()
     for (const QFileInfo &info : worker.ListAllFiles(m_folder->path()))
         names.append(info.fileName());
     QCOMPARE(names, QStringList({"z.xlsx", "y.xlsx", "x.xlsx"}));
+}
+
+void FrameTest::shardsCoverTheWalkOnceInItsOrder()
+{
+    for (int i = 0; i < 40; ++i)
+        touch(m_folder->filePath(QStringLiteral("d%1/book%2.xlsx").arg(i % 4).arg(i)));
+    touch(m_folder->filePath("notes.txt"));
+    MergeObject worker;
+    const QStringList whole = jobCandidates(worker);
+    QCOMPARE(whole.size(), 40);
+    for (const QStringList &listed : QList<QStringList>{QStringList(), whole.mid(5, 20)}) {
+        JobSettings::filesListed = !listed.isEmpty();
+        JobSettings::listedFiles = listed;
+        const QStringList expected = listed.isEmpty() ? whole : listed;
+        QStringList covered;
+        JobSettings::shardCount = 3;
+        for (JobSettings::shardNumber = 1; JobSettings::shardNumber <= 3; ++JobSettings::shardNumber) {
+            const QStringList shard = jobCandidates(worker);
+            QVERIFY(!shard.isEmpty());
+            // Each slice keeps the walk's order.
+            QStringList inOrder = expected;
+            inOrder.erase(std::remove_if(inOrder.begin(), inOrder.end(),
+                                         [&](const QString &path) { return !shard.contains(path); }),
+                          inOrder.end());
+            QCOMPARE(shard, inOrder);
+            covered += shard;
+        }
+        covered.sort();
+        QStringList sorted = expected;
+        sorted.sort();
+        QCOMPARE(covered, sorted);
+    }
+    JobSettings::filesListed = false;
+    JobSettings::listedFiles.clear();
+    JobSettings::shardNumber = JobSettings::shardCount = 1;
 }
 
 void FrameTest::callsFollowTheFrameOrder()
