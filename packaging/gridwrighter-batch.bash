@@ -7,14 +7,15 @@ _gridwrighter_batch()
 
     local edits="add-row add-column delete-row delete-column fill-formula formula-to-value index-sheet cell-link"
     local options="--first-sheet-only --sheet --close-spreadsheet-apps --quiet --report --help
-        --start --end --auto-end-row --auto-end-column --address --sub-address --text"
+        --start --end --auto-end-row --auto-end-column --address --sub-address --text
+        --dry-run --no-backup --keep-backups --list --jobs --files-from --shard"
 
     case $prev in
-        --report)
+        --report | --files-from)
             _filedir
             return
             ;;
-        --sheet | --start | --end | --address | --sub-address | --text)
+        --sheet | --start | --end | --address | --sub-address | --text | --keep-backups | --jobs | --shard)
             return
             ;;
     esac
@@ -29,7 +30,8 @@ _gridwrighter_batch()
     local i positional=0
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-            --sheet | --start | --end | --address | --sub-address | --text | --report) ((i++)) ;;
+            --sheet | --start | --end | --address | --sub-address | --text | --report | --keep-backups | \
+                --jobs | --files-from | --shard) ((i++)) ;;
             -*) ;;
             *) ((positional++)) ;;
         esac
