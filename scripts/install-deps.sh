@@ -21,6 +21,6 @@ $SUDO apt-get install -y --no-install-recommends \
     qtbase5-dev qttranslations5-l10n \
     xvfb xauth fonts-noto-cjk xdg-utils procps \
     fonts-crosextra-carlito fonts-crosextra-caladea fonts-liberation2 \
-    python3 python3-openpyxl
+    python3 python3-openpyxl python3-xlrd
 $SUDO apt-get install -y --no-install-recommends -t bookworm-backports \
     libreoffice-calc-nogui libreoffice-dev

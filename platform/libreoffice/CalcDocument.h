@@ -23,6 +23,9 @@ struct GridLimits
 {
     int rows = 1048576;
     int columns = 16384;
+    // The binary .xls format, whose stored formula results LibreOffice
+    // loads without telling a logical one from a number.
+    bool binary = false;
 };
 
 // One open workbook, shared by the objects that reach into it. It stops

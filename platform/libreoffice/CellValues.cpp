@@ -1,5 +1,6 @@
 #include "platform/libreoffice/CellValues.h"
 
+#include "platform/libreoffice/BiffLogicalResults.h"
 #include "platform/libreoffice/CachedResults.h"
 #include "platform/libreoffice/CalcDocument.h"
 #include "platform/libreoffice/CellErrorValue.h"
@@ -276,12 +277,14 @@ void keepLogical(CalcDocument &document, const uno::Reference<table::XCellRange>
 
 // The formula results the file stores, for the formula cells of the range,
 // while nothing but values changed since opening: they are what the workbook
-// shows, where LibreOffice may compute some functions differently.
+// shows, where LibreOffice may compute some functions differently. Of an .xls
+// only the logical ones are read: LibreOffice keeps the others as they are.
 QHash<int, QVariant> storedResults(const CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> &sheet,
                                    const uno::Reference<table::XCellRange> &range, const BlockIndex &index)
 {
     QHash<int, QVariant> results;
-    if (!OoxmlWorkbookParts::isOoxmlWorkbook(document.path()) || document.changedBeyondValues())
+    const bool ooxml = OoxmlWorkbookParts::isOoxmlWorkbook(document.path());
+    if ((!ooxml && !document.grid().binary) || document.changedBeyondValues())
         return results;
     const uno::Sequence<table::CellRangeAddress> formulas =
         uno::Reference<sheet::XCellRangesQuery>(range, uno::UNO_QUERY_THROW)
@@ -291,14 +294,22 @@ QHash<int, QVariant> storedResults(const CalcDocument &document, const uno::Refe
         return results;
     const table::CellRangeAddress area =
         uno::Reference<sheet::XCellRangeAddressable>(range, uno::UNO_QUERY_THROW)->getRangeAddress();
-    const CachedResults cached = CachedResults::read(
-        document.path(), toQString(uno::Reference<container::XNamed>(sheet, uno::UNO_QUERY_THROW)->getName()),
-        area.StartRow, area.StartColumn, area.EndRow, area.EndColumn);
-    if (cached.isEmpty())
+    const QString sheetName = toQString(uno::Reference<container::XNamed>(sheet, uno::UNO_QUERY_THROW)->getName());
+    CachedResults cached;
+    QHash<QPair<int, int>, bool> logicals;
+    if (ooxml)
+        cached = CachedResults::read(document.path(), sheetName, area.StartRow, area.StartColumn, area.EndRow,
+                                     area.EndColumn);
+    else
+        logicals = biffLogicalResults(document.path(), sheetName);
+    if (cached.isEmpty() && logicals.isEmpty())
         return results;
     for (const table::CellRangeAddress &part : formulas) {
         index.forEachShared(part, [&](sal_Int32 row, sal_Int32 column) {
-            const QVariant result = cached.at(row, column);
+            const auto logical = logicals.constFind({row, column});
+            const QVariant result = ooxml ? cached.at(row, column)
+                                    : logical != logicals.constEnd() ? QVariant(*logical)
+                                                                     : QVariant();
             if (result.isValid())
                 results.insert(index.at(row, column), result);
         });

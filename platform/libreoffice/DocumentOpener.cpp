@@ -58,6 +58,7 @@ GridLimits gridOf(const QString &filterName, const QString &path)
         || (filterName.isEmpty() && path.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive))) {
         grid.rows = 65536;
         grid.columns = 256;
+        grid.binary = true;
     }
     return grid;
 }

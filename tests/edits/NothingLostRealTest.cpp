@@ -6,6 +6,7 @@
 #include "tests/edits/RealJob.h"
 #include "tests/support/WorkbookFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QTest>
@@ -188,6 +189,19 @@ void NothingLostRealTest::formulaToValueWritesTheResultsTheWorkbookShows()
     QCOMPARE(values.value("A2").toObject().value("value"), QJsonValue(false));
     QCOMPARE(values.value("A3").toObject().value("value"), QJsonValue(1));
     QCOMPARE(values.value("A3").toObject().value("type").toString(), QStringLiteral("n"));
+
+    // An .xls stores a logical result in a way LibreOffice does not show:
+    // read back by xlrd, they must still be logical.
+    const QString source = job.path("source/logical.xlsx");
+    QVERIFY(QDir().mkpath(job.path("source")));
+    QVERIFY(WorkbookFiles::create(source, oneSheet(QJsonObject{{"A1", "=1=1"}, {"A2", "=1=2"}, {"A3", "=2-1"}})));
+    const QString xls = WorkbookFiles::convert(source, "xls", job.path("."));
+    QVERIFY(QDir(job.path("source")).removeRecursively());
+    job.run(&MergeObject::FormulaToValue);
+    const QJsonObject xlsValues = WorkbookFiles::sheetAt(WorkbookFiles::read(xls), 0).value("cells").toObject();
+    QCOMPARE(xlsValues.value("A1").toObject().value("value"), QJsonValue(true));
+    QCOMPARE(xlsValues.value("A2").toObject().value("value"), QJsonValue(false));
+    QCOMPARE(xlsValues.value("A3").toObject().value("type").toString(), QStringLiteral("n"));
 }
 
 QTEST_GUILESS_MAIN(NothingLostRealTest)

@@ -4,6 +4,7 @@ independent of LibreOffice.
 
   workbook_tool.py create PATH JSON   build a workbook from a description
   workbook_tool.py dump PATH          print what the workbook holds, as JSON
+                                      (of an .xls, with xlrd: values and types only)
   workbook_tool.py part PATH NAME     print one part of the zip package
 
 Description: {"sheets": [{"name": "S", "cells": {"A1": 1, "B1": "=A1*2"},
@@ -50,7 +51,26 @@ def plain(value):
     return value
 
 
+def dump_xls(path):
+    import xlrd
+    types = {xlrd.XL_CELL_NUMBER: "n", xlrd.XL_CELL_TEXT: "s", xlrd.XL_CELL_BOOLEAN: "b",
+             xlrd.XL_CELL_ERROR: "e", xlrd.XL_CELL_DATE: "d"}
+    result = {"sheets": []}
+    for sheet in xlrd.open_workbook(path).sheets():
+        cells = {}
+        for row in range(sheet.nrows):
+            for column in range(sheet.ncols):
+                cell = sheet.cell(row, column)
+                if cell.ctype in types:
+                    value = bool(cell.value) if cell.ctype == xlrd.XL_CELL_BOOLEAN else cell.value
+                    cells[xlrd.cellname(row, column)] = {"value": value, "type": types[cell.ctype]}
+        result["sheets"].append({"name": sheet.name, "cells": cells})
+    print(json.dumps(result, ensure_ascii=False))
+
+
 def dump(path):
+    if path.lower().endswith(".xls"):
+        return dump_xls(path)
     formulas = openpyxl.load_workbook(path, data_only=False)
     values = openpyxl.load_workbook(path, data_only=True)
     result = {"sheets": []}
