@@ -10,6 +10,12 @@
 
 using namespace css;
 
+namespace {
+
+const qint64 maxHoldMilliseconds = 500;
+
+} // namespace
+
 PendingFormulaWrites::PendingFormulaWrites(CalcDocument &document)
     : m_document(document)
 {
@@ -19,15 +25,22 @@ void PendingFormulaWrites::writeR1C1(const uno::Reference<sheet::XSpreadsheet> &
                                      sal_Int32 column, const QString &text)
 {
     forgetReadText(sheet, row, column);
-    if (extendRun(sheet, row, column, text))
+    if (extendRun(sheet, row, column, text)) {
+        // The caller reports its progress as it goes: cells held much longer
+        // would leave that report ahead of the workbook, then a long silence.
+        if (m_run->held.elapsed() >= maxHoldMilliseconds)
+            writeHeldCells();
         return;
+    }
     writeHeldCells();
     const sal_Int16 sheetIndex = sal_Int16(m_document.sheetIndex(sheet));
     CellFormulas::write(m_document, sheet, table::CellRangeAddress(sheetIndex, column, row, column, row), text,
                         FormulaParsers::R1C1);
     // Constants are one call each anyway; only formulas are worth copying.
-    if (text.startsWith(QLatin1Char('=')))
-        m_run = Run{sheet, row, column, text, 1, 0};
+    if (text.startsWith(QLatin1Char('='))) {
+        m_run = Run{sheet, row, column, text, 1, 0, {}};
+        m_run->held.start();
+    }
 }
 
 QString PendingFormulaWrites::readR1C1(const uno::Reference<sheet::XSpreadsheet> &sheet, sal_Int32 row,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
@@ -15,8 +16,10 @@ class CalcDocument;
 // before); the next cells that get the same text in reading order, filling a
 // rectangle, are only counted, and when the run ends become copies of that
 // first cell, or where a copy would change the cells' formats, notes or the
-// like, get the formulas such copies would have. The run ends before any other member of the document answers, so
-// every result seen is the one writing each cell at once would give.
+// like, get the formulas such copies would have. The run ends before any
+// other member of the document answers, so every result seen is the one
+// writing each cell at once would give, and after half a second at the
+// latest, so that progress reported between writes stays true.
 // A cell's R1C1 text, once read, is answered from memory until something
 // could change it.
 class PendingFormulaWrites
@@ -46,6 +49,7 @@ private:
         QString text;
         sal_Int32 count;
         sal_Int32 width;
+        QElapsedTimer held; // since the first cell was written
     };
     struct ReadText
     {
