@@ -42,8 +42,9 @@ uno::Reference<sheet::XCellRangeFormula> formulasOf(const uno::Reference<sheet::
     return uno::Reference<sheet::XCellRangeFormula>(SheetAreas::cellRange(sheet, area), uno::UNO_QUERY_THROW);
 }
 
-// LibreOffice's formula text can read back as another formula (for a few
-// functions it only half knows): tried on the scratch sheet's first cell.
+// The formulas go over as LibreOffice's own formula text, a grammar other
+// than the one the text was parsed in: whether the formula comes back the
+// same from that text is tried on the scratch sheet's first cell.
 bool readsBackAlike(const uno::Reference<sheet::XSpreadsheet> &sheet, const table::CellAddress &cell)
 {
     const table::CellRangeAddress area(cell.Sheet, cell.Column, cell.Row, cell.Column, cell.Row);
@@ -67,11 +68,13 @@ std::optional<FormulaRows> derivedFormulas(CalcDocument &document, const table::
     scratchArea.Sheet = scratch->index();
     const table::CellAddress first(scratch->index(), area.StartColumn, area.StartRow);
     CellFormulas::write(document, scratch->sheet(), rows(scratchArea, 0, 1, 1), text, FormulaParsers::R1C1);
-    if (!readsBackAlike(scratch->sheet(), first))
-        return std::nullopt;
-    CellCopies::rightFromFirstColumn(scratch->sheet(), rows(scratchArea, 0, 1, area.EndColumn - area.StartColumn + 1));
-    CellCopies::downFromFirstRow(scratch->sheet(), scratchArea);
-    const FormulaRows formulas = formulasOf(scratch->sheet(), scratchArea)->getFormulaArray();
+    std::optional<FormulaRows> formulas;
+    if (readsBackAlike(scratch->sheet(), first)) {
+        CellCopies::rightFromFirstColumn(scratch->sheet(),
+                                         rows(scratchArea, 0, 1, area.EndColumn - area.StartColumn + 1));
+        CellCopies::downFromFirstRow(scratch->sheet(), scratchArea);
+        formulas = formulasOf(scratch->sheet(), scratchArea)->getFormulaArray();
+    }
     scratch->remove();
     return formulas;
 }
@@ -106,17 +109,20 @@ bool write(CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> &sh
     const sal_Int32 width = area.EndColumn - area.StartColumn + 1;
     const sal_Int32 fullRows = count / width;
     const sal_Int32 rest = count % width;
-    // One call for each stretch of rows without notes; a row with a note is
+    // Rows without notes get their formulas in blocks; a row with a note is
     // written cell by cell, which keeps the note.
     sal_Int32 stretch = 0;
-    auto setRows = [&](sal_Int32 first, sal_Int32 count) {
-        formulasOf(sheet, rows(area, first, count, width))
-            ->setFormulaArray(FormulaRows(formulas->getConstArray() + first, count));
+    auto setRows = [&](sal_Int32 first, sal_Int32 rowCount) {
+        formulasOf(sheet, rows(area, first, rowCount, width))
+            ->setFormulaArray(FormulaRows(formulas->getConstArray() + first, rowCount));
     };
+    // The row above a stretch may hold the formula already (the first cell,
+    // a row with a note, cells written before): the stretch starts with a
+    // row left out too.
     auto writeStretch = [&](sal_Int32 end) {
-        for (sal_Int32 first = stretch; first < end; first += blockRows + 1)
+        for (sal_Int32 first = stretch + 1; first < end; first += blockRows + 1)
             setRows(first, std::min(blockRows, end - first));
-        for (sal_Int32 between = stretch + blockRows; between < end; between += blockRows + 1)
+        for (sal_Int32 between = stretch; between < end; between += blockRows + 1)
             setRows(between, 1);
     };
     const std::set<sal_Int32> noted = rowsWithNotes(sheet, area);

@@ -10,8 +10,9 @@ class CalcDocument;
 // One R1C1 formula over an area, each cell getting what writing the text into
 // it gives, at a cost that does not grow with the variety of the area's
 // formats: LibreOffice derives every cell's formula by copying on a scratch
-// sheet at the same addresses, and the area then gets the formulas alone, in
-// one call, keeping its formats, notes, validation and conditional formats.
+// sheet at the same addresses, and the area then gets the formulas alone, a
+// block of rows per call, keeping its formats, notes, validation and
+// conditional formats.
 namespace ScratchFormulaFill {
 
 // Writes the first count cells of the area in reading order (the last row may
