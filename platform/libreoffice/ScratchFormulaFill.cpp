@@ -26,7 +26,9 @@ using FormulaRows = uno::Sequence<uno::Sequence<OUString>>;
 // LibreOffice joins a formula set below a like one into that one's group at a
 // cost that grows with the group, so one long stretch of rows costs the
 // square of its length (20,000 rows: about 10 s). Blocks of this many rows
-// with a row left between them, those rows set last, cost under a second.
+// with a row left between them, those rows set last, cost under a second;
+// merging groups costs like joining them, so the rows left out are set in an
+// order that merges groups of like size.
 const sal_Int32 blockRows = 500;
 
 table::CellRangeAddress rows(const table::CellRangeAddress &area, sal_Int32 first, sal_Int32 count,
@@ -120,10 +122,19 @@ bool write(CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> &sh
     // a row with a note, cells written before): the stretch starts with a
     // row left out too.
     auto writeStretch = [&](sal_Int32 end) {
+        if (end <= stretch)
+            return;
         for (sal_Int32 first = stretch + 1; first < end; first += blockRows + 1)
             setRows(first, std::min(blockRows, end - first));
-        for (sal_Int32 between = stretch; between < end; between += blockRows + 1)
-            setRows(between, 1);
+        // The k-th row left out for k = 1, 3, 5, ... first, then 2, 6, 10,
+        // ..., then 4, 12, ...; the one above the first block, which may join
+        // the stretch to a group above, last.
+        const sal_Int32 leftOut = (end - stretch + blockRows) / (blockRows + 1);
+        for (sal_Int32 step = 2; step / 2 < leftOut; step *= 2) {
+            for (sal_Int32 k = step / 2; k < leftOut; k += step)
+                setRows(stretch + k * (blockRows + 1), 1);
+        }
+        setRows(stretch, 1);
     };
     const std::set<sal_Int32> noted = rowsWithNotes(sheet, area);
     for (const sal_Int32 row : noted) {
