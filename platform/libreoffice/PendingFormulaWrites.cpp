@@ -12,7 +12,9 @@ using namespace css;
 
 namespace {
 
-const qint64 maxHoldMilliseconds = 500;
+// Each settle of a long fill costs more than the one before (the copies join
+// the formulas above), so holds much shorter than this slow long fills down.
+const qint64 maxHoldMilliseconds = 1000;
 
 } // namespace
 

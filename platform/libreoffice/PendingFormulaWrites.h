@@ -18,8 +18,8 @@ class CalcDocument;
 // first cell, or where a copy would change the cells' formats, notes or the
 // like, get the formulas such copies would have. The run ends before any
 // other member of the document answers, so every result seen is the one
-// writing each cell at once would give, and after half a second at the
-// latest, so that progress reported between writes stays true.
+// writing each cell at once would give, and after a second at the latest,
+// so that progress reported between writes stays true.
 // A cell's R1C1 text, once read, is answered from memory until something
 // could change it.
 class PendingFormulaWrites
