@@ -2,6 +2,9 @@
 // through the engine (one cell at a time, as on Windows) against LibreOffice's
 // own one-call fill of the same range, and how long turning the filled column
 // into values takes, with the peak memory of this process and of soffice.
+// Then the same fill down a column of 20,000 rows formatted like a real sheet
+// (alternating fills, a number format changing every few rows), with the
+// longest wait between two status texts of the engine's job.
 
 #include "automation/AxObject.h"
 #include "bench/PeakMemory.h"
@@ -31,6 +34,12 @@ struct Shape
     QString range; // the filled block, B1 at its top left
 };
 
+struct LongestSilence
+{
+    double seconds = 0;
+    QString after; // the status text shown before it, or "" for the job's start
+};
+
 struct Figure
 {
     QString name;
@@ -48,11 +57,14 @@ QString columnName(int column)
     return name;
 }
 
-// Column A numbered 1..rows, written by LibreOffice in one call.
-bool makeInput(const QString &path, int rows)
+// Column A numbered 1..rows, written by LibreOffice in one call; formats
+// holds the sheet's formats in workbook_tool.py's terms.
+bool makeInput(const QString &path, int rows, const QJsonObject &formats = {})
 {
-    if (!WorkbookFiles::create(path, QJsonObject{{"sheets", QJsonArray{QJsonObject{{"name", "Sheet1"},
-                                                                                   {"cells", QJsonObject{{"A1", 1}}}}}}}))
+    QJsonObject sheetSpec = formats;
+    sheetSpec.insert("name", "Sheet1");
+    sheetSpec.insert("cells", QJsonObject{{"A1", 1}});
+    if (!WorkbookFiles::create(path, QJsonObject{{"sheets", QJsonArray{sheetSpec}}}))
         return false;
     AxObject excel(QStringLiteral("Excel.Application"));
     AxObject *book = excel.querySubObject("WorkBooks")->querySubObject("Open(const QString&)", path);
@@ -86,16 +98,28 @@ void pointJobAt(const QString &folder)
     JobSettings::appointedSheet = false;
 }
 
-// A whole job of the engine over a folder holding one workbook.
-Figure runJob(const QString &name, int cells, void (MergeObject::*slot)())
+// A whole job of the engine over a folder holding one workbook; silence, if
+// given, gets the longest time the status line stood still, up to the job's end.
+Figure runJob(const QString &name, int cells, void (MergeObject::*slot)(), LongestSilence *silence = nullptr)
 {
     MergeObject worker;
     worker.setShowsUnopenedListInViewer(false);
     PeakMemory::resetOwn();
     PeakMemory::SofficeWatcher soffice;
     QElapsedTimer timer;
+    qint64 lastShown = 0;
+    QString lastText;
+    auto shown = [&](const QString &text) {
+        const qint64 now = timer.elapsed();
+        if (silence && (now - lastShown) / 1000.0 > silence->seconds)
+            *silence = LongestSilence{(now - lastShown) / 1000.0, lastText};
+        lastShown = now;
+        lastText = text;
+    };
+    QObject::connect(&worker, &MergeObject::ShowDisposingFile, shown);
     timer.start();
     (worker.*slot)();
+    shown(QString());
     const double seconds = timer.elapsed() / 1000.0;
     if (worker.lastOutcome().failed != 0 || worker.lastOutcome().candidates != 1)
         std::fprintf(stderr, "%s: the job did not edit its workbook\n", qPrintable(name));
@@ -132,35 +156,81 @@ Figure oneCallFill(const QString &path, const Shape &shape, double &fillSeconds)
                   timer.elapsed() / 1000.0, PeakMemory::ownMb(), soffice.peakMb()};
 }
 
+void printFigure(QTextStream &out, const QString &name, int cells, double seconds, const QString &ratio,
+                 const QString &ownMb, const QString &sofficeMb)
+{
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6\n")
+               .arg(name, -40)
+               .arg(cells, 8)
+               .arg(seconds, 9, 'f', 3)
+               .arg(ratio, 7)
+               .arg(ownMb, 8)
+               .arg(sofficeMb, 11);
+}
+
+void printFigure(QTextStream &out, const Figure &figure, const Figure &oneCall)
+{
+    printFigure(out, figure.name, figure.cells, figure.seconds,
+                QString::number(figure.seconds / oneCall.seconds, 'f', 2), QString::number(figure.ownMb, 'f', 1),
+                QString::number(figure.sofficeMb, 'f', 1));
+}
+
+struct Case
+{
+    QString name;
+    Shape shape;
+    QJsonObject formats; // workbook_tool.py's sheet formats
+    bool convertsToValues;
+};
+
+// Row i of column A to C: fills alternate, the number format changes every
+// third row, as on a report made to be printed.
+QJsonObject stripedFormats(int rows)
+{
+    return QJsonObject{{"stripes", QJsonObject{{"area", QStringLiteral("A1:C%1").arg(rows)},
+                                               {"fills", QJsonArray{"FFDDEBF7", "FFFFFFFF"}},
+                                               {"number_formats", QJsonArray{"0.00", "#,##0", "0.0%"}},
+                                               {"format_rows", 3}}}};
+}
+
 } // namespace
 
+// Arguments name the cases to run (plain, striped); none runs them all.
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
     registerLibreOfficeServer();
     QTemporaryDir work;
-    const QList<Shape> shapes = {{100, 100, QStringLiteral("B1:CW100")},
-                                 {100000, 1, QStringLiteral("B1:B100000")}};
+    const QList<Case> cases = {{QStringLiteral("plain"), {100, 100, QStringLiteral("B1:CW100")}, {}, true},
+                               {QStringLiteral("plain"), {100000, 1, QStringLiteral("B1:B100000")}, {}, true},
+                               {QStringLiteral("striped"), {20000, 1, QStringLiteral("B1:B20000")},
+                                stripedFormats(20000), false}};
+    const QStringList chosen = application.arguments().mid(1);
     QTextStream out(stdout);
     out << QStringLiteral("%1 %2 %3 %4 %5 %6\n")
-               .arg(QStringLiteral("case"), -34)
+               .arg(QStringLiteral("case"), -40)
                .arg(QStringLiteral("cells"), 8)
                .arg(QStringLiteral("seconds"), 9)
                .arg(QStringLiteral("ratio"), 7)
                .arg(QStringLiteral("own MB"), 8)
                .arg(QStringLiteral("soffice MB"), 11);
-    for (const Shape &shape : shapes) {
+    for (const Case &benchCase : cases) {
+        if (!chosen.isEmpty() && !chosen.contains(benchCase.name))
+            continue;
+        const Shape &shape = benchCase.shape;
         const int cells = shape.rows * shape.columns;
-        const QString input = work.filePath(QStringLiteral("input-%1.xlsx").arg(cells));
-        if (!makeInput(input, shape.rows)) {
+        const QString tag = QStringLiteral("%1-%2").arg(benchCase.name).arg(cells);
+        const QString input = work.filePath(QStringLiteral("input-%1.xlsx").arg(tag));
+        if (!makeInput(input, shape.rows, benchCase.formats)) {
             std::fprintf(stderr, "could not make the input workbook\n");
             return 1;
         }
         double fillSeconds = 0;
-        const QString oneCallFolder = freshFolder(work, QStringLiteral("one-call-%1").arg(cells), input);
-        const Figure oneCall = oneCallFill(oneCallFolder + QStringLiteral("/book.xlsx"), shape, fillSeconds);
+        const QString oneCallFolder = freshFolder(work, QStringLiteral("one-call-%1").arg(tag), input);
+        Figure oneCall = oneCallFill(oneCallFolder + QStringLiteral("/book.xlsx"), shape, fillSeconds);
+        oneCall.name = QStringLiteral("%1: %2").arg(benchCase.name, oneCall.name);
 
-        pointJobAt(freshFolder(work, QStringLiteral("engine-%1").arg(cells), input));
+        pointJobAt(freshFolder(work, QStringLiteral("engine-%1").arg(tag), input));
         JobSettings::firstFormula = QStringLiteral("=A1*2");
         JobSettings::copyFormulaStartRow = 1;
         JobSettings::copyFormulaStartColumn = 2;
@@ -168,28 +238,24 @@ int main(int argc, char *argv[])
         JobSettings::copyFormulaEndColumn = shape.columns + 1;
         JobSettings::autoEndRow = false;
         JobSettings::autoEndColumn = false;
-        const Figure engine = runJob(QStringLiteral("engine fill (CopyFormula job)"), cells,
-                                     &MergeObject::CopyFormula);
-        JobSettings::valueRange = QStringLiteral("B:B");
-        const Figure values = runJob(QStringLiteral("formulas to values B:B (job)"), shape.rows,
-                                     &MergeObject::FormulaToValue);
+        LongestSilence silence;
+        const Figure engine = runJob(QStringLiteral("%1: engine fill (CopyFormula job)").arg(benchCase.name), cells,
+                                     &MergeObject::CopyFormula, &silence);
 
-        out << QStringLiteral("%1 %2 %3 %4 %5 %6\n")
-                   .arg(QStringLiteral("one-call fill, the call alone"), -34)
-                   .arg(cells, 8)
-                   .arg(fillSeconds, 9, 'f', 3)
-                   .arg(QStringLiteral("-"), 7)
-                   .arg(QStringLiteral("-"), 8)
-                   .arg(QStringLiteral("-"), 11);
-        for (const Figure &figure : {oneCall, engine, values}) {
-            out << QStringLiteral("%1 %2 %3 %4 %5 %6\n")
-                       .arg(figure.name, -34)
-                       .arg(figure.cells, 8)
-                       .arg(figure.seconds, 9, 'f', 3)
-                       .arg(figure.seconds / oneCall.seconds, 7, 'f', 2)
-                       .arg(figure.ownMb, 8, 'f', 1)
-                       .arg(figure.sofficeMb, 11, 'f', 1);
+        printFigure(out, QStringLiteral("%1: one-call fill, the call alone").arg(benchCase.name), cells, fillSeconds,
+                    QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-"));
+        printFigure(out, oneCall, oneCall);
+        printFigure(out, engine, oneCall);
+        if (benchCase.convertsToValues) {
+            JobSettings::valueRange = QStringLiteral("B:B");
+            const Figure values = runJob(QStringLiteral("%1: formulas to values B:B (job)").arg(benchCase.name),
+                                         shape.rows, &MergeObject::FormulaToValue);
+            printFigure(out, values, oneCall);
         }
+        out << QStringLiteral("%1: longest silence of the status line in the engine fill: %2 s, after \"%3\"\n")
+                   .arg(benchCase.name)
+                   .arg(silence.seconds, 0, 'f', 2)
+                   .arg(silence.after);
         out.flush();
     }
     return 0;

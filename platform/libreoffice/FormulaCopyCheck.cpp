@@ -73,20 +73,6 @@ bool referencesStayOnGrid(const uno::Any &data, const table::CellRangeAddress &a
     return true;
 }
 
-bool formulaStaysOnGrid(const uno::Reference<sheet::XSpreadsheet> &sheet, const table::CellRangeAddress &area)
-{
-    const uno::Reference<table::XColumnRowRange> lines(sheet, uno::UNO_QUERY_THROW);
-    const SheetSize size{lines->getRows()->getCount(), lines->getColumns()->getCount()};
-    const uno::Reference<sheet::XFormulaTokens> first(sheet->getCellByPosition(area.StartColumn, area.StartRow),
-                                                      uno::UNO_QUERY_THROW);
-    const uno::Sequence<sheet::FormulaToken> tokens = first->getTokens();
-    for (const sheet::FormulaToken &token : tokens) {
-        if (!referencesStayOnGrid(token.Data, area, size))
-            return false;
-    }
-    return true;
-}
-
 // Each of the area's columns has one format all the way down, so that a row
 // copied down brings each cell the format it already has.
 bool formatsRunDown(const uno::Reference<table::XCellRange> &range, const table::CellRangeAddress &area)
@@ -167,10 +153,24 @@ bool hasNoDrawings(const uno::Reference<sheet::XSpreadsheet> &sheet, const uno::
 
 namespace FormulaCopyCheck {
 
+bool staysOnGrid(const uno::Reference<sheet::XSpreadsheet> &sheet, const table::CellRangeAddress &area)
+{
+    const uno::Reference<table::XColumnRowRange> lines(sheet, uno::UNO_QUERY_THROW);
+    const SheetSize size{lines->getRows()->getCount(), lines->getColumns()->getCount()};
+    const uno::Reference<sheet::XFormulaTokens> first(sheet->getCellByPosition(area.StartColumn, area.StartRow),
+                                                      uno::UNO_QUERY_THROW);
+    const uno::Sequence<sheet::FormulaToken> tokens = first->getTokens();
+    for (const sheet::FormulaToken &token : tokens) {
+        if (!referencesStayOnGrid(token.Data, area, size))
+            return false;
+    }
+    return true;
+}
+
 bool copiesLikeWrites(const uno::Reference<sheet::XSpreadsheet> &sheet, const table::CellRangeAddress &area)
 {
     const uno::Reference<table::XCellRange> range = SheetAreas::cellRange(sheet, area);
-    return formulaStaysOnGrid(sheet, area) && formatsRunDown(range, area) && hasNoConditionalFormat(range)
+    return staysOnGrid(sheet, area) && formatsRunDown(range, area) && hasNoConditionalFormat(range)
            && hasNoNotes(sheet, area) && isAllVisible(range, area) && hasNoDrawings(sheet, range);
 }
 

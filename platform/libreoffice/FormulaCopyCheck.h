@@ -10,6 +10,11 @@
 // reach the grid, so any of these in the area rules copying out.
 namespace FormulaCopyCheck {
 
+// Whether the relative references of the formula in the area's first cell
+// reach the grid from every cell of the area.
+bool staysOnGrid(const css::uno::Reference<css::sheet::XSpreadsheet> &sheet,
+                 const css::table::CellRangeAddress &area);
+
 // For copies of the area's first row down over its other rows, that first
 // row holding the formula the first cell holds, written cell by cell.
 bool copiesLikeWrites(const css::uno::Reference<css::sheet::XSpreadsheet> &sheet,

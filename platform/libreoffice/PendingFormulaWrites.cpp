@@ -4,10 +4,19 @@
 #include "platform/libreoffice/CellCopies.h"
 #include "platform/libreoffice/CellFormulas.h"
 #include "platform/libreoffice/FormulaCopyCheck.h"
+#include "platform/libreoffice/ScratchFormulaFill.h"
 
 #include <com/sun/star/sheet/XCellRangeMovement.hpp>
 
 using namespace css;
+
+namespace {
+
+// Each settle of a long fill costs more than the one before (the copies join
+// the formulas above), so holds much shorter than this slow long fills down.
+const qint64 maxHoldMilliseconds = 1000;
+
+} // namespace
 
 PendingFormulaWrites::PendingFormulaWrites(CalcDocument &document)
     : m_document(document)
@@ -18,15 +27,22 @@ void PendingFormulaWrites::writeR1C1(const uno::Reference<sheet::XSpreadsheet> &
                                      sal_Int32 column, const QString &text)
 {
     forgetReadText(sheet, row, column);
-    if (extendRun(sheet, row, column, text))
+    if (extendRun(sheet, row, column, text)) {
+        // The caller reports its progress as it goes: cells held much longer
+        // would leave that report ahead of the workbook, then a long silence.
+        if (m_run->held.elapsed() >= maxHoldMilliseconds)
+            writeHeldCells();
         return;
+    }
     writeHeldCells();
     const sal_Int16 sheetIndex = sal_Int16(m_document.sheetIndex(sheet));
     CellFormulas::write(m_document, sheet, table::CellRangeAddress(sheetIndex, column, row, column, row), text,
                         FormulaParsers::R1C1);
     // Constants are one call each anyway; only formulas are worth copying.
-    if (text.startsWith(QLatin1Char('=')))
-        m_run = Run{sheet, row, column, text, 1, 0};
+    if (text.startsWith(QLatin1Char('='))) {
+        m_run = Run{sheet, row, column, text, 1, 0, {}};
+        m_run->held.start();
+    }
 }
 
 QString PendingFormulaWrites::readR1C1(const uno::Reference<sheet::XSpreadsheet> &sheet, sal_Int32 row,
@@ -110,18 +126,35 @@ void PendingFormulaWrites::writeHeldCells()
     const sal_Int32 lastColumn = run.column + width - 1;
     const table::CellRangeAddress bounds(sheetIndex, run.column, run.row, lastColumn,
                                          run.row + fullRows - (rest ? 0 : 1));
-    if (!parsesAlikeEverywhere(run.text, bounds) || !FormulaCopyCheck::copiesLikeWrites(run.sheet, bounds)) {
+    if (!parsesAlikeEverywhere(run.text, bounds) || !FormulaCopyCheck::staysOnGrid(run.sheet, bounds)) {
         writeOneByOne(run, sheetIndex, run.count);
         return;
     }
     const table::CellRangeAddress firstRow(sheetIndex, run.column, run.row, lastColumn, run.row);
-    // Columns of different formats get their first cell written as it comes.
-    if (FormulaCopyCheck::hasOneFormat(run.sheet, firstRow))
+    const bool copiesInPlace = FormulaCopyCheck::copiesLikeWrites(run.sheet, bounds);
+    // Copies in place are the fastest, where the formats let them.
+    if (copiesInPlace && FormulaCopyCheck::hasOneFormat(run.sheet, firstRow)) {
         CellCopies::rightFromFirstColumn(run.sheet, firstRow);
-    else
-        writeOneByOne(run, sheetIndex, width);
-    CellCopies::downFromFirstRow(run.sheet, table::CellRangeAddress(sheetIndex, run.column, run.row, lastColumn,
-                                                                    run.row + fullRows - 1));
+        copyFirstRowDown(run, bounds, fullRows, rest);
+        return;
+    }
+    if (ScratchFormulaFill::write(m_document, run.sheet, bounds, run.count, run.text))
+        return;
+    if (!copiesInPlace) {
+        writeOneByOne(run, sheetIndex, run.count);
+        return;
+    }
+    // Columns of different formats get their first cell written as it comes.
+    writeOneByOne(run, sheetIndex, width);
+    copyFirstRowDown(run, bounds, fullRows, rest);
+}
+
+void PendingFormulaWrites::copyFirstRowDown(const Run &run, const table::CellRangeAddress &bounds,
+                                            sal_Int32 fullRows, sal_Int32 rest)
+{
+    const sal_Int16 sheetIndex = sal_Int16(bounds.Sheet);
+    CellCopies::downFromFirstRow(run.sheet, table::CellRangeAddress(sheetIndex, run.column, run.row,
+                                                                    bounds.EndColumn, run.row + fullRows - 1));
     if (rest) {
         const uno::Reference<sheet::XCellRangeMovement> movement(run.sheet, uno::UNO_QUERY_THROW);
         movement->copyRange(table::CellAddress(sheetIndex, run.column, run.row + fullRows),

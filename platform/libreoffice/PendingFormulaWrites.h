@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
@@ -13,9 +14,12 @@ class CalcDocument;
 // Excel's cell.FormulaR1C1 = text, one cell at a time, made fast: the first
 // cell of a run gets the text at once (so a refused text fails there, as
 // before); the next cells that get the same text in reading order, filling a
-// rectangle, are only counted, and become copies of that first cell when the
-// run ends. The run ends before any other member of the document answers, so
-// every result seen is the one writing each cell at once would give.
+// rectangle, are only counted, and when the run ends become copies of that
+// first cell, or where a copy would change the cells' formats, notes or the
+// like, get the formulas such copies would have. The run ends before any
+// other member of the document answers, so every result seen is the one
+// writing each cell at once would give, and after a second at the latest,
+// so that progress reported between writes stays true.
 // A cell's R1C1 text, once read, is answered from memory until something
 // could change it.
 class PendingFormulaWrites
@@ -45,6 +49,7 @@ private:
         QString text;
         sal_Int32 count;
         sal_Int32 width;
+        QElapsedTimer held; // since the first cell was written
     };
     struct ReadText
     {
@@ -59,6 +64,8 @@ private:
     bool isHeld(const css::uno::Reference<css::sheet::XSpreadsheet> &sheet, sal_Int32 row,
                 sal_Int32 column) const;
     void writeHeldCells();
+    void copyFirstRowDown(const Run &run, const css::table::CellRangeAddress &bounds, sal_Int32 fullRows,
+                          sal_Int32 rest);
     bool parsesAlikeEverywhere(const QString &text, const css::table::CellRangeAddress &area);
     void writeOneByOne(const Run &run, sal_Int16 sheetIndex, sal_Int32 end);
     void forgetReadText(const css::uno::Reference<css::sheet::XSpreadsheet> &sheet, sal_Int32 row,

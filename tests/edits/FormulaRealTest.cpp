@@ -64,6 +64,8 @@ private slots:
     void fillDetectsTheLastRowAndColumn();
     void refusedFormulaLeavesTheSheetAsItWas();
     void fillOnXlsStopsAtItsLastRow();
+    void fillOverStripedFormatsKeepsEachCellsOwn_data();
+    void fillOverStripedFormatsKeepsEachCellsOwn();
 
     void valuesReplaceFormulasAndKeepEverythingElse();
     void wholeColumnsAndRows_data();
@@ -181,6 +183,60 @@ void FormulaRealTest::fillOnXlsStopsAtItsLastRow()
     QCOMPARE(formula(sheet, "C65535"), QStringLiteral("=A1+1"));
     QCOMPARE(formula(sheet, "C65536"), QStringLiteral("=A2+1"));
     QCOMPARE(cell(sheet, "B5").value("value").toInt(), 50);
+}
+
+void FormulaRealTest::fillOverStripedFormatsKeepsEachCellsOwn_data()
+{
+    QTest::addColumn<bool>("structureLocked");
+    QTest::newRow("sheets may be added") << false;
+    // No scratch sheet may be added: the cells are written one by one.
+    QTest::newRow("workbook structure locked") << true;
+}
+
+// A report's look: fills alternate, the number format (text among them)
+// changes every third row, a note and hidden rows in the filled columns.
+void FormulaRealTest::fillOverStripedFormatsKeepsEachCellsOwn()
+{
+    QFETCH(bool, structureLocked);
+    const int rows = 1200;
+    const QStringList fills{"FFDDEBF7", "FFFFF2CC"};
+    const QStringList numberFormats{"0.00", "@", "0.0%"};
+    QJsonObject numbered;
+    for (int r = 1; r <= rows; ++r)
+        numbered.insert(QStringLiteral("A%1").arg(r), r);
+    QJsonObject striped{{"name", "Sheet1"},
+                        {"cells", numbered},
+                        {"stripes", QJsonObject{{"area", QStringLiteral("A1:C%1").arg(rows)},
+                                                {"fills", QJsonArray::fromStringList(fills)},
+                                                {"number_formats", QJsonArray::fromStringList(numberFormats)},
+                                                {"format_rows", 3}}},
+                        {"notes", QJsonObject{{"B7", "checked"}}},
+                        {"hidden_rows", QJsonArray{10, 11}}};
+    RealJob job;
+    QVERIFY(WorkbookFiles::create(job.path("s.xlsx"),
+                                  QJsonObject{{"sheets", QJsonArray{striped, QJsonObject{{"name", "Sheet2"}}}},
+                                              {"protect_structure", structureLocked}}));
+    setFill("=A1*2", 1, 2, rows, 3);
+    job.run(&MergeObject::CopyFormula);
+    QCOMPARE(job.outcome().failed, 0);
+
+    const QJsonObject book = WorkbookFiles::read(job.path("s.xlsx"));
+    QCOMPARE(book.value("active").toString(), QStringLiteral("Sheet1"));
+    QCOMPARE(book.value("sheets").toArray().size(), 2);
+    const QJsonObject sheet = WorkbookFiles::sheet(book, "Sheet1");
+    const QJsonObject formats = sheet.value("number_formats").toObject();
+    const QJsonObject fillsRead = sheet.value("fills").toObject();
+    for (int r = 1; r <= rows; ++r) {
+        for (const QString &column : {QStringLiteral("B"), QStringLiteral("C")}) {
+            const QString ref = column + QString::number(r);
+            const QString left = column == QLatin1String("B") ? QStringLiteral("A") : QStringLiteral("B");
+            QCOMPARE(formula(sheet, ref), QStringLiteral("=%1%2*2").arg(left).arg(r));
+            QCOMPARE(formats.value(ref).toString(), numberFormats.at((r - 1) / 3 % 3));
+            QCOMPARE(fillsRead.value(ref).toString(), fills.at((r - 1) % 2));
+        }
+    }
+    QCOMPARE(cell(sheet, QStringLiteral("C%1").arg(rows)).value("value").toInt(), rows * 4);
+    QVERIFY(sheet.value("notes").toObject().value("B7").toString().contains("checked"));
 }
 
 void FormulaRealTest::valuesReplaceFormulasAndKeepEverythingElse()

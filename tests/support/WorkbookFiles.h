@@ -11,9 +11,10 @@ namespace WorkbookFiles {
 bool create(const QString &path, const QJsonObject &description);
 
 // What an .xlsx holds: {"sheets": [{"name", "cells": {"A1": {"formula", "value", "type"}},
-// "merged", "links": {"A1": {"target", "location"}}, "number_formats"}]}. A
-// cell's formula is its formula or its constant; its type is openpyxl's, "f"
-// only for a formula (a text may start with "=" too).
+// "merged", "links": {"A1": {"target", "location"}}, "number_formats",
+// "fills": {"A1": "FFDDEBF7"}, "notes": {"A1": "text"}}], "active": name},
+// formats and solid fills only of cells that hold something. A cell's formula is its formula or its constant; its type
+// is openpyxl's, "f" only for a formula (a text may start with "=" too).
 QJsonObject read(const QString &path);
 
 // One part of a zip package (xlsx, xlsm), such as "[Content_Types].xml".

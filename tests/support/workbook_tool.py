@@ -9,8 +9,13 @@ independent of LibreOffice.
 
 Description: {"sheets": [{"name": "S", "cells": {"A1": 1, "B1": "=A1*2"},
               "merged": ["A1:B1"], "links": {"A1": {"target": "...", "location": "..."}},
-              "number_formats": {"A1": "yyyy-mm-dd"}, "dates": {"A2": "2024-03-05"}}],
+              "number_formats": {"A1": "yyyy-mm-dd"}, "dates": {"A2": "2024-03-05"},
+              "fills": {"A1": "FFDDEBF7"}, "notes": {"A1": "text"}, "hidden_rows": [3, 4],
+              "stripes": {"area": "A1:C900", "fills": ["FFDDEBF7", "FFFFFFFF"],
+                          "number_formats": ["0.00", "0.0%"], "format_rows": 3}}],
               "protect_structure": false}
+"stripes" formats a large area compactly: row i of the area gets fill
+fills[i % len(fills)] and number format number_formats[i // format_rows % len].
 """
 import datetime
 import json
@@ -18,7 +23,22 @@ import sys
 import zipfile
 
 import openpyxl
+from openpyxl.comments import Comment
+from openpyxl.styles import PatternFill
 from openpyxl.worksheet.hyperlink import Hyperlink
+
+
+def solid(rgb):
+    return PatternFill(fill_type="solid", start_color=rgb, end_color=rgb)
+
+
+def stripe(sheet, spec):
+    fills = [solid(rgb) for rgb in spec["fills"]]
+    formats = spec["number_formats"]
+    for index, row in enumerate(sheet[spec["area"]]):
+        for cell in row:
+            cell.fill = fills[index % len(fills)]
+            cell.number_format = formats[index // spec["format_rows"] % len(formats)]
 
 
 def create(path, description):
@@ -33,6 +53,14 @@ def create(path, description):
             sheet[ref].number_format = "yyyy-mm-dd"
         for ref, fmt in spec.get("number_formats", {}).items():
             sheet[ref].number_format = fmt
+        for ref, rgb in spec.get("fills", {}).items():
+            sheet[ref].fill = solid(rgb)
+        if "stripes" in spec:
+            stripe(sheet, spec["stripes"])
+        for ref, text in spec.get("notes", {}).items():
+            sheet[ref].comment = Comment(text, "tests")
+        for row in spec.get("hidden_rows", []):
+            sheet.row_dimensions[row].hidden = True
         for area in spec.get("merged", []):
             sheet.merge_cells(area)
         for ref, link in spec.get("links", {}).items():
@@ -73,12 +101,14 @@ def dump(path):
         return dump_xls(path)
     formulas = openpyxl.load_workbook(path, data_only=False)
     values = openpyxl.load_workbook(path, data_only=True)
-    result = {"sheets": []}
+    result = {"sheets": [], "active": formulas.active.title}
     for sheet in formulas.worksheets:
         cached = values[sheet.title]
         cells = {}
         links = {}
         formats = {}
+        fills = {}
+        notes = {}
         for row in sheet.iter_rows():
             for cell in row:
                 if cell.value is not None:
@@ -88,6 +118,10 @@ def dump(path):
                                               "type": cell.data_type}
                     if cell.number_format != "General":
                         formats[cell.coordinate] = cell.number_format
+                    if cell.fill.fill_type == "solid":
+                        fills[cell.coordinate] = cell.fill.start_color.rgb
+                if cell.comment is not None:
+                    notes[cell.coordinate] = cell.comment.text
                 if cell.hyperlink is not None:
                     links[cell.coordinate] = {"target": cell.hyperlink.target,
                                               "location": cell.hyperlink.location}
@@ -97,6 +131,8 @@ def dump(path):
             "merged": sorted(str(r) for r in sheet.merged_cells.ranges),
             "links": links,
             "number_formats": formats,
+            "fills": fills,
+            "notes": notes,
         })
     print(json.dumps(result, ensure_ascii=False))
 
