@@ -13,7 +13,8 @@ bool create(const QString &path, const QJsonObject &description);
 // What an .xlsx holds: {"sheets": [{"name", "cells": {"A1": {"formula", "value", "type"}},
 // "merged", "links": {"A1": {"target", "location"}}, "number_formats"}]}. A
 // cell's formula is its formula or its constant; its type is openpyxl's, "f"
-// only for a formula (a text may start with "=" too).
+// only for a formula (a text may start with "=" too). "row_heights" maps a row
+// number ("2") to the height in points the file stores for it.
 QJsonObject read(const QString &path);
 
 // One part of a zip package (xlsx, xlsm), such as "[Content_Types].xml".

@@ -8,7 +8,8 @@ independent of LibreOffice.
 
 Description: {"sheets": [{"name": "S", "cells": {"A1": 1, "B1": "=A1*2"},
               "merged": ["A1:B1"], "links": {"A1": {"target": "...", "location": "..."}},
-              "number_formats": {"A1": "yyyy-mm-dd"}, "dates": {"A2": "2024-03-05"}}],
+              "number_formats": {"A1": "yyyy-mm-dd"}, "dates": {"A2": "2024-03-05"},
+              "row_heights": {"2": 15.6}}],
               "protect_structure": false}
 """
 import datetime
@@ -34,6 +35,8 @@ def create(path, description):
             sheet[ref].number_format = fmt
         for area in spec.get("merged", []):
             sheet.merge_cells(area)
+        for row, points in spec.get("row_heights", {}).items():
+            sheet.row_dimensions[int(row)].height = points
         for ref, link in spec.get("links", {}).items():
             sheet[ref].hyperlink = Hyperlink(ref=ref, target=link.get("target"),
                                              location=link.get("location"))
@@ -77,6 +80,7 @@ def dump(path):
             "merged": sorted(str(r) for r in sheet.merged_cells.ranges),
             "links": links,
             "number_formats": formats,
+            "row_heights": {str(r): d.ht for r, d in sheet.row_dimensions.items() if d.ht is not None},
         })
     print(json.dumps(result, ensure_ascii=False))
 
