@@ -37,20 +37,49 @@ sal_Int32 pointsToHundredthsOfMm(double points)
     return static_cast<sal_Int32>(std::lround(points * 2540.0 / 72.0));
 }
 
+bool isTrue(QStringView value)
+{
+    return value == QLatin1String("1") || value == QLatin1String("true");
+}
+
+// The rows between and after the runs, at the sheet's default height.
+QVector<RowRun> withDefaultRows(const QVector<RowRun> &runs, sal_Int32 height)
+{
+    QVector<RowRun> all;
+    int next = 0;
+    for (const RowRun &run : runs) {
+        if (run.first > next)
+            all.append({next, run.first - 1, height});
+        all.append(run);
+        next = run.last + 1;
+    }
+    if (next < maxRows)
+        all.append({next, maxRows - 1, height});
+    return all;
+}
+
 // The runs of rows that carry a height of their own (the ht attribute), in
-// order. A row without its number follows the one before it.
+// order; and, where the sheet sets its default height by hand, the rows that
+// take that default. A row without its number follows the one before it.
 QVector<RowRun> storedRuns(const QByteArray &sheetXml)
 {
     QVector<RowRun> runs;
+    sal_Int32 customDefault = 0;
     QXmlStreamReader xml(sheetXml);
     int row = -1;
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isEndElement() && xml.name() == QLatin1String("sheetData"))
             break;
-        if (!xml.isStartElement() || xml.name() != QLatin1String("row"))
+        if (!xml.isStartElement())
             continue;
         const QXmlStreamAttributes attributes = xml.attributes();
+        if (xml.name() == QLatin1String("sheetFormatPr") && isTrue(attributes.value(QLatin1String("customHeight")))) {
+            const double points = attributes.value(QLatin1String("defaultRowHeight")).toDouble();
+            customDefault = points > 0 ? pointsToHundredthsOfMm(points) : 0;
+        }
+        if (xml.name() != QLatin1String("row"))
+            continue;
         bool numbered = false;
         const int number = attributes.value(QLatin1String("r")).toInt(&numbered);
         row = numbered ? number - 1 : row + 1;
@@ -67,7 +96,7 @@ QVector<RowRun> storedRuns(const QByteArray &sheetXml)
         else
             runs.append({row, row, height});
     }
-    return runs;
+    return customDefault > 0 ? withDefaultRows(runs, customDefault) : runs;
 }
 
 void restoreSheet(const uno::Reference<sheet::XSpreadsheet> &sheet, const QVector<RowRun> &runs)

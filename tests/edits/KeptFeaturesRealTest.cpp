@@ -88,11 +88,13 @@ void KeptFeaturesRealTest::rowHeightsOffThePixelGridStayExactAndMoveWithTheirRow
 {
     RealJob job;
     const QString book = job.path("book.xlsx");
-    // Heights as Excel stores them on screens of 120 dpi, and one of another
-    // writer's: none a multiple of 0.75 pt, which LibreOffice rounds down to.
+    // Heights as Excel stores them on screens of 120 dpi, and others: none a
+    // multiple of 0.75 pt, which LibreOffice rounds down to. Row 3 takes the
+    // sheet's default, set by hand.
     const QJsonObject sheet{{"name", "S"},
                             {"cells", QJsonObject{{"A1", 1}, {"A2", 2}, {"A3", 3}, {"A4", 4}}},
-                            {"row_heights", QJsonObject{{"1", 16}, {"2", 15.6}, {"4", 134.4}}}};
+                            {"row_heights", QJsonObject{{"1", 16}, {"2", 15.6}, {"4", 134.4}}},
+                            {"default_row_height", 16.95}};
     QVERIFY(WorkbookFiles::create(book, QJsonObject{{"sheets", QJsonArray{sheet}}}));
     const QByteArray before = digest(book);
 
@@ -112,6 +114,7 @@ void KeptFeaturesRealTest::rowHeightsOffThePixelGridStayExactAndMoveWithTheirRow
     const QJsonObject heights = edited["row_heights"].toObject();
     QCOMPARE(heights["1"].toDouble(), 16.0);
     QCOMPARE(heights["3"].toDouble(), 15.6);
+    QCOMPARE(heights["4"].toDouble(), 16.95);
     QCOMPARE(heights["5"].toDouble(), 134.4);
 }
 

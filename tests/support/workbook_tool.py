@@ -9,7 +9,7 @@ independent of LibreOffice.
 Description: {"sheets": [{"name": "S", "cells": {"A1": 1, "B1": "=A1*2"},
               "merged": ["A1:B1"], "links": {"A1": {"target": "...", "location": "..."}},
               "number_formats": {"A1": "yyyy-mm-dd"}, "dates": {"A2": "2024-03-05"},
-              "row_heights": {"2": 15.6}}],
+              "row_heights": {"2": 15.6}, "default_row_height": 16.95}],
               "protect_structure": false}
 """
 import datetime
@@ -37,6 +37,9 @@ def create(path, description):
             sheet.merge_cells(area)
         for row, points in spec.get("row_heights", {}).items():
             sheet.row_dimensions[int(row)].height = points
+        if "default_row_height" in spec:
+            sheet.sheet_format.defaultRowHeight = spec["default_row_height"]
+            sheet.sheet_format.customHeight = True
         for ref, link in spec.get("links", {}).items():
             sheet[ref].hyperlink = Hyperlink(ref=ref, target=link.get("target"),
                                              location=link.get("location"))
