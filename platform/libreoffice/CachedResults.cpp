@@ -10,38 +10,6 @@
 
 namespace {
 
-// "rId3" -> "xl/worksheets/sheet3.xml", from the workbook's relationships.
-QString partOfRelationship(const QByteArray &relationships, const QString &id)
-{
-    QXmlStreamReader xml(relationships);
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement() && xml.name() == QLatin1String("Relationship")
-            && xml.attributes().value(QLatin1String("Id")) == id) {
-            const QString target = xml.attributes().value(QLatin1String("Target")).toString();
-            return target.startsWith(QLatin1Char('/')) ? target.mid(1) : QStringLiteral("xl/") + target;
-        }
-    }
-    return QString();
-}
-
-QString sheetPart(const ZipArchive &archive, const QByteArray &workbook, const QString &sheetName)
-{
-    QXmlStreamReader xml(workbook);
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement() && xml.name() == QLatin1String("sheet")
-            && xml.attributes().value(QLatin1String("name")) == sheetName) {
-            for (const QXmlStreamAttribute &attribute : xml.attributes()) {
-                if (attribute.name() == QLatin1String("id"))
-                    return partOfRelationship(archive.member(QStringLiteral("xl/_rels/workbook.xml.rels")),
-                                              attribute.value().toString());
-            }
-        }
-    }
-    return QString();
-}
-
 // "AB12" -> (11, 27), 0-based row and column.
 bool cellPosition(QStringView reference, int *row, int *column)
 {
@@ -91,7 +59,7 @@ CachedResults CachedResults::read(const QString &path, const QString &sheetName,
     static const QRegularExpression recalculate(QStringLiteral("<(?:\\w+:)?calcPr\\b[^>]*\\bfullCalcOnLoad=\"(?:1|true)\""));
     if (recalculate.match(QString::fromUtf8(workbook)).hasMatch())
         return cached;
-    const QString part = sheetPart(archive, workbook, sheetName);
+    const QString part = OoxmlWorkbookParts::sheetPart(archive, sheetName);
     if (part.isEmpty())
         return cached;
 

@@ -5,6 +5,7 @@
 #include "platform/libreoffice/CsvFilterOptions.h"
 #include "platform/libreoffice/LoadArguments.h"
 #include "platform/libreoffice/OfficeSession.h"
+#include "platform/libreoffice/StoredRowHeights.h"
 #include "platform/libreoffice/UnoStrings.h"
 #include "platform/libreoffice/UnreadableFormulas.h"
 #include "platform/libreoffice/WorkbookLock.h"
@@ -140,8 +141,10 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
         closeComponent(component);
         fail(QStringLiteral("%1 holds formulas LibreOffice cannot read; saving would replace them by #N/A").arg(path));
     }
-    // Loading can mark a workbook changed (a recalculation on load): only
-    // what the edit does counts as a change worth saving.
+    restoreStoredRowHeights(spreadsheet, path);
+    // Loading can mark a workbook changed (a recalculation on load, the row
+    // heights set again): only what the edit does counts as a change worth
+    // saving.
     const uno::Reference<util::XModifiable> modifiable(component, uno::UNO_QUERY);
     if (modifiable.is())
         modifiable->setModified(false);

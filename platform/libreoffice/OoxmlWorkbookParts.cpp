@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QXmlStreamReader>
 
 namespace OoxmlWorkbookParts {
 
@@ -96,6 +97,21 @@ QString withVeryHiddenSheets(QString workbook, const QStringList &names, QString
     return workbook;
 }
 
+// "rId3" -> "xl/worksheets/sheet3.xml", from the workbook's relationships.
+QString partOfRelationship(const QByteArray &relationships, const QString &id)
+{
+    QXmlStreamReader xml(relationships);
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == QLatin1String("Relationship")
+            && xml.attributes().value(QLatin1String("Id")) == id) {
+            const QString target = xml.attributes().value(QLatin1String("Target")).toString();
+            return target.startsWith(QLatin1Char('/')) ? target.mid(1) : QStringLiteral("xl/") + target;
+        }
+    }
+    return QString();
+}
+
 } // namespace
 
 bool isOoxmlWorkbook(const QString &path)
@@ -120,6 +136,23 @@ QStringList veryHiddenSheets(const QByteArray &workbookXml)
             names.append(attribute(element, QStringLiteral("name")));
     }
     return names;
+}
+
+QString sheetPart(const ZipArchive &archive, const QString &sheetName)
+{
+    QXmlStreamReader xml(archive.member(workbookPart));
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == QLatin1String("sheet")
+            && xml.attributes().value(QLatin1String("name")) == sheetName) {
+            for (const QXmlStreamAttribute &attribute : xml.attributes()) {
+                if (attribute.name() == QLatin1String("id"))
+                    return partOfRelationship(archive.member(QStringLiteral("xl/_rels/workbook.xml.rels")),
+                                              attribute.value().toString());
+            }
+        }
+    }
+    return QString();
 }
 
 int externalLinkCount(const ZipArchive &archive)

@@ -18,6 +18,9 @@ bool isOoxmlWorkbook(const QString &path);
 QString workbookProtection(const QByteArray &workbookXml);
 // The names of the sheets hidden so that only a macro can show them again.
 QStringList veryHiddenSheets(const QByteArray &workbookXml);
+// The part holding the sheet named sheetName ("xl/worksheets/sheet3.xml"), or
+// empty when there is no such sheet.
+QString sheetPart(const ZipArchive &archive, const QString &sheetName);
 // How many links to other workbooks the archive holds.
 int externalLinkCount(const ZipArchive &archive);
 

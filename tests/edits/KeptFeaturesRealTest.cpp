@@ -1,6 +1,7 @@
-// What LibreOffice would drop on saving, kept by an edit of real corpus
-// workbooks: stored row heights, workbook protection, very hidden sheets; and
-// links to other workbooks, which cannot be kept, leave the file unsaved.
+// What LibreOffice would drop on saving, kept by an edit of real workbooks:
+// stored row heights (fitted or rounded by LibreOffice's import), workbook
+// protection, very hidden sheets; and links to other workbooks, which cannot
+// be kept, leave the file unsaved.
 
 #include "platform/libreoffice/LibreOfficeServer.h"
 #include "tests/edits/RealJob.h"
@@ -8,6 +9,8 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -47,6 +50,7 @@ class KeptFeaturesRealTest : public QObject
 private slots:
     void initTestCase() { registerLibreOfficeServer(); }
     void storedRowHeightsAndProtectionSurviveAnEdit();
+    void rowHeightsOffThePixelGridStayExactAndMoveWithTheirRows();
     void veryHiddenSheetsStayVeryHidden();
     void workbookThatWouldLoseExternalLinksIsNotSaved();
 };
@@ -78,6 +82,40 @@ void KeptFeaturesRealTest::storedRowHeightsAndProtectionSurviveAnEdit()
     QVERIFY2(formWorkbook.contains(QRegularExpression("<workbookProtection [^>]*lockStructure=\"1\"")),
              qPrintable(formWorkbook));
     QVERIFY(WorkbookFiles::part(form, "[Content_Types].xml").contains("macroEnabled"));
+}
+
+void KeptFeaturesRealTest::rowHeightsOffThePixelGridStayExactAndMoveWithTheirRows()
+{
+    RealJob job;
+    const QString book = job.path("book.xlsx");
+    // Heights as Excel stores them on screens of 120 dpi, and others: none a
+    // multiple of 0.75 pt, which LibreOffice rounds down to. Row 3 takes the
+    // sheet's default, set by hand.
+    const QJsonObject sheet{{"name", "S"},
+                            {"cells", QJsonObject{{"A1", 1}, {"A2", 2}, {"A3", 3}, {"A4", 4}}},
+                            {"row_heights", QJsonObject{{"1", 16}, {"2", 15.6}, {"4", 134.4}}},
+                            {"default_row_height", 16.95}};
+    QVERIFY(WorkbookFiles::create(book, QJsonObject{{"sheets", QJsonArray{sheet}}}));
+    const QByteArray before = digest(book);
+
+    // Heights set again on loading do not make a workbook changed.
+    JobSettings::appointedSheet = true;
+    JobSettings::sheetName = QStringLiteral("NoSuchSheet");
+    JobSettings::addRowNumber = 1;
+    job.run(&MergeObject::AddRow);
+    JobSettings::appointedSheet = false;
+    QCOMPARE(digest(book), before);
+
+    JobSettings::addRowNumber = 2;
+    job.run(&MergeObject::AddRow);
+    QCOMPARE(job.outcome().failed, 0);
+    const QJsonObject edited = WorkbookFiles::sheet(WorkbookFiles::read(book), "S");
+    QCOMPARE(edited["cells"].toObject()["A5"].toObject()["value"].toDouble(), 4.0);
+    const QJsonObject heights = edited["row_heights"].toObject();
+    QCOMPARE(heights["1"].toDouble(), 16.0);
+    QCOMPARE(heights["3"].toDouble(), 15.6);
+    QCOMPARE(heights["4"].toDouble(), 16.95);
+    QCOMPARE(heights["5"].toDouble(), 134.4);
 }
 
 void KeptFeaturesRealTest::veryHiddenSheetsStayVeryHidden()

@@ -93,6 +93,13 @@ def border_key(b):
     return tuple(sides)
 
 
+def twips(points):
+    """LibreOffice holds row heights in twips (1/20 pt): what a file stores
+    more finely (15.218096 pt) comes back to the nearest twip, 1/1440 inch
+    that no screen or printer shows."""
+    return round(points * 20)
+
+
 def file_target(target):
     """Relative file targets depend on where a file was stored; their name does not."""
     if not target or re.match(r"^[a-zA-Z][a-zA-Z0-9+.-]*:", target) and not target.lower().startswith("file:"):
@@ -176,12 +183,12 @@ def sheet_features(wb, out):
             out["column widths"].add((t, a, b, width))
             if hidden:
                 out["hidden rows/columns"].add((t, "columns", a, b))
-        default_height = round(ws.sheet_format.defaultRowHeight or 15, 2)
+        default_height = twips(ws.sheet_format.defaultRowHeight or 15)
         for r, dim in ws.row_dimensions.items():
             if r == MARK_ROW:
                 continue
-            if dim.ht is not None and abs(round(dim.ht, 2) - default_height) >= 0.02:
-                out["row heights"].add((t, r, round(dim.ht, 2)))
+            if dim.ht is not None and twips(dim.ht) != default_height:
+                out["row heights"].add((t, r, twips(dim.ht)))
             if dim.hidden:
                 out["hidden rows/columns"].add((t, "row", r))
         if ws.auto_filter.ref:

@@ -12,9 +12,10 @@ bool create(const QString &path, const QJsonObject &description);
 
 // What an .xlsx holds: {"sheets": [{"name", "cells": {"A1": {"formula", "value", "type"}},
 // "merged", "links": {"A1": {"target", "location"}}, "number_formats",
-// "fills": {"A1": "FFDDEBF7"}, "notes": {"A1": "text"}}], "active": name},
+// "fills": {"A1": "FFDDEBF7"}, "notes": {"A1": "text"}, "row_heights": {"2": 15.6}}], "active": name},
 // formats and solid fills only of cells that hold something. A cell's formula is its formula or its constant; its type
-// is openpyxl's, "f" only for a formula (a text may start with "=" too).
+// is openpyxl's, "f" only for a formula (a text may start with "=" too). "row_heights" maps a row number to the
+// height in points the file stores for it.
 QJsonObject read(const QString &path);
 
 // One part of a zip package (xlsx, xlsm), such as "[Content_Types].xml".

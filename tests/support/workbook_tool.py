@@ -12,7 +12,8 @@ Description: {"sheets": [{"name": "S", "cells": {"A1": 1, "B1": "=A1*2"},
               "number_formats": {"A1": "yyyy-mm-dd"}, "dates": {"A2": "2024-03-05"},
               "fills": {"A1": "FFDDEBF7"}, "notes": {"A1": "text"}, "hidden_rows": [3, 4],
               "stripes": {"area": "A1:C900", "fills": ["FFDDEBF7", "FFFFFFFF"],
-                          "number_formats": ["0.00", "0.0%"], "format_rows": 3}}],
+                          "number_formats": ["0.00", "0.0%"], "format_rows": 3},
+              "row_heights": {"2": 15.6}, "default_row_height": 16.95}],
               "protect_structure": false}
 "stripes" formats a large area compactly: row i of the area gets fill
 fills[i % len(fills)] and number format number_formats[i // format_rows % len].
@@ -63,6 +64,11 @@ def create(path, description):
             sheet.row_dimensions[row].hidden = True
         for area in spec.get("merged", []):
             sheet.merge_cells(area)
+        for row, points in spec.get("row_heights", {}).items():
+            sheet.row_dimensions[int(row)].height = points
+        if "default_row_height" in spec:
+            sheet.sheet_format.defaultRowHeight = spec["default_row_height"]
+            sheet.sheet_format.customHeight = True
         for ref, link in spec.get("links", {}).items():
             sheet[ref].hyperlink = Hyperlink(ref=ref, target=link.get("target"),
                                              location=link.get("location"))
@@ -133,6 +139,7 @@ def dump(path):
             "number_formats": formats,
             "fills": fills,
             "notes": notes,
+            "row_heights": {str(r): d.ht for r, d in sheet.row_dimensions.items() if d.ht is not None},
         })
     print(json.dumps(result, ensure_ascii=False))
 
