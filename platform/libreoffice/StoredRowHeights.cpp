@@ -60,42 +60,58 @@ QVector<RowRun> withDefaultRows(const QVector<RowRun> &runs, sal_Int32 height)
 
 // The runs of rows that carry a height of their own (the ht attribute), in
 // order; and, where the sheet sets its default height by hand, the rows that
-// take that default. A row without its number follows the one before it.
-QVector<RowRun> storedRuns(const QByteArray &sheetXml)
+// take that default. A row without its number follows the one before it. The
+// part is read as it is inflated: a sheet part may be tens of megabytes.
+QVector<RowRun> storedRuns(const ZipArchive &archive, const QString &part)
 {
     QVector<RowRun> runs;
     sal_Int32 customDefault = 0;
-    QXmlStreamReader xml(sheetXml);
+    QXmlStreamReader xml;
     int row = -1;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isEndElement() && xml.name() == QLatin1String("sheetData"))
-            break;
+    bool done = false;
+    const auto readToken = [&]() {
+        if (xml.isEndElement() && xml.name() == QLatin1String("sheetData")) {
+            done = true;
+            return;
+        }
         if (!xml.isStartElement())
-            continue;
+            return;
         const QXmlStreamAttributes attributes = xml.attributes();
         if (xml.name() == QLatin1String("sheetFormatPr") && isTrue(attributes.value(QLatin1String("customHeight")))) {
             const double points = attributes.value(QLatin1String("defaultRowHeight")).toDouble();
             customDefault = points > 0 ? pointsToHundredthsOfMm(points) : 0;
         }
         if (xml.name() != QLatin1String("row"))
-            continue;
+            return;
         bool numbered = false;
         const int number = attributes.value(QLatin1String("r")).toInt(&numbered);
         row = numbered ? number - 1 : row + 1;
         if (row < 0 || row >= maxRows)
-            continue;
+            return;
         bool stored = false;
         const double points = attributes.value(QLatin1String("ht")).toDouble(&stored);
         // A zero height cannot be set: LibreOffice would leave the row as it is.
         if (!stored || points <= 0)
-            continue;
+            return;
         const sal_Int32 height = pointsToHundredthsOfMm(points);
         if (!runs.isEmpty() && runs.last().last == row - 1 && runs.last().height == height)
             runs.last().last = row;
         else
             runs.append({row, row, height});
-    }
+    };
+    archive.readMember(part, [&](const QByteArray &piece) {
+        xml.addData(piece);
+        while (!done) {
+            xml.readNext();
+            if (xml.error() == QXmlStreamReader::PrematureEndOfDocumentError)
+                return true; // the next piece goes on where this one ended
+            if (xml.hasError() || xml.atEnd())
+                done = true;
+            else
+                readToken();
+        }
+        return false;
+    });
     return customDefault > 0 ? withDefaultRows(runs, customDefault) : runs;
 }
 
@@ -132,6 +148,6 @@ void restoreStoredRowHeights(const uno::Reference<sheet::XSpreadsheetDocument> &
         const uno::Reference<container::XNamed> named(sheet, uno::UNO_QUERY_THROW);
         const QString part = OoxmlWorkbookParts::sheetPart(archive, toQString(named->getName()));
         if (!part.isEmpty())
-            restoreSheet(sheet, storedRuns(archive.member(part)));
+            restoreSheet(sheet, storedRuns(archive, part));
     }
 }

@@ -161,10 +161,53 @@ QByteArray ZipArchive::contentOf(const Entry &entry)
     return content;
 }
 
+bool ZipArchive::readMember(const QString &name, const std::function<bool(const QByteArray &piece)> &take) const
+{
+    const Entry *entry = find(name);
+    return entry && inflatePieces(*entry, take);
+}
+
+bool ZipArchive::inflatePieces(const Entry &entry, const std::function<bool(const QByteArray &piece)> &take)
+{
+    if (entry.method == 0) {
+        if (crcOf(entry.stored) != entry.crc || quint32(entry.stored.size()) != entry.size)
+            return false;
+        take(entry.stored);
+        return true;
+    }
+    if (entry.method != deflated || entry.size > largestMember)
+        return false;
+    z_stream stream{};
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
+        return false;
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(entry.stored.constData()));
+    stream.avail_in = uInt(entry.stored.size());
+    QByteArray piece(1 << 18, Qt::Uninitialized);
+    uLong crc = crc32(0, nullptr, 0);
+    int result = Z_OK;
+    bool taking = true;
+    while (taking && result == Z_OK) {
+        stream.next_out = reinterpret_cast<Bytef *>(piece.data());
+        stream.avail_out = uInt(piece.size());
+        result = inflate(&stream, Z_NO_FLUSH);
+        const uInt produced = uInt(piece.size()) - stream.avail_out;
+        if (result != Z_OK && result != Z_STREAM_END)
+            break;
+        crc = crc32(crc, reinterpret_cast<const Bytef *>(piece.constData()), produced);
+        taking = take(QByteArray::fromRawData(piece.constData(), int(produced)));
+        if (result == Z_OK && produced == 0 && stream.avail_in == 0)
+            break;
+    }
+    const bool whole = result == Z_STREAM_END && stream.total_out == entry.size && quint32(crc) == entry.crc;
+    inflateEnd(&stream);
+    return whole || !taking;
+}
+
 QString ZipArchive::damagedMember() const
 {
+    const auto takeAll = [](const QByteArray &) { return true; };
     for (const Entry &entry : m_entries)
-        if (contentOf(entry).isNull())
+        if (!inflatePieces(entry, takeAll))
             return QString::fromUtf8(entry.name);
     return QString();
 }

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 // A zip archive held in memory, as Office Open XML workbooks are: its members
 // can be read, replaced and written out again. Members left alone keep their
 // compressed bytes as they were.
@@ -20,6 +22,11 @@ public:
     // The member's content, or a null array when it is missing or damaged
     // (an empty member gives an empty, non-null array).
     QByteArray member(const QString &name) const;
+    // The member's content piece by piece as it is inflated, so that a large
+    // sheet never sits in memory whole; take returns false to stop early.
+    // False when the member is missing or damaged (a damage past a stop goes
+    // unnoticed).
+    bool readMember(const QString &name, const std::function<bool(const QByteArray &piece)> &take) const;
     void replace(const QString &name, const QByteArray &content);
     // The first member whose content does not match its checksum, or empty.
     QString damagedMember() const;
@@ -39,6 +46,7 @@ private:
     };
     const Entry *find(const QString &name) const;
     static QByteArray contentOf(const Entry &entry);
+    static bool inflatePieces(const Entry &entry, const std::function<bool(const QByteArray &piece)> &take);
     static void appendSharedFields(QByteArray &out, const Entry &entry);
 
     QVector<Entry> m_entries;
