@@ -12,7 +12,11 @@
 #include "engine/WorkbookRunner.h"
 #include "launch/JobSettings.h"
 
+#include <QFileInfo>
+
+#include <algorithm>
 #include <atomic>
+#include <numeric>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -75,10 +79,22 @@ JobFrame::Outcome JobFrame::run()
     return m_outcome;
 }
 
-// Each runner takes the next workbook of the walk until none is left; a
-// runner whose application does not start leaves the walk to the others.
+// Each runner takes the next workbook until none is left; a runner whose
+// application does not start leaves them to the others. Side by side, the
+// largest go first, so that no runner is left with a large one at the end
+// while the others wait.
 void JobFrame::editAll(const QStringList &candidates, SkipTally &skips)
 {
+    // More applications than workbooks would only cost their start.
+    const int runners = qBound(1, JobSettings::parallelJobs, qMax(1, int(candidates.size())));
+    std::vector<int> order(size_t(candidates.size()));
+    std::iota(order.begin(), order.end(), 0);
+    if (runners > 1) {
+        std::vector<qint64> sizes;
+        for (const QString &path : candidates)
+            sizes.push_back(QFileInfo(path).size());
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return sizes[size_t(a)] > sizes[size_t(b)]; });
+    }
     std::atomic<int> numbered{0};
     std::atomic<int> next{0};
     std::atomic<bool> started{false};
@@ -90,16 +106,15 @@ void JobFrame::editAll(const QStringList &candidates, SkipTally &skips)
         if (!runner.startApplication())
             return;
         started = true;
-        for (int i = next++; i < candidates.size(); i = next++) {
+        for (int taken = next++; taken < candidates.size(); taken = next++) {
             if (m_worker.stopRequested()) {
                 stopped = true;
                 return;
             }
+            const int i = order[size_t(taken)];
             results[size_t(i)] = runner.editWorkbook(candidates.at(i));
         }
     };
-    // More applications than workbooks would only cost their start.
-    const int runners = qBound(1, JobSettings::parallelJobs, qMax(1, int(candidates.size())));
     std::vector<std::thread> others;
     for (int i = 1; i < runners; ++i)
         others.emplace_back(work);
