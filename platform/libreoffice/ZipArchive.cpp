@@ -41,25 +41,6 @@ void append32(QByteArray &out, quint32 value)
     out.append(bytes, 4);
 }
 
-QByteArray inflateRaw(const QByteArray &compressed, quint32 size)
-{
-    if (size > largestMember)
-        return QByteArray();
-    QByteArray out(int(size), Qt::Uninitialized);
-    z_stream stream{};
-    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
-        return QByteArray();
-    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(compressed.constData()));
-    stream.avail_in = uInt(compressed.size());
-    stream.next_out = reinterpret_cast<Bytef *>(out.data());
-    stream.avail_out = uInt(out.size());
-    const int result = inflate(&stream, Z_FINISH);
-    inflateEnd(&stream);
-    if (result != Z_STREAM_END || stream.total_out != size)
-        return QByteArray();
-    return out;
-}
-
 QByteArray deflateRaw(const QByteArray &content)
 {
     z_stream stream{};
@@ -145,20 +126,12 @@ bool ZipArchive::contains(const QString &name) const
 
 QByteArray ZipArchive::member(const QString &name) const
 {
-    const Entry *entry = find(name);
-    return entry ? contentOf(*entry) : QByteArray();
-}
-
-QByteArray ZipArchive::contentOf(const Entry &entry)
-{
-    QByteArray content = entry.method == 0         ? entry.stored
-                         : entry.method == deflated ? inflateRaw(entry.stored, entry.size)
-                                                    : QByteArray();
-    if (content.size() != int(entry.size) || crcOf(content) != entry.crc)
-        return QByteArray();
-    if (content.isNull())
-        content = QByteArray("", 0);
-    return content;
+    QByteArray content("", 0);
+    const auto append = [&content](const QByteArray &piece) {
+        content.append(piece);
+        return true;
+    };
+    return readMember(name, append) ? content : QByteArray();
 }
 
 bool ZipArchive::readMember(const QString &name, const std::function<bool(const QByteArray &piece)> &take) const

@@ -45,7 +45,6 @@ private:
         QByteArray stored; // as compressed in the archive
     };
     const Entry *find(const QString &name) const;
-    static QByteArray contentOf(const Entry &entry);
     static bool inflatePieces(const Entry &entry, const std::function<bool(const QByteArray &piece)> &take);
     static void appendSharedFields(QByteArray &out, const Entry &entry);
 
