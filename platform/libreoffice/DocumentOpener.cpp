@@ -5,6 +5,7 @@
 #include "platform/libreoffice/CsvFilterOptions.h"
 #include "platform/libreoffice/LoadArguments.h"
 #include "platform/libreoffice/OfficeSession.h"
+#include "platform/libreoffice/OoxmlWorkbookParts.h"
 #include "platform/libreoffice/StoredRowHeights.h"
 #include "platform/libreoffice/UnoStrings.h"
 #include "platform/libreoffice/UnreadableFormulas.h"
@@ -22,6 +23,7 @@
 #include <osl/file.hxx>
 
 #include <climits>
+#include <optional>
 
 using namespace css;
 
@@ -65,20 +67,23 @@ GridLimits gridOf(const QString &filterName, const QString &path)
 }
 
 // LibreOffice opens a workbook with a damaged part by repairing it, which
-// can leave a sheet empty: saved, that would replace the user's data.
-void refuseDamagedArchive(const QString &path)
+// can leave a sheet empty: saved, that would replace the user's data. The
+// archive read is kept for what else opening reads from it; none when the
+// file is not a zip archive.
+std::optional<ZipArchive> refuseDamagedArchive(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         fail(QStringLiteral("cannot read %1").arg(path));
     if (file.peek(4) != QByteArray("PK\x03\x04", 4))
-        return;
+        return std::nullopt;
     ZipArchive archive;
     if (!archive.read(file.readAll()))
         fail(QStringLiteral("%1 is damaged: its zip directory cannot be read").arg(path));
     const QString damaged = archive.damagedMember();
     if (!damaged.isEmpty())
         fail(QStringLiteral("%1 is damaged: its part %2 does not match its checksum").arg(path, damaged));
+    return archive;
 }
 
 } // namespace
@@ -97,7 +102,7 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
     QString holder;
     if (!WorkbookLock::isFree(path, session->profilePath(), &holder))
         fail(QStringLiteral("%1 is held open by another program (%2)").arg(path, holder));
-    refuseDamagedArchive(path);
+    const std::optional<ZipArchive> archive = refuseDamagedArchive(path);
     std::optional<CsvFilterOptions> csv;
     if (file.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
         QFile content(path);
@@ -141,7 +146,8 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
         closeComponent(component);
         fail(QStringLiteral("%1 holds formulas LibreOffice cannot read; saving would replace them by #N/A").arg(path));
     }
-    restoreStoredRowHeights(spreadsheet, path);
+    if (archive && OoxmlWorkbookParts::isOoxmlWorkbook(path))
+        restoreStoredRowHeights(spreadsheet, *archive);
     // Loading can mark a workbook changed (a recalculation on load, the row
     // heights set again): only what the edit does counts as a change worth
     // saving.

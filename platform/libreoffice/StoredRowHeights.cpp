@@ -4,7 +4,6 @@
 #include "platform/libreoffice/UnoStrings.h"
 #include "platform/libreoffice/ZipArchive.h"
 
-#include <QFile>
 #include <QVector>
 #include <QXmlStreamReader>
 
@@ -134,14 +133,8 @@ void restoreSheet(const uno::Reference<sheet::XSpreadsheet> &sheet, const QVecto
 
 } // namespace
 
-void restoreStoredRowHeights(const uno::Reference<sheet::XSpreadsheetDocument> &document, const QString &path)
+void restoreStoredRowHeights(const uno::Reference<sheet::XSpreadsheetDocument> &document, const ZipArchive &archive)
 {
-    if (!OoxmlWorkbookParts::isOoxmlWorkbook(path))
-        return;
-    QFile file(path);
-    ZipArchive archive;
-    if (!file.open(QIODevice::ReadOnly) || !archive.read(file.readAll()))
-        return;
     const uno::Reference<container::XIndexAccess> sheets(document->getSheets(), uno::UNO_QUERY_THROW);
     for (sal_Int32 i = 0; i < sheets->getCount(); ++i) {
         const uno::Reference<sheet::XSpreadsheet> sheet(sheets->getByIndex(i), uno::UNO_QUERY_THROW);
