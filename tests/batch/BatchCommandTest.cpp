@@ -1,10 +1,10 @@
 // gridwrighter-batch run as a user runs it, on real workbooks.
 
 #include "launch/JobSettings.h"
+#include "tests/batch/BatchRun.h"
 #include "tests/support/WorkbookFiles.h"
 #include "engine/UnopenedList.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -15,37 +15,6 @@
 #include <QTest>
 
 namespace {
-
-struct Result
-{
-    int status = -1;
-    QStringList lines;
-    QString errors;
-};
-
-Result runBatch(const QStringList &arguments, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
-{
-    QProcess batch;
-    batch.setProcessEnvironment(environment);
-    batch.start(QStringLiteral(GRIDWRIGHTER_BATCH), arguments);
-    Result result;
-    if (!batch.waitForFinished(300000)) {
-        batch.kill();
-        batch.waitForFinished();
-        return result;
-    }
-    result.status = batch.exitStatus() == QProcess::NormalExit ? batch.exitCode() : -1;
-    result.lines = QString::fromLocal8Bit(batch.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    result.errors = QString::fromLocal8Bit(batch.readAllStandardError());
-    return result;
-}
-
-QByteArray digest(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
 
 QJsonObject cell(const QJsonObject &sheet, const QString &ref)
 {
@@ -94,12 +63,12 @@ void BatchCommandTest::everyEditFromTheCommandLine()
     const QString native = QDir::toNativeSeparators(m_book);
     auto read = [&](const QString &name) { return WorkbookFiles::sheet(WorkbookFiles::read(m_book), name); };
     auto runOk = [&](const QStringList &arguments) {
-        const Result result = runBatch(QStringList{folder} + arguments);
-        if (result.status != 0 || result.lines.value(0) != QLatin1String("excel OK!")
-            || result.lines.value(2) != "1  " + native || !result.lines.last().startsWith(QStringLiteral("成功1个文件,")))
-            qWarning() << arguments << result.status << result.lines << result.errors;
-        return result.status == 0 && result.lines.value(2) == "1  " + native
-            && result.lines.last().startsWith(QStringLiteral("成功1个文件,"));
+        const BatchRun result = runBatch(QStringList{folder} + arguments);
+        if (result.status != 0 || result.lines().value(0) != QLatin1String("excel OK!")
+            || result.lines().value(2) != "1  " + native || !result.lines().last().startsWith(QStringLiteral("成功1个文件,")))
+            qWarning() << arguments << result.status << result.lines() << result.errors;
+        return result.status == 0 && result.lines().value(2) == "1  " + native
+            && result.lines().last().startsWith(QStringLiteral("成功1个文件,"));
     };
 
     QVERIFY(runOk({"add-row", "2", "--sheet", "Data"}));
@@ -143,10 +112,10 @@ void BatchCommandTest::unopenableWorkbookGivesStatusOneAndTheList()
     QVERIFY(broken.open(QIODevice::WriteOnly));
     broken.write("this is not a workbook");
     broken.close();
-    const Result result = runBatch({m_folder->path(), "add-row", "1"});
+    const BatchRun result = runBatch({m_folder->path(), "add-row", "1"});
     QCOMPARE(result.status, 1);
     const QString list = m_folder->filePath(unopenedListFileName());
-    QVERIFY(result.lines.contains("List of workbooks not opened or not saved: " + QDir::toNativeSeparators(list)));
+    QVERIFY(result.lines().contains("List of workbooks not opened or not saved: " + QDir::toNativeSeparators(list)));
     QFile written(list);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromLocal8Bit(written.readAll()), QDir::toNativeSeparators(broken.fileName()) + '\n');
@@ -177,28 +146,28 @@ void BatchCommandTest::badArgumentsTouchNothing()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, named);
-    const QByteArray before = digest(m_book);
+    const QByteArray before = fileDigest(m_book);
     const QString folder = arguments.first() == QLatin1String("--") ? m_folder->filePath("missing") : m_folder->path();
     if (arguments.first() == QLatin1String("--"))
         arguments.removeFirst();
-    const Result result = runBatch(QStringList{folder} + arguments);
+    const BatchRun result = runBatch(QStringList{folder} + arguments);
     QCOMPARE(result.status, 2);
-    QVERIFY(result.lines.isEmpty());
+    QVERIFY(result.lines().isEmpty());
     QVERIFY(result.errors.contains(QStringLiteral("Usage: gridwrighter-batch")));
     QVERIFY2(result.errors.section('\n', 0, 0).contains(named), qPrintable(result.errors.section('\n', 0, 0)));
-    QCOMPARE(digest(m_book), before);
+    QCOMPARE(fileDigest(m_book), before);
 }
 
 void BatchCommandTest::noSpreadsheetApplication()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("GRIDWRIGHTER_SOFFICE", m_folder->filePath("no-such-office"));
-    const QByteArray before = digest(m_book);
-    const Result result = runBatch({m_folder->path(), "add-row", "1"}, environment);
+    const QByteArray before = fileDigest(m_book);
+    const BatchRun result = runBatch({m_folder->path(), "add-row", "1"}, environment);
     QCOMPARE(result.status, 3);
-    QCOMPARE(result.lines.last(),
+    QCOMPARE(result.lines().last(),
              QStringLiteral("本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
-    QCOMPARE(digest(m_book), before);
+    QCOMPARE(fileDigest(m_book), before);
 }
 
 void BatchCommandTest::linkedFoldersAreNotWalked()
@@ -206,17 +175,17 @@ void BatchCommandTest::linkedFoldersAreNotWalked()
     QTemporaryDir elsewhere;
     const QString outside = elsewhere.filePath("outside.xlsx");
     QVERIFY(QFile::copy(m_book, outside));
-    const QByteArray outsideBefore = digest(outside);
+    const QByteArray outsideBefore = fileDigest(outside);
     // A link back up would have the folder walked again and again; one out
     // would reach workbooks the user did not choose.
     QVERIFY(QFile::link(m_folder->path(), m_folder->filePath("sub/up")));
     QVERIFY(QFile::link(elsewhere.path(), m_folder->filePath("out")));
-    const Result result = runBatch({m_folder->path(), "add-row", "1", "--sheet", "Data"});
+    const BatchRun result = runBatch({m_folder->path(), "add-row", "1", "--sheet", "Data"});
     QCOMPARE(result.status, 0);
-    QVERIFY(result.lines.last().startsWith(QStringLiteral("成功1个文件,")));
+    QVERIFY(result.lines().last().startsWith(QStringLiteral("成功1个文件,")));
     const QJsonObject data = WorkbookFiles::sheet(WorkbookFiles::read(m_book), "Data");
     QCOMPARE(cell(data, "A2").value("value").toString(), QStringLiteral("name"));
-    QCOMPARE(digest(outside), outsideBefore);
+    QCOMPARE(fileDigest(outside), outsideBefore);
 }
 
 void BatchCommandTest::workbooksNotFullyEditedAreNamedWithStatusOne()
@@ -225,20 +194,20 @@ void BatchCommandTest::workbooksNotFullyEditedAreNamedWithStatusOne()
     QVERIFY(csv.open(QIODevice::WriteOnly));
     csv.write("a,b\n1,2\n");
     csv.close();
-    const QByteArray bookBefore = digest(m_book);
-    const QByteArray csvBefore = digest(csv.fileName());
+    const QByteArray bookBefore = fileDigest(m_book);
+    const QByteArray csvBefore = fileDigest(csv.fileName());
 
-    const Result none = runBatch({m_folder->path(), "add-row", "1", "--sheet", "NoSuchSheet"});
+    const BatchRun none = runBatch({m_folder->path(), "add-row", "1", "--sheet", "NoSuchSheet"});
     QCOMPARE(none.status, 1);
     QVERIFY2(none.errors.contains(QDir::toNativeSeparators(m_book) + ": untouched: "), qPrintable(none.errors));
-    QCOMPARE(digest(m_book), bookBefore);
+    QCOMPARE(fileDigest(m_book), bookBefore);
 
     // A CSV holds one sheet of text: an index sheet would replace its data.
-    const Result index = runBatch({m_folder->path(), "index-sheet"});
+    const BatchRun index = runBatch({m_folder->path(), "index-sheet"});
     QCOMPARE(index.status, 1);
     QVERIFY2(index.errors.contains(QDir::toNativeSeparators(csv.fileName()) + ": untouched: "), qPrintable(index.errors));
     QVERIFY(!index.errors.contains(QDir::toNativeSeparators(m_book)));
-    QCOMPARE(digest(csv.fileName()), csvBefore);
+    QCOMPARE(fileDigest(csv.fileName()), csvBefore);
     QVERIFY(WorkbookFiles::sheetAt(WorkbookFiles::read(m_book), 0).value("name").toString() != QLatin1String("Data"));
 }
 
@@ -250,7 +219,7 @@ void BatchCommandTest::unwritableListNamesItsWorkbooks()
     broken.close();
     // A folder in the list file's place: the list cannot be written.
     QVERIFY(QDir(m_folder->path()).mkdir(unopenedListFileName()));
-    const Result result = runBatch({m_folder->path(), "add-row", "1"});
+    const BatchRun result = runBatch({m_folder->path(), "add-row", "1"});
     QCOMPARE(result.status, 1);
     QVERIFY(result.errors.contains(QStringLiteral("could not write the list file")));
     QVERIFY(result.errors.contains(QDir::toNativeSeparators(broken.fileName()) + ": not opened: "));
@@ -264,13 +233,13 @@ void BatchCommandTest::quietJobWritesItsReport()
     broken.close();
     QTemporaryDir elsewhere;
     const QString reportPath = elsewhere.filePath("report.jsonl");
-    const Result result = runBatch({m_folder->path(), "add-row", "1", "--sheet", "Data", "--quiet", "--report", reportPath});
+    const BatchRun result = runBatch({m_folder->path(), "add-row", "1", "--sheet", "Data", "--quiet", "--report", reportPath});
     QCOMPARE(result.status, 1);
     const QString list = QDir::toNativeSeparators(m_folder->filePath(unopenedListFileName()));
     // Only the closing lines: the count (then where the backup is) and the list.
-    QCOMPARE(result.lines.size(), 2);
-    QVERIFY(result.lines.at(0).startsWith(QStringLiteral("成功2个文件,其中1个文件无法打开或保存（见列表文件）")));
-    QCOMPARE(result.lines.at(1), "List of workbooks not opened or not saved: " + list);
+    QCOMPARE(result.lines().size(), 2);
+    QVERIFY(result.lines().at(0).startsWith(QStringLiteral("成功2个文件,其中1个文件无法打开或保存（见列表文件）")));
+    QCOMPARE(result.lines().at(1), "List of workbooks not opened or not saved: " + list);
     QVERIFY(result.errors.contains(QDir::toNativeSeparators(broken.fileName()) + ": not opened: "));
 
     QFile report(reportPath);
@@ -345,7 +314,7 @@ void BatchCommandTest::sideBySideJobGivesWhatOneAtATimeGives()
 
     struct Run
     {
-        Result result;
+        BatchRun result;
         QString list;
     };
     const auto run = [](const QString &folder, const QString &jobs) {
@@ -365,8 +334,8 @@ void BatchCommandTest::sideBySideJobGivesWhatOneAtATimeGives()
     QCOMPARE(one.list, QStringLiteral("FOLDER/broken.xlsx\n"));
     QCOMPARE(two.list, one.list);
     const auto closing = [](const Run &run) {
-        const int at = run.result.lines.indexOf(QRegularExpression(QStringLiteral("^成功.*")));
-        return run.result.lines.value(at).section(QStringLiteral("；原文件"), 0, 0);
+        const int at = run.result.lines().indexOf(QRegularExpression(QStringLiteral("^成功.*")));
+        return run.result.lines().value(at).section(QStringLiteral("；原文件"), 0, 0);
     };
     QVERIFY2(closing(one).startsWith(QStringLiteral("成功7个文件,其中1个文件无法打开或保存（见列表文件）；1处未修改（")),
              qPrintable(closing(one)));

@@ -4,9 +4,9 @@
 
 #include "engine/UnopenedList.h"
 #include "platform/linux/ProcessList.h"
+#include "tests/batch/BatchRun.h"
 #include "tests/support/WorkbookFiles.h"
 
-#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -21,13 +21,6 @@
 namespace {
 
 const int workbookCount = 8;
-
-QByteArray digest(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
 
 QList<pid_t> descendants(pid_t pid)
 {
@@ -93,7 +86,7 @@ void BatchLifecycleTest::init()
     QVERIFY(WorkbookFiles::create(book(0), QJsonObject{{"sheets", QJsonArray{QJsonObject{{"name", "Data"}, {"cells", cells}}}}}));
     for (int i = 1; i < workbookCount; ++i)
         QVERIFY(QFile::copy(book(0), book(i)));
-    m_original = digest(book(0));
+    m_original = fileDigest(book(0));
 }
 
 void BatchLifecycleTest::startJob(QProcess &batch, int untilWorkbook)
@@ -113,7 +106,7 @@ int BatchLifecycleTest::checkWorkbooks(const QStringList &listed)
 {
     int edited = 0;
     for (int i = 0; i < workbookCount; ++i) {
-        if (digest(book(i)) == m_original)
+        if (fileDigest(book(i)) == m_original)
             continue;
         // Not as it was: then whole, and edited once.
         const QJsonObject data = WorkbookFiles::sheet(WorkbookFiles::read(book(i)), "Data");
@@ -208,7 +201,7 @@ void BatchLifecycleTest::staleLocksAreClearedAndLiveOnesRespected()
     QCOMPARE(batch.exitCode(), 1);
     QVERIFY(QString::fromLocal8Bit(batch.readAllStandardError()).contains(
         QDir::toNativeSeparators(book(1)) + ": not opened: "));
-    QCOMPARE(digest(book(1)), m_original);
+    QCOMPARE(fileDigest(book(1)), m_original);
     QVERIFY(QFile::exists(lockOf(book(1))));
     QVERIFY(!QFile::exists(lockOf(book(0))));
     QCOMPARE(WorkbookFiles::sheet(WorkbookFiles::read(book(0)), "Data").value("cells").toObject().value("A2").toObject().value("value").toString(),

@@ -2,35 +2,16 @@
 // undone gives back the very bytes it replaced.
 
 #include "engine/UnopenedList.h"
+#include "tests/batch/BatchRun.h"
 #include "tests/support/WorkbookFiles.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QMap>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-struct Result
-{
-    int status = -1;
-    QString output;
-    QString errors;
-};
-
-QByteArray digest(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-                                          : QByteArray();
-}
-
-} // namespace
 
 class BatchUndoTest : public QObject
 {
@@ -46,7 +27,7 @@ private slots:
     void oldBackupsBeyondTheKeptNumberGo();
 
 private:
-    Result run(const QStringList &arguments) const;
+    BatchRun run(const QStringList &arguments) const;
     // Every entry below the folder, hidden ones too, with its content's digest.
     QMap<QString, QByteArray> folderState() const;
     QString backupRoot() const { return m_folder->filePath(".gridwrighter-backup"); }
@@ -69,20 +50,9 @@ void BatchUndoTest::init()
     QVERIFY(QFile::copy(m_book, m_second));
 }
 
-Result BatchUndoTest::run(const QStringList &arguments) const
+BatchRun BatchUndoTest::run(const QStringList &arguments) const
 {
-    QProcess batch;
-    batch.start(QStringLiteral(GRIDWRIGHTER_BATCH), QStringList{m_folder->path()} + arguments);
-    Result result;
-    if (!batch.waitForFinished(300000)) {
-        batch.kill();
-        batch.waitForFinished();
-        return result;
-    }
-    result.status = batch.exitStatus() == QProcess::NormalExit ? batch.exitCode() : -1;
-    result.output = QString::fromLocal8Bit(batch.readAllStandardOutput());
-    result.errors = QString::fromLocal8Bit(batch.readAllStandardError());
-    return result;
+    return runBatch(QStringList{m_folder->path()} + arguments);
 }
 
 QMap<QString, QByteArray> BatchUndoTest::folderState() const
@@ -92,7 +62,7 @@ QMap<QString, QByteArray> BatchUndoTest::folderState() const
                          QDirIterator::Subdirectories);
     while (entries.hasNext()) {
         const QString path = entries.next();
-        state.insert(QDir(m_folder->path()).relativeFilePath(path), digest(path));
+        state.insert(QDir(m_folder->path()).relativeFilePath(path), fileDigest(path));
     }
     return state;
 }
@@ -111,12 +81,12 @@ void BatchUndoTest::everyEditUndoneGivesBackTheSameBytes()
         {"cell-link", "A1", "--sub-address", "Notes!A1", "--text", "go"},
     };
     for (const QStringList &edit : edits) {
-        const Result job = run(edit);
+        const BatchRun job = run(edit);
         QVERIFY2(job.status == 0, qPrintable(edit.join(' ') + job.errors));
         QVERIFY2(job.output.contains(QStringLiteral("原文件已备份到") + QDir::toNativeSeparators(backupRoot())),
                  qPrintable(job.output));
-        QVERIFY(digest(m_book) != before.value("sub/book.xlsx"));
-        const Result undo = run({"undo"});
+        QVERIFY(fileDigest(m_book) != before.value("sub/book.xlsx"));
+        const BatchRun undo = run({"undo"});
         QVERIFY2(undo.status == 0, qPrintable(edit.join(' ') + undo.errors));
         QVERIFY2(undo.output.contains(edit.first()), qPrintable(undo.output));
         // The backup of a job undone in full is gone with it.
@@ -128,7 +98,7 @@ void BatchUndoTest::twoJobsUndoneNewestFirst()
 {
     const QMap<QString, QByteArray> before = folderState();
     QCOMPARE(run({"add-row", "1"}).status, 0);
-    const QByteArray afterFirst = digest(m_book);
+    const QByteArray afterFirst = fileDigest(m_book);
     QCOMPARE(run({"add-column", "1", "--sheet", "Notes"}).status, 0);
 
     const QStringList listed = run({"undo", "--list"}).output.split('\n', Qt::SkipEmptyParts);
@@ -137,32 +107,32 @@ void BatchUndoTest::twoJobsUndoneNewestFirst()
     QVERIFY2(listed.at(1).contains("add-row 1  2 workbooks"), qPrintable(listed.at(1)));
 
     QCOMPARE(run({"undo"}).status, 0);
-    QCOMPARE(digest(m_book), afterFirst);
+    QCOMPARE(fileDigest(m_book), afterFirst);
     QCOMPARE(run({"undo"}).status, 0);
     QCOMPARE(folderState(), before);
-    const Result nothing = run({"undo"});
+    const BatchRun nothing = run({"undo"});
     QCOMPARE(nothing.status, 4);
     QVERIFY(nothing.errors.contains("no job to undo"));
 }
 
 void BatchUndoTest::workbookChangedSinceIsNotOverwritten()
 {
-    const QByteArray original = digest(m_book);
+    const QByteArray original = fileDigest(m_book);
     QCOMPARE(run({"add-row", "1"}).status, 0);
     // The user edits one workbook after the job.
     QVERIFY(WorkbookFiles::create(m_book, QJsonObject{{"sheets", QJsonArray{QJsonObject{{"name", "Mine"}}}}}));
-    const QByteArray theirs = digest(m_book);
+    const QByteArray theirs = fileDigest(m_book);
 
-    const Result undo = run({"undo"});
+    const BatchRun undo = run({"undo"});
     QCOMPARE(undo.status, 1);
     QVERIFY2(undo.errors.contains(QDir::toNativeSeparators(m_book) + ": not restored: "), qPrintable(undo.errors));
-    QCOMPARE(digest(m_book), theirs);
-    QCOMPARE(digest(m_second), original);
+    QCOMPARE(fileDigest(m_book), theirs);
+    QCOMPARE(fileDigest(m_second), original);
     // Its original stays in the backup for a restore by hand, and the job is
     // no longer offered.
     const QStringList jobs = QDir(backupRoot()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     QCOMPARE(jobs.size(), 1);
-    QCOMPARE(digest(QDir(backupRoot()).filePath(jobs.first() + "/sub/book.xlsx")), original);
+    QCOMPARE(fileDigest(QDir(backupRoot()).filePath(jobs.first() + "/sub/book.xlsx")), original);
     QVERIFY(run({"undo", "--list"}).output.isEmpty());
     QCOMPARE(run({"undo"}).status, 4);
 }
@@ -174,7 +144,7 @@ void BatchUndoTest::originalThatCannotBeKeptStopsTheSave()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     const QMap<QString, QByteArray> before = folderState();
-    const Result job = run({"add-row", "1"});
+    const BatchRun job = run({"add-row", "1"});
     QCOMPARE(job.status, 1);
     for (const QString &path : {m_book, m_second})
         QVERIFY2(job.errors.contains(QDir::toNativeSeparators(path) + ": not saved: "), qPrintable(job.errors));
@@ -185,7 +155,7 @@ void BatchUndoTest::originalThatCannotBeKeptStopsTheSave()
 
     // Without backups the same job saves.
     QCOMPARE(run({"add-row", "1", "--no-backup"}).status, 0);
-    QVERIFY(digest(m_book) != before.value("sub/book.xlsx"));
+    QVERIFY(fileDigest(m_book) != before.value("sub/book.xlsx"));
 }
 
 void BatchUndoTest::dryRunTouchesNothing()
@@ -195,14 +165,14 @@ void BatchUndoTest::dryRunTouchesNothing()
     broken.write("not a workbook");
     broken.close();
     const QMap<QString, QByteArray> before = folderState();
-    const Result dry = run({"add-row", "1", "--sheet", "Data", "--dry-run"});
+    const BatchRun dry = run({"add-row", "1", "--sheet", "Data", "--dry-run"});
     QCOMPARE(dry.status, 1);
     QVERIFY2(dry.output.contains(QDir::toNativeSeparators(m_book) + ": would be edited (sheets: Data)"),
              qPrintable(dry.output));
     QVERIFY(dry.output.contains(QDir::toNativeSeparators(broken.fileName()) + ": cannot be opened: "));
     QCOMPARE(folderState(), before);
 
-    const Result untouched = run({"add-row", "1", "--sheet", "None", "--dry-run"});
+    const BatchRun untouched = run({"add-row", "1", "--sheet", "None", "--dry-run"});
     QVERIFY2(untouched.output.contains(QDir::toNativeSeparators(m_book) + ": would be left untouched: "),
              qPrintable(untouched.output));
     QCOMPARE(folderState(), before);
