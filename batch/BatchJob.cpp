@@ -13,7 +13,6 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
-#include <QDir>
 #include <QSaveFile>
 #include <QThread>
 #include <QTimer>
