@@ -1,7 +1,7 @@
 #include "app/MainWindow.h"
 #include "ui_MainWindow.h"
 
-#include "engine/JobUndo.h"
+#include "engine/backup/JobUndo.h"
 
 #include <QDir>
 #include <QMessageBox>

@@ -4,7 +4,7 @@
 #include "engine/JobInput.h"
 #include "engine/MergeObject.h"
 #include "engine/WorkbookEdit.h"
-#include "engine/UnopenedList.h"
+#include "engine/report/UnopenedList.h"
 #include "launch/AsciiColons.h"
 #include "launch/JobSettings.h"
 

@@ -3,7 +3,7 @@
 #include "batch/BatchEdits.h"
 #include "batch/StatusPrinter.h"
 #include "batch/WorkbookReport.h"
-#include "engine/JobCandidates.h"
+#include "engine/candidates/JobCandidates.h"
 #include "engine/MergeObject.h"
 #include "launch/JobSettings.h"
 #include "engine/WorkbookEdit.h"

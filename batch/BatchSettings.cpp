@@ -1,6 +1,6 @@
 #include "batch/BatchEdits.h"
 #include "batch/BatchRequest.h"
-#include "engine/UnopenedList.h"
+#include "engine/report/UnopenedList.h"
 #include "launch/JobSettings.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "batch/BatchUndo.h"
 
-#include "engine/JobUndo.h"
+#include "engine/backup/JobUndo.h"
 
 namespace {
 

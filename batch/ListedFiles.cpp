@@ -1,6 +1,6 @@
 #include "batch/ListedFiles.h"
 
-#include "engine/BackupHistory.h"
+#include "engine/backup/BackupHistory.h"
 
 #include <QDir>
 #include <QFile>

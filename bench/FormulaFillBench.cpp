@@ -12,7 +12,7 @@
 #include "launch/JobSettings.h"
 #include "platform/libreoffice/LibreOfficeServer.h"
 #include "tests/support/WorkbookFiles.h"
-#include "engine/UnopenedList.h"
+#include "engine/report/UnopenedList.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "bench/LoadStoreBaseline.h"
 
-#include "platform/libreoffice/LoadArguments.h"
-#include "platform/libreoffice/OfficeSession.h"
+#include "platform/libreoffice/document/LoadArguments.h"
+#include "platform/libreoffice/office/OfficeSession.h"
 #include "platform/libreoffice/UnoStrings.h"
 
 #include <QFileInfo>

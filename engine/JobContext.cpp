@@ -1,7 +1,7 @@
 #include "engine/JobContext.h"
 
 #include "automation/AxObject.h"
-#include "engine/SkipTally.h"
+#include "engine/report/SkipTally.h"
 
 JobContext::JobContext(Reporter report, SkipTally &skips)
     : m_report(std::move(report))

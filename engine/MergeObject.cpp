@@ -1,6 +1,6 @@
 #include "engine/MergeObject.h"
 
-#include "engine/BackupHistory.h"
+#include "engine/backup/BackupHistory.h"
 #include "engine/edits/CellHyperlinkEdit.h"
 #include "engine/edits/FormulaFillEdit.h"
 #include "engine/edits/FormulaToValueEdit.h"

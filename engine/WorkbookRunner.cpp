@@ -1,10 +1,10 @@
 #include "engine/WorkbookRunner.h"
 
 #include "automation/AxObject.h"
-#include "engine/JobBackup.h"
+#include "engine/backup/JobBackup.h"
 #include "engine/MergeObject.h"
 #include "engine/RaisesException.h"
-#include "engine/StatusTexts.h"
+#include "engine/report/StatusTexts.h"
 #include "engine/WorkbookEdit.h"
 #include "launch/JobSettings.h"
 

@@ -2,7 +2,7 @@
 
 #include "engine/RaisesException.h"
 #include "engine/JobContext.h"
-#include "engine/StatusTexts.h"
+#include "engine/report/StatusTexts.h"
 #include "launch/JobSettings.h"
 
 #include <memory>

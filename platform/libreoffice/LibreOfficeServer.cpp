@@ -1,8 +1,8 @@
 #include "platform/libreoffice/LibreOfficeServer.h"
 
 #include "automation/AutomationRegistry.h"
-#include "platform/libreoffice/CalcApplication.h"
-#include "platform/libreoffice/CellErrorValue.h"
+#include "platform/libreoffice/calc/CalcApplication.h"
+#include "platform/libreoffice/fileformats/CellErrorValue.h"
 
 void registerLibreOfficeServer()
 {

@@ -7,7 +7,7 @@
 #include "DummyProcess.h"
 #include "LaunchButtons.h"
 #include "ModalMessageCatcher.h"
-#include "engine/UnopenedList.h"
+#include "engine/report/UnopenedList.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -9,7 +9,7 @@
 #include "tests/support/WorkbookFiles.h"
 
 #include "LaunchButtons.h"
-#include "engine/UnopenedList.h"
+#include "engine/report/UnopenedList.h"
 
 #include <QCheckBox>
 #include <QCryptographicHash>

@@ -2,7 +2,7 @@
 
 #include "batch/BatchRequest.h"
 #include "launch/JobSettings.h"
-#include "engine/UnopenedList.h"
+#include "engine/report/UnopenedList.h"
 
 #include <QFile>
 #include <QTemporaryDir>

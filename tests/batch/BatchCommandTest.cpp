@@ -3,7 +3,7 @@
 #include "launch/JobSettings.h"
 #include "tests/batch/BatchRun.h"
 #include "tests/support/WorkbookFiles.h"
-#include "engine/UnopenedList.h"
+#include "engine/report/UnopenedList.h"
 
 #include <QDir>
 #include <QFile>

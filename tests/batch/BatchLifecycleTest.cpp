@@ -2,7 +2,7 @@
 // of a real job: no workbook half written or edited twice, no process, lock
 // or temporary file left behind, only the workbook in hand listed.
 
-#include "engine/UnopenedList.h"
+#include "engine/report/UnopenedList.h"
 #include "platform/linux/ProcessList.h"
 #include "tests/batch/BatchRun.h"
 #include "tests/support/WorkbookFiles.h"

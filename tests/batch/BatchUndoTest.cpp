@@ -1,7 +1,7 @@
 // Backups, undo and dry runs of gridwrighter-batch, on real workbooks: a job
 // undone gives back the very bytes it replaced.
 
-#include "engine/UnopenedList.h"
+#include "engine/report/UnopenedList.h"
 #include "tests/batch/BatchRun.h"
 #include "tests/support/WorkbookFiles.h"
 

@@ -4,7 +4,7 @@
 // whatever its format, and must come out byte-identical.
 
 #include "automation/AxObject.h"
-#include "engine/CandidateWorkbook.h"
+#include "engine/candidates/CandidateWorkbook.h"
 #include "engine/JobContext.h"
 #include "engine/MergeObject.h"
 #include "engine/WorkbookEdit.h"
@@ -13,7 +13,7 @@
 #include "platform/libreoffice/LibreOfficeServer.h"
 #include "tests/corpus/SpawnedOffices.h"
 #include "tests/support/WorkbookFiles.h"
-#include "engine/UnopenedList.h"
+#include "engine/report/UnopenedList.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -2,7 +2,7 @@
 
 #include "engine/MergeObject.h"
 #include "launch/JobSettings.h"
-#include "engine/UnopenedList.h"
+#include "engine/report/UnopenedList.h"
 
 #include <QDir>
 #include <QSignalSpy>

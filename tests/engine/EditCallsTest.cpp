@@ -5,7 +5,7 @@
 #include "engine/edits/SheetLinkLocation.h"
 #include "launch/JobSettings.h"
 #include "tests/support/InMemorySpreadsheetServer.h"
-#include "engine/UnopenedList.h"
+#include "engine/report/UnopenedList.h"
 
 #include <QDir>
 #include <QFile>

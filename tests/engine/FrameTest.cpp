@@ -1,13 +1,13 @@
 // The batch frame through the in-memory server and a core of the test's own.
 
-#include "engine/JobCandidates.h"
+#include "engine/candidates/JobCandidates.h"
 #include "engine/JobContext.h"
 #include "engine/MergeObject.h"
 #include "engine/WorkbookEdit.h"
 #include "automation/AxObject.h"
 #include "launch/JobSettings.h"
 #include "tests/support/InMemorySpreadsheetServer.h"
-#include "engine/UnopenedList.h"
+#include "engine/report/UnopenedList.h"
 
 #include <QDir>
 #include <QFile>

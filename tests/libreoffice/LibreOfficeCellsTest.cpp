@@ -3,7 +3,7 @@
 // openpyxl and by reopening.
 
 #include "automation/AxObject.h"
-#include "platform/libreoffice/CellErrorValue.h"
+#include "platform/libreoffice/fileformats/CellErrorValue.h"
 #include "tests/libreoffice/LibreOfficeTestSupport.h"
 #include "tests/support/WorkbookFiles.h"
 

@@ -4,7 +4,7 @@
 // line.
 
 #include "automation/AxObject.h"
-#include "platform/libreoffice/CsvDialect.h"
+#include "platform/libreoffice/fileformats/CsvDialect.h"
 #include "tests/libreoffice/LibreOfficeTestSupport.h"
 
 #include <QFile>

@@ -1,0 +1,71 @@
+#include "engine/backup/FileLinks.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+#endif
+
+namespace {
+
+QString copied(const QString &original, const QString &copy)
+{
+    QFile source(original);
+    if (source.copy(copy))
+        return QString();
+    return source.errorString();
+}
+
+} // namespace
+
+#ifdef Q_OS_WIN
+
+// Excel and WPS may write a saved workbook into the same file, which would
+// change a linked original with it: on Windows the original is copied.
+QString keepFileAs(const QString &original, const QString &copy)
+{
+    return copied(original, copy);
+}
+
+#else
+
+QString keepFileAs(const QString &original, const QString &copy)
+{
+    if (::link(QFile::encodeName(original).constData(), QFile::encodeName(copy).constData()) == 0)
+        return QString();
+    const int linkError = errno;
+    if (linkError == EEXIST || linkError == ENOENT)
+        return QString::fromLocal8Bit(std::strerror(linkError));
+    return copied(original, copy);
+}
+
+#endif
+
+QString replaceFileWith(const QString &target, const QString &source)
+{
+    const QFileInfo info(target);
+    const QString standIn = info.dir().filePath(QStringLiteral(".%1.gridwrighter-restore").arg(info.fileName()));
+    QFile::remove(standIn); // left by a restore that was cut short
+    const QString kept = keepFileAs(source, standIn);
+    if (!kept.isEmpty())
+        return kept;
+#ifdef Q_OS_WIN
+    const bool renamed = MoveFileExW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(standIn).utf16()),
+                                     reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(target).utf16()),
+                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    const QString reason = renamed ? QString() : QStringLiteral("error %1").arg(GetLastError());
+#else
+    const bool renamed = std::rename(QFile::encodeName(standIn).constData(), QFile::encodeName(target).constData()) == 0;
+    const QString reason = renamed ? QString() : QString::fromLocal8Bit(std::strerror(errno));
+#endif
+    if (!renamed)
+        QFile::remove(standIn);
+    return reason;
+}

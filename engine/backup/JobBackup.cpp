@@ -1,0 +1,80 @@
+#include "engine/backup/JobBackup.h"
+
+#include "engine/backup/BackupHistory.h"
+#include "engine/backup/FileChecksum.h"
+#include "engine/backup/FileLinks.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+JobBackup::JobBackup(const QString &folder, const QStringList &edit)
+    : m_folder(QDir::fromNativeSeparators(folder))
+{
+    m_manifest.time = QDateTime::currentDateTime();
+    m_manifest.edit = edit;
+}
+
+QString JobBackup::keepOriginal(const QString &path)
+{
+    QString kept;
+    {
+        const QMutexLocker locker(&m_mutex);
+        if (m_jobFolder.isEmpty())
+            m_jobFolder = BackupHistory::newJobFolder(m_folder, m_manifest.time);
+        kept = keptPath(path);
+        if (!QDir().mkpath(QFileInfo(kept).absolutePath()))
+            return QStringLiteral("无法建立备份文件夹%1，未保存修改").arg(QDir::toNativeSeparators(QFileInfo(kept).absolutePath()));
+        // The manifest is written now so that a folder that takes no manifest
+        // stops the save before the original is needed.
+        if (!m_manifest.write(m_jobFolder))
+            return QStringLiteral("无法写入备份清单%1，未保存修改")
+                .arg(QDir::toNativeSeparators(QDir(m_jobFolder).filePath(BackupManifest::fileName())));
+    }
+    // Copied outside the lock: other workers' workbooks are other files.
+    const QString checksum = fileChecksum(path);
+    const QString failure = checksum.isEmpty() ? QStringLiteral("无法读取原文件") : keepFileAs(path, kept);
+    if (!failure.isEmpty())
+        return QStringLiteral("无法备份原文件到%1（%2），未保存修改").arg(QDir::toNativeSeparators(kept), failure);
+    const QMutexLocker locker(&m_mutex);
+    m_originalChecksums.insert(path, checksum);
+    return QString();
+}
+
+void JobBackup::recordSaved(const QString &path)
+{
+    const QString savedChecksum = fileChecksum(path);
+    const QMutexLocker locker(&m_mutex);
+    m_manifest.workbooks.append({relativePath(path), m_originalChecksums.take(path), savedChecksum});
+    // The folder took the manifest a moment ago; should it fail now, the
+    // original is still there to be restored by hand.
+    m_manifest.write(m_jobFolder);
+}
+
+void JobBackup::dropOriginal(const QString &path)
+{
+    const QMutexLocker locker(&m_mutex);
+    m_originalChecksums.remove(path);
+    QFile::remove(keptPath(path));
+}
+
+QString JobBackup::finish(int keep)
+{
+    const QMutexLocker locker(&m_mutex);
+    if (!m_jobFolder.isEmpty() && m_manifest.workbooks.isEmpty()) {
+        BackupHistory::removeJob(m_folder, m_jobFolder);
+        m_jobFolder.clear();
+    }
+    BackupHistory::keepNewest(m_folder, keep);
+    return QDir::toNativeSeparators(m_jobFolder);
+}
+
+QString JobBackup::relativePath(const QString &path) const
+{
+    return QDir(m_folder).relativeFilePath(QDir::fromNativeSeparators(path));
+}
+
+QString JobBackup::keptPath(const QString &path) const
+{
+    return QDir(m_jobFolder).filePath(relativePath(path));
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "engine/backup/BackupManifest.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// Undoing jobs from their backups in a chosen folder, the newest first. Only
+// files are moved: no spreadsheet application is needed.
+
+struct UndoableJob
+{
+    QString folder; // the job's backup folder
+    BackupManifest manifest;
+};
+
+// The jobs that can be undone, newest first.
+QVector<UndoableJob> undoableJobs(const QString &folder);
+
+struct UndoOutcome
+{
+    struct NotRestored
+    {
+        QString path;     // the workbook, native
+        QString reason;
+        QString original; // its original in the backup, native
+    };
+
+    bool found = false; // there was a job to undo
+    UndoableJob job;
+    QStringList restored; // native paths
+    QVector<NotRestored> notRestored;
+};
+
+// Puts back the originals of the newest job not undone. A workbook that is no
+// longer what the job wrote (edited since) keeps its content, and the job's
+// backup stays for it, marked undone; otherwise the job's backup is removed,
+// so that the next undo takes the job before.
+UndoOutcome undoLastJob(const QString &folder);
+
+// The window's status text after an undo.
+QString undoSummary(const UndoOutcome &outcome);

@@ -1,0 +1,32 @@
+#include "engine/report/SkipTally.h"
+
+SkipTally::SkipTally(Reporter report)
+    : m_report(std::move(report))
+{
+}
+
+void SkipTally::skip(const QString &where, const QString &reason)
+{
+    {
+        const QMutexLocker locker(&m_mutex);
+        ++m_count;
+        if (m_firstReason.isEmpty())
+            m_firstReason = reason;
+        if (m_reasonsShown.contains(reason))
+            return;
+        m_reasonsShown.insert(reason);
+    }
+    m_report(QStringLiteral("未修改 %1：%2").arg(where, reason));
+}
+
+int SkipTally::count() const
+{
+    const QMutexLocker locker(&m_mutex);
+    return m_count;
+}
+
+QString SkipTally::firstReason() const
+{
+    const QMutexLocker locker(&m_mutex);
+    return m_firstReason;
+}

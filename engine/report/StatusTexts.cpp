@@ -1,0 +1,60 @@
+#include "engine/report/StatusTexts.h"
+
+namespace StatusTexts {
+
+QString applicationCreated()
+{
+    return QString::fromLocal8Bit("excel OK!");
+}
+
+QString workbooksRequested()
+{
+    return QString::fromLocal8Bit("WorkBooks OK!");
+}
+
+QString noApplication()
+{
+    return QStringLiteral("本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!");
+}
+
+QString progress(int count, const QString &path)
+{
+    return QString::number(count) + QStringLiteral("  ") + path;
+}
+
+QString rowProgress(int count, const QString &path, int row)
+{
+    return progress(count, path) + QStringLiteral("  ") + QString::number(row);
+}
+
+QString finished(int count)
+{
+    return QStringLiteral("成功") + QString::number(count) + QStringLiteral("个文件,");
+}
+
+QString listFileNotWritten(const QString &path)
+{
+    return QStringLiteral("无法写入文件：%1").arg(path);
+}
+
+QString listFileNotShown(const QString &path)
+{
+    return QStringLiteral("无法打开列表文件，请手动查看：%1").arg(path);
+}
+
+QString stopped()
+{
+    return QStringLiteral("（任务已停止，其余文件未处理）");
+}
+
+QString backupKept(const QString &folder)
+{
+    return QStringLiteral("原文件已备份到%1，可撤销").arg(folder);
+}
+
+QString dryRun()
+{
+    return QStringLiteral("（试运行，没有保存任何文件）");
+}
+
+} // namespace StatusTexts

@@ -1,0 +1,191 @@
+#include "platform/libreoffice/document/CalcDocument.h"
+
+#include "platform/libreoffice/fileformats/AutomationFailure.h"
+#include "platform/libreoffice/cells/FormulaParsers.h"
+#include "platform/libreoffice/office/OfficeSession.h"
+#include "platform/libreoffice/fileformats/OoxmlWorkbookParts.h"
+#include "platform/libreoffice/document/ReplacementFile.h"
+#include "platform/libreoffice/UnoStrings.h"
+#include "platform/libreoffice/office/WorkbookLock.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/util/CloseVetoException.hpp>
+#include <com/sun/star/util/Date.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
+#include <com/sun/star/util/XNumberFormatsSupplier.hpp>
+#include <osl/file.hxx>
+
+using namespace css;
+
+CalcDocument::CalcDocument(std::shared_ptr<OfficeSession> session,
+                           uno::Reference<sheet::XSpreadsheetDocument> document, QString path,
+                           GridLimits grid, std::optional<CsvFilterOptions> csv)
+    : m_session(std::move(session))
+    , m_document(std::move(document))
+    , m_path(std::move(path))
+    , m_grid(grid)
+    , m_csv(std::move(csv))
+{
+}
+
+CalcDocument::~CalcDocument()
+{
+    // A workbook let go without Close must not stay open until soffice ends:
+    // terminating over it would leave its lock file behind.
+    close();
+}
+
+void CalcDocument::ensureUsable() const
+{
+    if (m_closed)
+        fail(QStringLiteral("the workbook %1 is closed").arg(m_path));
+    if (!m_session->isAlive())
+        fail(QStringLiteral("LibreOffice ended while %1 was open; it was not saved").arg(m_path));
+}
+
+uno::Reference<sheet::XSpreadsheets> CalcDocument::sheets() const
+{
+    ensureUsable();
+    return m_document->getSheets();
+}
+
+int CalcDocument::sheetIndex(const uno::Reference<sheet::XSpreadsheet> &sheet) const
+{
+    const uno::Reference<sheet::XCellRangeAddressable> addressable(sheet, uno::UNO_QUERY_THROW);
+    return addressable->getRangeAddress().Sheet;
+}
+
+FormulaParsers &CalcDocument::formulaParsers()
+{
+    ensureUsable();
+    if (!m_formulaParsers)
+        m_formulaParsers = std::make_unique<FormulaParsers>(m_document);
+    return *m_formulaParsers;
+}
+
+QDate CalcDocument::nullDate()
+{
+    if (m_nullDate.isValid())
+        return m_nullDate;
+    ensureUsable();
+    const uno::Reference<util::XNumberFormatsSupplier> supplier(m_document, uno::UNO_QUERY_THROW);
+    util::Date date;
+    supplier->getNumberFormatSettings()->getPropertyValue("NullDate") >>= date;
+    m_nullDate = QDate(date.Year, date.Month, date.Day);
+    return m_nullDate;
+}
+
+bool CalcDocument::isModified() const
+{
+    ensureUsable();
+    const uno::Reference<util::XModifiable> modifiable(m_document, uno::UNO_QUERY_THROW);
+    return modifiable->isModified();
+}
+
+void CalcDocument::noteValuesWritten(bool beforeAnyOtherChange)
+{
+    m_onlyValuesWritten = beforeAnyOtherChange;
+}
+
+void CalcDocument::save()
+{
+    ensureUsable();
+    const uno::Reference<util::XModifiable> modifiable(m_document, uno::UNO_QUERY_THROW);
+    // Every store drops something LibreOffice cannot write back: a workbook
+    // the edit did not change stays the file it was.
+    if (!modifiable->isModified())
+        return;
+
+    // Stored beside the file and moved over it whole, so that a failure at any
+    // point leaves the file as it was.
+    ReplacementFile replacement(m_path);
+    m_session->setFilesInHand({WorkbookLock::pathOf(m_path), replacement.path(),
+                               WorkbookLock::pathOf(replacement.path())});
+    OUString url;
+    if (osl::FileBase::getFileURLFromSystemPath(toOUString(replacement.path()), url) != osl::FileBase::E_None)
+        fail(QStringLiteral("not a valid path: %1").arg(replacement.path()));
+    const uno::Reference<frame::XStorable> storable(m_document, uno::UNO_QUERY_THROW);
+    storable->storeToURL(url, storeArguments());
+    if (m_csv)
+        m_csv->finishExport(replacement.path());
+    else if (OoxmlWorkbookParts::isOoxmlWorkbook(m_path))
+        OoxmlWorkbookParts::restore(m_path, replacement.path());
+    replacement.commit();
+    m_session->setFilesInHand({WorkbookLock::pathOf(m_path)});
+    // The workbook is saved: a soffice dying from here on must not make it
+    // look unsaved. The document now matches its file, as after store().
+    try {
+        modifiable->setModified(false);
+    } catch (const uno::Exception &) {
+    }
+}
+
+// The filter the document was loaded with, so that the file keeps its format
+// (storeToURL would otherwise pick one from the temporary name).
+uno::Sequence<beans::PropertyValue> CalcDocument::storeArguments() const
+{
+    QString filterName;
+    QString filterOptions;
+    if (m_csv) {
+        filterName = QString::fromLatin1(CsvFilterOptions::filterName());
+        filterOptions = m_csv->exportOptions();
+    } else {
+        const uno::Reference<frame::XModel> model(m_document, uno::UNO_QUERY_THROW);
+        const uno::Sequence<beans::PropertyValue> loaded = model->getArgs();
+        for (const beans::PropertyValue &argument : loaded) {
+            OUString value;
+            if (argument.Name == "FilterName" && (argument.Value >>= value))
+                filterName = toQString(value);
+            else if (argument.Name == "FilterOptions" && (argument.Value >>= value))
+                filterOptions = toQString(value);
+        }
+    }
+    if (filterName.isEmpty())
+        fail(QStringLiteral("cannot save %1: LibreOffice does not tell its file format").arg(m_path));
+
+    uno::Sequence<beans::PropertyValue> arguments(filterOptions.isEmpty() ? 2 : 3);
+    beans::PropertyValue *argument = arguments.getArray();
+    argument[0].Name = "FilterName";
+    argument[0].Value <<= toOUString(filterName);
+    argument[1].Name = "Overwrite";
+    argument[1].Value <<= true;
+    if (!filterOptions.isEmpty()) {
+        argument[2].Name = "FilterOptions";
+        argument[2].Value <<= toOUString(filterOptions);
+    }
+    return arguments;
+}
+
+void CalcDocument::close()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    m_formulaParsers.reset();
+    if (!m_session->isAlive()) {
+        // The lock files are this session's own; left behind, they would
+        // make the next soffice open the file read-only.
+        m_session->removeFilesInHand();
+        return;
+    }
+    try {
+        const uno::Reference<util::XCloseable> closeable(m_document, uno::UNO_QUERY_THROW);
+        closeable->close(true);
+    } catch (const uno::Exception &) {
+        // Closing with ownership handed over cannot be vetoed for good; a dead
+        // connection leaves nothing to close.
+    }
+    if (m_session->isAlive())
+        m_session->setFilesInHand({});
+    else
+        m_session->removeFilesInHand();
+}

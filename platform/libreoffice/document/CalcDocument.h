@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/libreoffice/document/CsvFilterOptions.h"
+#include "platform/libreoffice/formulafill/PendingFormulaWrites.h"
+
+#include <QDate>
+#include <QString>
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
+
+#include <memory>
+#include <optional>
+
+class FormulaParsers;
+class OfficeSession;
+
+// The rows and columns a workbook's file format can hold: LibreOffice's own
+// grid is larger than .xls's, and cells beyond the format's are lost on save.
+struct GridLimits
+{
+    int rows = 1048576;
+    int columns = 16384;
+    // The binary .xls format, whose stored formula results LibreOffice
+    // loads without telling a logical one from a number.
+    bool binary = false;
+};
+
+// One open workbook, shared by the objects that reach into it. It stops
+// answering once closed or once its soffice is gone.
+class CalcDocument
+{
+public:
+    CalcDocument(std::shared_ptr<OfficeSession> session,
+                 css::uno::Reference<css::sheet::XSpreadsheetDocument> document, QString path,
+                 GridLimits grid, std::optional<CsvFilterOptions> csv);
+    ~CalcDocument();
+
+    // Fails (AutomationFailure) when the document cannot be used any more.
+    void ensureUsable() const;
+
+    const std::shared_ptr<OfficeSession> &sharedSession() const { return m_session; }
+    const css::uno::Reference<css::sheet::XSpreadsheetDocument> &document() const { return m_document; }
+    css::uno::Reference<css::sheet::XSpreadsheets> sheets() const;
+    int sheetIndex(const css::uno::Reference<css::sheet::XSpreadsheet> &sheet) const;
+    GridLimits grid() const { return m_grid; }
+    QString path() const { return m_path; }
+
+    FormulaParsers &formulaParsers();
+    PendingFormulaWrites &pendingWrites() { return m_pendingWrites; }
+    QDate nullDate();
+
+    bool isModified() const;
+    // Whether anything but values written over the cells (formulas turned
+    // into their results) changed since opening: then the file's stored
+    // formula results may no longer hold.
+    bool changedBeyondValues() const { return isModified() && !m_onlyValuesWritten; }
+    void noteValuesWritten(bool beforeAnyOtherChange);
+    // Replaces the file whole, or fails (AutomationFailure) leaving it as it
+    // was. An unchanged workbook is not written at all.
+    void save();
+    void close();
+
+private:
+    css::uno::Sequence<css::beans::PropertyValue> storeArguments() const;
+
+    std::shared_ptr<OfficeSession> m_session;
+    css::uno::Reference<css::sheet::XSpreadsheetDocument> m_document;
+    QString m_path;
+    GridLimits m_grid;
+    std::optional<CsvFilterOptions> m_csv;
+    std::unique_ptr<FormulaParsers> m_formulaParsers;
+    PendingFormulaWrites m_pendingWrites{*this};
+    QDate m_nullDate;
+    bool m_closed = false;
+    bool m_onlyValuesWritten = false;
+};

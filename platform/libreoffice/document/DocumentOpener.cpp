@@ -1,0 +1,160 @@
+#include "platform/libreoffice/document/DocumentOpener.h"
+
+#include "platform/libreoffice/fileformats/AutomationFailure.h"
+#include "platform/libreoffice/document/CalcDocument.h"
+#include "platform/libreoffice/document/CsvFilterOptions.h"
+#include "platform/libreoffice/document/LoadArguments.h"
+#include "platform/libreoffice/office/OfficeSession.h"
+#include "platform/libreoffice/fileformats/OoxmlWorkbookParts.h"
+#include "platform/libreoffice/document/StoredRowHeights.h"
+#include "platform/libreoffice/UnoStrings.h"
+#include "platform/libreoffice/document/UnreadableFormulas.h"
+#include "platform/libreoffice/office/WorkbookLock.h"
+#include "platform/libreoffice/fileformats/ZipArchive.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
+#include <osl/file.hxx>
+
+#include <climits>
+#include <optional>
+
+using namespace css;
+
+namespace {
+
+void closeComponent(const uno::Reference<lang::XComponent> &component)
+{
+    try {
+        const uno::Reference<util::XCloseable> closeable(component, uno::UNO_QUERY);
+        if (closeable.is())
+            closeable->close(true);
+        else
+            component->dispose();
+    } catch (const uno::Exception &) {
+        // It is being given up anyway.
+    }
+}
+
+QString loadedFilterName(const uno::Reference<frame::XModel> &model)
+{
+    const uno::Sequence<beans::PropertyValue> arguments = model->getArgs();
+    for (const beans::PropertyValue &argument : arguments) {
+        OUString name;
+        if (argument.Name == "FilterName" && (argument.Value >>= name))
+            return toQString(name);
+    }
+    return QString();
+}
+
+// The binary Excel filters are "MS Excel 97", "MS Excel 95", "MS Excel 5.0/95"...
+GridLimits gridOf(const QString &filterName, const QString &path)
+{
+    GridLimits grid;
+    if (filterName.startsWith(QLatin1String("MS Excel"))
+        || (filterName.isEmpty() && path.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive))) {
+        grid.rows = 65536;
+        grid.columns = 256;
+        grid.binary = true;
+    }
+    return grid;
+}
+
+// LibreOffice opens a workbook with a damaged part by repairing it, which
+// can leave a sheet empty: saved, that would replace the user's data. The
+// archive read is kept for what else opening reads from it; none when the
+// file is not a zip archive.
+std::optional<ZipArchive> refuseDamagedArchive(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("cannot read %1").arg(path));
+    if (file.peek(4) != QByteArray("PK\x03\x04", 4))
+        return std::nullopt;
+    ZipArchive archive;
+    if (!archive.read(file.readAll()))
+        fail(QStringLiteral("%1 is damaged: its zip directory cannot be read").arg(path));
+    const QString damaged = archive.damagedMember();
+    if (!damaged.isEmpty())
+        fail(QStringLiteral("%1 is damaged: its part %2 does not match its checksum").arg(path, damaged));
+    return archive;
+}
+
+} // namespace
+
+std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> &session,
+                                           const QString &path)
+{
+    const QFileInfo file(path);
+    if (!file.isFile())
+        fail(QStringLiteral("no such file: %1").arg(path));
+    // LibreOffice opens an empty file as a new workbook, and saving it would
+    // write that workbook over the file.
+    if (file.size() == 0)
+        fail(QStringLiteral("the file is empty: %1").arg(path));
+
+    QString holder;
+    if (!WorkbookLock::isFree(path, session->profilePath(), &holder))
+        fail(QStringLiteral("%1 is held open by another program (%2)").arg(path, holder));
+    const std::optional<ZipArchive> archive = refuseDamagedArchive(path);
+    std::optional<CsvFilterOptions> csv;
+    if (file.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
+        QFile content(path);
+        if (!content.open(QIODevice::ReadOnly))
+            fail(QStringLiteral("cannot read %1").arg(path));
+        csv = CsvFilterOptions::forContent(content.readAll());
+    }
+
+    OUString url;
+    if (osl::FileBase::getFileURLFromSystemPath(toOUString(file.absoluteFilePath()), url) != osl::FileBase::E_None)
+        fail(QStringLiteral("not a valid path: %1").arg(path));
+
+    const uno::Sequence<beans::PropertyValue> arguments = editingLoadArguments(csv);
+
+    // From loading on, the lock soffice makes is removed if this process dies.
+    session->setFilesInHand({WorkbookLock::pathOf(file.absoluteFilePath())});
+    uno::Reference<lang::XComponent> component;
+    try {
+        component = session->desktop()->loadComponentFromURL(url, "_blank", 0, arguments);
+    } catch (const uno::Exception &e) {
+        session->noteCallFailure(e);
+        fail(QStringLiteral("LibreOffice cannot open %1: %2").arg(path, toQString(e.Message)));
+    }
+    if (!component.is())
+        fail(QStringLiteral("LibreOffice cannot open %1 (damaged, encrypted or not a workbook)").arg(path));
+
+    const uno::Reference<sheet::XSpreadsheetDocument> spreadsheet(component, uno::UNO_QUERY);
+    if (!spreadsheet.is()) {
+        closeComponent(component);
+        fail(QStringLiteral("%1 is not a spreadsheet").arg(path));
+    }
+    const uno::Reference<frame::XStorable> storable(component, uno::UNO_QUERY);
+    if (!storable.is() || storable->isReadonly()) {
+        closeComponent(component);
+        // LibreOffice opens read-only a file it cannot place its lock beside.
+        if (QFile::encodeName(QStringLiteral(".~lock.%1#").arg(file.fileName())).size() > NAME_MAX)
+            fail(QStringLiteral("%1: the name is too long for LibreOffice's lock file").arg(path));
+        fail(QStringLiteral("%1 opened read-only (in use by someone else?)").arg(path));
+    }
+    if (hasUnreadableFormulas(spreadsheet)) {
+        closeComponent(component);
+        fail(QStringLiteral("%1 holds formulas LibreOffice cannot read; saving would replace them by #N/A").arg(path));
+    }
+    if (archive && OoxmlWorkbookParts::isOoxmlWorkbook(path))
+        restoreStoredRowHeights(spreadsheet, *archive);
+    // Loading can mark a workbook changed (a recalculation on load, the row
+    // heights set again): only what the edit does counts as a change worth
+    // saving.
+    const uno::Reference<util::XModifiable> modifiable(component, uno::UNO_QUERY);
+    if (modifiable.is())
+        modifiable->setModified(false);
+    const uno::Reference<frame::XModel> model(component, uno::UNO_QUERY);
+    const GridLimits grid = gridOf(model.is() ? loadedFilterName(model) : QString(), path);
+    return std::make_shared<CalcDocument>(session, spreadsheet, file.absoluteFilePath(), grid, csv);
+}

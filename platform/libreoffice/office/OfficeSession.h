@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/libreoffice/office/CallWatchdog.h"
+#include "platform/libreoffice/LibreOfficeOptions.h"
+#include "platform/libreoffice/office/OfficeProcess.h"
+
+#include <QTemporaryDir>
+
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+class CalcDocument;
+
+// One running soffice with its private profile and the UNO connection to it.
+// Every call goes through the thread that started it. Ending the session
+// closes the documents still open, terminates soffice and removes the
+// profile and the pipe, whether it ends by Quit or by destruction.
+class OfficeSession
+{
+public:
+    static std::shared_ptr<OfficeSession> start(const LibreOfficeOptions &options, QString *whyNot);
+    ~OfficeSession();
+
+    OfficeSession(const OfficeSession &) = delete;
+    OfficeSession &operator=(const OfficeSession &) = delete;
+
+    // False once soffice died, its connection broke, the watchdog killed it or
+    // the session ended.
+    bool isAlive();
+    // Takes note of a failed call: one that failed because the connection
+    // broke means soffice is gone, even before its process has ended.
+    void noteCallFailure(const css::uno::Exception &failure);
+    void end();
+
+    // The files (a workbook's lock, a half-written replacement) removed if
+    // this process dies while they exist.
+    void setFilesInHand(const QStringList &files);
+    void removeFilesInHand();
+
+    pid_t processId() const { return m_process.pid(); }
+    QString profilePath() const { return m_profile.path(); }
+    const LibreOfficeOptions &options() const { return m_options; }
+    CallWatchdog &watchdog() { return m_watchdog; }
+
+    const css::uno::Reference<css::uno::XComponentContext> &context() const { return m_context; }
+    const css::uno::Reference<css::frame::XDesktop2> &desktop() const { return m_desktop; }
+
+    void adopt(const std::shared_ptr<CalcDocument> &document);
+
+private:
+    explicit OfficeSession(const LibreOfficeOptions &options);
+
+    bool launch(QString *whyNot);
+    bool connect(QString *whyNot);
+    void closeDocuments();
+    void removePipeFiles();
+    QString pipeFile() const;
+
+    LibreOfficeOptions m_options;
+    QTemporaryDir m_profile;
+    QString m_pipeName;
+    OfficeProcess m_process;
+    CallWatchdog m_watchdog;
+    QStringList m_pipeFiles;
+    QStringList m_filesInHand;
+    bool m_ended = false;
+    std::atomic<bool> m_bridgeLost{false};
+    css::uno::Reference<css::uno::XComponentContext> m_context;
+    css::uno::Reference<css::frame::XDesktop2> m_desktop;
+    std::vector<std::weak_ptr<CalcDocument>> m_documents;
+};
