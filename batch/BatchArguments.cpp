@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line read into a request: every refusal of bad input is here,
 // and every option is one row of the table below.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "batch/BatchEdits.h"
 #include "batch/BatchRequest.h"
 #include "engine/report/UnopenedList.h"

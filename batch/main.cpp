@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // gridwrighter-batch: the window's eight edits from a terminal or a script.
 
 #include "batch/BatchJob.h"

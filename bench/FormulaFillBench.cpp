@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints how long filling a formula over 10,000 and 100,000 cells takes
 // through the engine (one cell at a time, as on Windows) against LibreOffice's
 // own one-call fill of the same range, and how long turning the filled column

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // load_store_folder FOLDER: LibreOffice's own load and store of every
 // workbook below FOLDER, in one soffice, with nothing of ours in between. The
 // baseline a whole job over the same files is held against: it prints how

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints what opening and saving workbooks costs through the automation
 // layer: the application's start-up, each workbook's Open+Save+Close against
 // LibreOffice's own load+store of the same file in the same run, member calls

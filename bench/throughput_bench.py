@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Prints what whole batch jobs cost against LibreOffice's own work on the
 same files, side by side: a row insert over every .xlsx/.xlsm of a folder
 (one application, then several) against one soffice's load and store of

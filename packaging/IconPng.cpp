@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the program's icon as a square PNG for the desktop's icon theme:
 // icon_png ICON SIZE OUTPUT. The largest image of the icon is scaled up
 // without smoothing, which keeps its flat shapes sharp.

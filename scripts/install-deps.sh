@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs every Debian package needed to build, run and test Gridwrighter.
 # LibreOffice comes from bookworm-backports (25.2): Debian 12's own 7.4 drops
 # frozen panes, zoom and gridline settings from every workbook it saves.

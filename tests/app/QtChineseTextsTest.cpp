@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qt's own dialogs and buttons in Chinese, from the installed translations.
 
 #include "app/QtChineseTexts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A user's job from the window, run by the real LibreOffice on real files.
 
 #include "app/MainWindow.h"

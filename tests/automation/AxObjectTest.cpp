@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The automation layer over a server of the test's own.
 
 #include "automation/AutomationRegistry.h"

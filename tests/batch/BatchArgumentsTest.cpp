@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch command's arguments and the job settings they give.
 
 #include "batch/BatchRequest.h"

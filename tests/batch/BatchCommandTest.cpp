@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // gridwrighter-batch run as a user runs it, on real workbooks.
 
 #include "launch/JobSettings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch command and its office killed, crashed or stopped in the middle
 // of a real job: no workbook half written or edited twice, no process, lock
 // or temporary file left behind, only the workbook in hand listed.

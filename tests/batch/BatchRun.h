@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // gridwrighter-batch run to its end as a script runs it, and the digest that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Backups, undo and dry runs of gridwrighter-batch, on real workbooks: a job
 // undone gives back the very bytes it replaced.
 

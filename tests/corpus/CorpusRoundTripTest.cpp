@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A job whose core edits nothing, run over a copy of the shared corpus of real
 // workbooks: since saving passes a workbook through LibreOffice's load and
 // store, which drops things, a workbook nothing changed in must not be saved,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Formula fill and formulas to values on real files, edited by LibreOffice
 // and read back by openpyxl.
 

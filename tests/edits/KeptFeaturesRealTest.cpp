@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What LibreOffice would drop on saving, kept by an edit of real workbooks:
 // stored row heights (fitted or rounded by LibreOffice's import), workbook
 // protection, very hidden sheets; and links to other workbooks, which cannot

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Workbooks a job must leave exactly as they were, and files that must come
 // back whole: real files edited by LibreOffice, compared byte for byte or read
 // back by openpyxl.

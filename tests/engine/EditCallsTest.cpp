@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The eight edits' calls, their order and arguments, through the in-memory
 // server; what LibreOffice makes of them is tested on real files elsewhere.
 

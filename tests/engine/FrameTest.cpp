@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch frame through the in-memory server and a core of the test's own.
 
 #include "engine/candidates/JobCandidates.h"

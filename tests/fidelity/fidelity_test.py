@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Fidelity over the shared corpus: a workbook feature that LibreOffice's own
 load-and-store keeps must also survive a real job of the batch program.
 

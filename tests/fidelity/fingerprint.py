@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A per-feature fingerprint of one workbook.
 
 Each feature is summarised as a frozenset of small tuples, so that whether a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application object's life: starting its own soffice, quitting, being
 // dropped without Quit, a soffice that cannot start, crashes or hangs.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cells on real xlsx files: formulas in Excel's A1 and R1C1 language, values
 // in and out, and hyperlinks, each saved by LibreOffice and read back with
 // openpyxl and by reopening.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A .csv is the user's data as text: its separator, quoting, line ends,
 // charset and byte order mark are learnt on open and kept on save; a save
 // with nothing changed writes nothing, and an inserted row changes no other

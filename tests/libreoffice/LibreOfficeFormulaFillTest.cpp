@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SetFormulaR1C1 cell by cell, as the engine fills a formula, against the
 // same writes each followed by another member (which makes every write land
 // on its own): LibreOffice's server holds runs of writes back and copies them,

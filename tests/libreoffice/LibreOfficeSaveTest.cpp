@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving replaces the workbook whole: stored beside it under a hidden name
 // and renamed over it, keeping its format and permissions; a save that cannot
 // finish raises an error and leaves the file and its folder as they were.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Workbooks, sheets, rows and columns on real files: corpus workbooks opened,
 // saved and closed; files that must not be opened; the .xls grid; inserting
 // and deleting rows and columns; adding sheets; CSV round trips.

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Makes and reads .xlsx workbooks for the tests with openpyxl, a reader
 independent of LibreOffice.
 

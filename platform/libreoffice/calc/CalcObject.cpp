@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/calc/CalcObject.h"
 
 #include "platform/libreoffice/fileformats/AutomationFailure.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/cells/CellCopies.h"
 
 #include <com/sun/star/sheet/XCellRangeMovement.hpp>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/cells/CellFormulas.h"
 
 #include "platform/libreoffice/fileformats/AutomationFailure.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/fileformats/CachedResults.h"
 
 #include "platform/libreoffice/fileformats/CellErrorValue.h"

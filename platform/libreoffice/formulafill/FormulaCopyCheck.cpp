@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/formulafill/FormulaCopyCheck.h"
 
 #include "platform/libreoffice/cells/SheetAreas.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/office/CallWatchdog.h"
 
 CallWatchdog::CallWatchdog(std::function<void()> onExpiry)
