@@ -165,7 +165,9 @@ bool ZipArchive::inflatePieces(const Entry &entry, const std::function<bool(cons
         stream.avail_out = uInt(piece.size());
         result = inflate(&stream, Z_NO_FLUSH);
         const uInt produced = uInt(piece.size()) - stream.avail_out;
-        if (result != Z_OK && result != Z_STREAM_END)
+        // Past the declared size is damage: a small member could otherwise
+        // inflate to gigabytes.
+        if ((result != Z_OK && result != Z_STREAM_END) || stream.total_out > entry.size)
             break;
         crc = crc32(crc, reinterpret_cast<const Bytef *>(piece.constData()), produced);
         taking = take(QByteArray::fromRawData(piece.constData(), int(produced)));
