@@ -285,6 +285,9 @@ void FileFormatsArchiveTest::damagedFilesGiveNoWrongCachedResults_data()
     // Cut inside <v>118</v>: 11 would be a wrong answer.
     QTest::newRow("sheet cut inside a value")
         << withReplacedMember(visibility, firstSheet, sheet.left(sheet.indexOf("<v>118") + 5)) << true;
+    // 2^32 + 3 in letters: C once an int overflows.
+    QTest::newRow("column reference too long")
+        << withReplacedMember(visibility, firstSheet, QByteArray(sheet).replace("r=\"D2\"", "r=\"MWLQKWY2\"")) << false;
     QTest::newRow("sheet not closed")
         << withReplacedMember(visibility, firstSheet, QByteArray(sheet).replace("</sheetData>", "</sheetDato>"))
         << false;
