@@ -16,8 +16,13 @@ bool cellPosition(QStringView reference, int *row, int *column)
 {
     int at = 0;
     int letters = 0;
-    while (at < reference.size() && reference.at(at).isLetter()) {
-        letters = letters * 26 + (reference.at(at).toUpper().unicode() - 'A' + 1);
+    // Three letters at most (XFD is the last column): a longer, damaged
+    // reference would overflow and land on some other cell.
+    while (at < reference.size() && at < 3) {
+        const QChar letter = reference.at(at).toUpper();
+        if (letter < QLatin1Char('A') || letter > QLatin1Char('Z'))
+            break;
+        letters = letters * 26 + (letter.unicode() - 'A' + 1);
         ++at;
     }
     bool ok = false;

@@ -4,6 +4,8 @@
 #include <QVector>
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace {
 
 const quint32 endOfChain = 0xFFFFFFFE;
@@ -74,15 +76,17 @@ private:
     }
 
     // The sectors from start on, as the table links them; size < 0 reads to
-    // the chain's end. A chain longer than the file is damaged.
+    // the chain's end. A chain that comes back to a sector it passed is
+    // damaged.
     QByteArray chain(quint32 start, const QVector<quint32> &table, qint64 size, const QByteArray *mini = nullptr,
                      int miniSize = 0) const
     {
         QByteArray bytes;
-        const qint64 limit = m_file.size() / (mini ? miniSize : m_sectorSize) + 1;
+        QVector<bool> passed(table.size());
         for (quint32 at = start; at < quint32(table.size()) && (size < 0 || bytes.size() < size); at = table.at(int(at))) {
-            if (bytes.size() / (mini ? miniSize : m_sectorSize) > limit)
+            if (passed.at(int(at)))
                 return QByteArray();
+            passed[int(at)] = true;
             const QByteArray next = sector(at, mini, miniSize);
             if (next.isEmpty())
                 return QByteArray();
@@ -96,14 +100,17 @@ private:
         QVector<quint32> fatSectors;
         for (int i = 0; i < 109; ++i)
             fatSectors.append(u32(m_file, 0x4C + i * 4));
+        // No count is taken beyond the sectors the file has: a damaged list
+        // of FAT sectors can name itself as its next.
+        const quint32 sectors = quint32(m_file.size() / m_sectorSize);
         quint32 dif = u32(m_file, 0x44);
-        for (quint32 count = u32(m_file, 0x48); count > 0 && dif < endOfChain - 5; --count) {
+        for (quint32 count = qMin(u32(m_file, 0x48), sectors); count > 0 && dif < endOfChain - 5; --count) {
             const QByteArray block = sector(dif);
             for (int i = 0; i + 4 < block.size(); i += 4)
                 fatSectors.append(u32(block, i));
             dif = u32(block, block.size() - 4);
         }
-        const quint32 fatCount = qMin<quint32>(u32(m_file, 0x2C), quint32(fatSectors.size()));
+        const quint32 fatCount = std::min({u32(m_file, 0x2C), quint32(fatSectors.size()), sectors});
         QByteArray fat;
         for (quint32 i = 0; i < fatCount; ++i)
             fat += sector(fatSectors.at(int(i)));

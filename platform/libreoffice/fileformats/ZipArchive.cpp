@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/fileformats/ZipArchive.h"
 
+#include <QSet>
 #include <QtEndian>
 
 #include <zlib.h>
@@ -76,6 +77,7 @@ bool ZipArchive::read(const QByteArray &archive)
         return false;
     const quint16 count = little16(archive, end + 10);
     qint64 at = little32(archive, end + 16);
+    QSet<QByteArray> names;
     for (quint16 i = 0; i < count; ++i) {
         if (little32(archive, at) != centralHeader)
             return false;
@@ -93,6 +95,11 @@ bool ZipArchive::read(const QByteArray &archive)
         entry.name = archive.mid(at + 46, nameLength);
         if (compressedSize == 0xffffffffu || entry.size == 0xffffffffu || little32(archive, local) != localHeader)
             return false;
+        // Which of two members of one name counts is anyone's guess:
+        // LibreOffice refuses such an archive.
+        if (names.contains(entry.name))
+            return false;
+        names.insert(entry.name);
         const qint64 data = qint64(local) + 30 + little16(archive, local + 26) + little16(archive, local + 28);
         if (data + compressedSize > archive.size())
             return false;
@@ -165,7 +172,9 @@ bool ZipArchive::inflatePieces(const Entry &entry, const std::function<bool(cons
         stream.avail_out = uInt(piece.size());
         result = inflate(&stream, Z_NO_FLUSH);
         const uInt produced = uInt(piece.size()) - stream.avail_out;
-        if (result != Z_OK && result != Z_STREAM_END)
+        // Past the declared size is damage: a small member could otherwise
+        // inflate to gigabytes.
+        if ((result != Z_OK && result != Z_STREAM_END) || stream.total_out > entry.size)
             break;
         crc = crc32(crc, reinterpret_cast<const Bytef *>(piece.constData()), produced);
         taking = take(QByteArray::fromRawData(piece.constData(), int(produced)));

@@ -15,7 +15,7 @@ class ZipArchive
 {
 public:
     // False when the bytes are not a zip archive this class can read
-    // (damaged, or zip64).
+    // (damaged, naming a member twice, or zip64).
     bool read(const QByteArray &archive);
 
     QStringList names() const;
