@@ -3,10 +3,12 @@
 // and every option is one row of the table below.
 
 #include "batch/BatchEdits.h"
+#include "batch/BatchOptionHelp.h"
 #include "batch/BatchRequest.h"
 #include "batch/ListedFiles.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QThread>
 
@@ -135,11 +137,13 @@ const std::vector<BatchOption> &batchOptions()
                      "  --quiet                     print only the closing lines and errors\n"),
         {"report", "FILE",
          [](const QString &value, BatchRequest &r) {
-             r.reportPath = value;
+             r.reportPath = value == QLatin1String("-") ? value : QFileInfo(value).absoluteFilePath();
              return !value.isEmpty() && !QFileInfo(value).isDir();
          },
          "--report needs a file name",
-         "  --report FILE               write one JSON line for each workbook into FILE\n"},
+         "  --report FILE               write one JSON line for each workbook into FILE\n"
+         "                              (- : standard output, the other texts then go\n"
+         "                              to standard error)\n"},
         {"jobs", "N", [](const QString &value, BatchRequest &r) { return readNumber(value, 64, &r.jobs); },
          "--jobs needs a number from 1 to 64",
          "  --jobs N                    edit N workbooks side by side, each with its own\n"
@@ -159,7 +163,8 @@ const std::vector<BatchOption> &batchOptions()
     return options;
 }
 
-const char *helpLine = "  --help                      show this text\n";
+const char *helpLine = "  -h, --help                  show this text\n";
+const char *versionLine = "  -V, --version               show the version\n";
 
 BatchParse invalid(const QString &error)
 {
@@ -186,6 +191,23 @@ QString parserRefusal(const QCommandLineParser &parser, const QStringList &argum
 
 } // namespace
 
+std::vector<BatchOptionHelp> batchOptionHelp()
+{
+    std::vector<BatchOptionHelp> options;
+    for (const BatchOption &option : batchOptions()) {
+        options.push_back({QString::fromUtf8(option.name), QString(), QString::fromUtf8(option.valueName),
+                           QString::fromUtf8(option.help)});
+    }
+    options.push_back({QStringLiteral("help"), QStringLiteral("h"), QString(), QString::fromUtf8(helpLine)});
+    options.push_back({QStringLiteral("version"), QStringLiteral("V"), QString(), QString::fromUtf8(versionLine)});
+    return options;
+}
+
+QString batchVersion()
+{
+    return QStringLiteral("gridwrighter-batch " GRIDWRIGHTER_VERSION);
+}
+
 QString batchUsage()
 {
     QString usage = QStringLiteral(
@@ -205,6 +227,7 @@ QString batchUsage()
             usage += QString::fromUtf8(option.help);
     }
     usage += QString::fromUtf8(helpLine);
+    usage += QString::fromUtf8(versionLine);
     usage += QStringLiteral(
         "\n"
         "Exit status: 0 every workbook edited and saved; 1 some not opened or not saved\n"
@@ -224,6 +247,8 @@ BatchParse parseBatchArguments(const QStringList &arguments)
     QCommandLineParser parser;
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOption(help);
+    const QCommandLineOption version(QStringList{QStringLiteral("V"), QStringLiteral("version")});
+    parser.addOption(version);
     for (const BatchOption &option : batchOptions()) {
         parser.addOption(QCommandLineOption(QString::fromUtf8(option.name), QString(),
                                             option.valueName ? QString::fromUtf8(option.valueName) : QString()));
@@ -233,6 +258,11 @@ BatchParse parseBatchArguments(const QStringList &arguments)
     if (parser.isSet(help)) {
         BatchParse parse;
         parse.result = BatchParse::Help;
+        return parse;
+    }
+    if (parser.isSet(version)) {
+        BatchParse parse;
+        parse.result = BatchParse::Version;
         return parse;
     }
     if (!parsed)
@@ -249,7 +279,9 @@ BatchParse parseBatchArguments(const QStringList &arguments)
     const QStringList positional = parser.positionalArguments();
     if (positional.size() < 2)
         return invalid(QStringLiteral("FOLDER and EDIT are required"));
-    request.folder = positional.at(0);
+    // Absolute from here on: every path the job prints or reports derives
+    // from the folder, and a relative one would read differently elsewhere.
+    request.folder = QDir::cleanPath(QFileInfo(positional.at(0)).absoluteFilePath());
     if (!QFileInfo(request.folder).isDir())
         return invalid(QStringLiteral("the folder %1 does not exist").arg(request.folder));
     const QString name = positional.at(1);

@@ -94,7 +94,7 @@ const std::vector<BatchEdit> &batchEdits()
          nullptr, "cell-link needs a cell such as A1 or B2:D2 within the sheet, and --address or --sub-address",
          "  cell-link CELL         put a hyperlink into CELL (A1 or B2:D2):\n"
          "      --address URL      a web address or file path\n"
-         "      --sub-address LOC  a place in the workbook, such as Sheet2!A1\n"
+         "      --sub-address LOC  a place in the workbook, such as 'Sheet2!A1'\n"
          "      --text TEXT        display text written into the cell (kept when omitted)\n"},
     };
     return edits;

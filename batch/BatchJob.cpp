@@ -28,6 +28,8 @@ namespace {
 
 enum ExitStatus { AllDone = 0, SomeFailed = 1, BadReport = 2, NoApplication = 3 };
 
+const char *const program = "gridwrighter-batch: ";
+
 std::atomic<MergeObject *> runningWorker{nullptr};
 volatile sig_atomic_t stopSignal = 0;
 
@@ -52,33 +54,18 @@ void stopOnSignals()
     sigaction(SIGTERM, &action, nullptr);
 }
 
-const char *kindText(WorkbookResult::Kind kind)
-{
-    switch (kind) {
-    case WorkbookResult::NotOpened:
-        return "not opened";
-    case WorkbookResult::NotSaved:
-        return "not saved";
-    case WorkbookResult::Untouched:
-        return "untouched";
-    case WorkbookResult::Edited:
-        break;
-    }
-    return "edited";
-}
-
 // One line on standard error for every workbook not fully edited, so that a
 // script learns which and why without reading the status texts.
 void reportUnfinishedWorkbooks(const MergeObject::Outcome &outcome, QTextStream &err)
 {
     if (!outcome.listWritten)
-        err << "could not write the list file " << JobSettings::unopenedListPath
+        err << program << "could not write the list file " << JobSettings::unopenedListPath
             << "; the workbooks not opened or not saved are listed below\n";
     for (const WorkbookResult &workbook : outcome.workbooks) {
         if (workbook.kind != WorkbookResult::Edited)
-            err << workbook.path << ": " << kindText(workbook.kind) << ": " << workbook.reason << '\n';
+            err << program << workbook.path << ": " << workbookOutcome(workbook) << ": " << workbook.reason << '\n';
         for (const QString &sheet : workbook.skippedSheets)
-            err << workbook.path << ": sheet skipped: " << sheet << '\n';
+            err << program << workbook.path << ": sheet skipped: " << sheet << '\n';
     }
     err.flush();
 }
@@ -115,9 +102,10 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
 {
     // Opened before anything is touched, so that a report that cannot be
     // written refuses the job as bad arguments do.
+    const bool reportToOutput = request.reportPath == QLatin1String("-");
     QSaveFile report(request.reportPath);
-    if (!request.reportPath.isEmpty() && !report.open(QIODevice::WriteOnly)) {
-        err << "could not write the report " << request.reportPath << ": " << report.errorString() << '\n';
+    if (!request.reportPath.isEmpty() && !reportToOutput && !report.open(QIODevice::WriteOnly)) {
+        err << program << "could not write the report " << request.reportPath << ": " << report.errorString() << '\n';
         err.flush();
         return BadReport;
     }
@@ -125,7 +113,7 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
     if (request.closeSpreadsheetApps) {
         const QString survivor = SpreadsheetCloser().closeAll(spreadsheetImageNames());
         if (!survivor.isEmpty()) {
-            err << "could not end " << survivor << "; close it and run again\n";
+            err << program << "could not end " << survivor << "; close it and run again\n";
             err.flush();
             return SomeFailed;
         }
@@ -173,10 +161,15 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
     runningWorker = nullptr;
     worker.reset();
 
-    if (!request.reportPath.isEmpty()) {
+    if (reportToOutput) {
+        QFile output;
+        if (!output.open(stdout, QIODevice::WriteOnly) || output.write(workbookReport(outcome.workbooks)) < 0
+            || !output.flush())
+            err << program << "could not write the report to standard output: " << output.errorString() << '\n';
+    } else if (!request.reportPath.isEmpty()) {
         report.write(workbookReport(outcome.workbooks));
         if (!report.commit())
-            err << "could not write the report " << request.reportPath << ": " << report.errorString() << '\n';
+            err << program << "could not write the report " << request.reportPath << ": " << report.errorString() << '\n';
     }
     if (!outcome.applicationStarted)
         return NoApplication;
@@ -185,6 +178,9 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
         reportDryRun(outcome, out);
     else if (outcome.failed > 0 && outcome.listWritten && QFile::exists(JobSettings::unopenedListPath))
         out << "List of workbooks not opened or not saved: " << JobSettings::unopenedListPath << '\n';
+    // Counted as the report counts, which the window's closing text does not:
+    // its count takes in the workbooks that could not be opened.
+    out << workbookSummary(outcome.workbooks) << (JobSettings::dryRun ? " (dry run: nothing saved)" : "") << '\n';
     out.flush();
     if (outcome.stopped)
         return 128 + stopSignal;

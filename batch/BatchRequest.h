@@ -54,7 +54,7 @@ struct BatchRequest
 
 struct BatchParse
 {
-    enum Result { Run, Help, Invalid };
+    enum Result { Run, Help, Version, Invalid };
     Result result = Invalid;
     BatchRequest request;
     QString error;

@@ -30,7 +30,7 @@ int runBatchUndo(const BatchRequest &request, QTextStream &out, QTextStream &err
         return listUndoableJobs(request.folder, out);
     const UndoOutcome outcome = undoLastJob(request.folder);
     if (!outcome.found) {
-        err << "no job to undo in " << request.folder << '\n';
+        err << "gridwrighter-batch: no job to undo in " << request.folder << '\n';
         return NothingToUndo;
     }
     out << "undoing the job of " << jobTime(outcome.job.manifest) << ": "
@@ -38,7 +38,7 @@ int runBatchUndo(const BatchRequest &request, QTextStream &out, QTextStream &err
     for (const QString &path : outcome.restored)
         out << "restored " << path << '\n';
     for (const UndoOutcome::NotRestored &workbook : outcome.notRestored)
-        err << workbook.path << ": not restored: " << workbook.reason << "; its original: " << workbook.original
+        err << "gridwrighter-batch: " << workbook.path << ": not restored: " << workbook.reason << "; its original: " << workbook.original
             << '\n';
     out << undoSummary(outcome) << '\n';
     return outcome.notRestored.isEmpty() ? AllRestored : SomeNotRestored;

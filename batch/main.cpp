@@ -2,6 +2,7 @@
 // gridwrighter-batch: the window's eight edits from a terminal or a script.
 
 #include "batch/BatchJob.h"
+#include "batch/BatchOptionHelp.h"
 #include "batch/BatchRequest.h"
 #include "batch/BatchUndo.h"
 
@@ -27,8 +28,13 @@ int main(int argc, char *argv[])
         out << batchUsage();
         return 0;
     }
+    if (parse.result == BatchParse::Version) {
+        out << batchVersion() << '\n';
+        return 0;
+    }
     if (parse.result == BatchParse::Invalid) {
-        err << "gridwrighter-batch: " << parse.error << "\n\n" << batchUsage();
+        err << "gridwrighter-batch: " << parse.error << "\n"
+            << "Try 'gridwrighter-batch --help' for more information.\n";
         return 2;
     }
     if (parse.request.undo)
@@ -36,5 +42,8 @@ int main(int argc, char *argv[])
 #ifndef Q_OS_WIN
     registerLibreOfficeServer();
 #endif
+    // A report on standard output keeps it for the report alone.
+    if (parse.request.reportPath == QLatin1String("-"))
+        return runBatchJob(parse.request, err, err, isatty(STDERR_FILENO));
     return runBatchJob(parse.request, out, err, isatty(STDOUT_FILENO));
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "automation/AutomationObject.h"
 #include "automation/AxObject.h"
 
 // The engine learns that the application refused a call from the object's
@@ -18,16 +19,27 @@ bool raisesException(AxObject *object, Call &&call)
     return raised;
 }
 
-// The description of the error the call raised, or empty.
+// The error the call raised; not raised when it raised none.
 template<typename Call>
-QString raisedDescription(AxObject *object, Call &&call)
+AutomationError raisedError(AxObject *object, Call &&call)
 {
-    QString description;
+    AutomationError error;
     const QMetaObject::Connection watch = QObject::connect(
         object, &AxObject::exception, object,
-        [&description](int, const QString &, const QString &text, const QString &) { description = text; },
+        [&error](int code, const QString &source, const QString &text, const QString &) {
+            error.raise(code, source, text);
+        },
         Qt::DirectConnection);
     call();
     QObject::disconnect(watch);
-    return description;
+    return error;
+}
+
+// Where an error came from and its code, for reports: the description alone
+// is what people read.
+inline QString technicalDetail(const AutomationError &error)
+{
+    if (!error.raised)
+        return QString();
+    return QStringLiteral("%1 (error 0x%2)").arg(error.source).arg(uint(error.code), 8, 16, QLatin1Char('0'));
 }

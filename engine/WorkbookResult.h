@@ -13,6 +13,9 @@ struct WorkbookResult
     Kind kind = Edited;
     // Why it was not opened, not saved or left untouched.
     QString reason;
+    // Where the reason came from (the application and the member that
+    // failed), for reports; empty when the program itself refused.
+    QString detail;
     // The sheets passed over, each "sheet: reason"; the workbook may still
     // have been edited.
     QStringList skippedSheets;

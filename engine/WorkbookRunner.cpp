@@ -81,9 +81,11 @@ WorkbookResult WorkbookRunner::editWorkbook(const QString &path)
         m_job.setWorkbook(path, m_shared.numbered + 1);
         m_job.skipWorkbook(result.reason);
     } else {
-        result.reason = raisedDescription(m_workbooks.get(), [&]() {
+        const AutomationError error = raisedError(m_workbooks.get(), [&]() {
             workbook.reset(m_workbooks->querySubObject("Open(const QString&)", QVariant(path)));
         });
+        result.reason = error.description;
+        result.detail = technicalDetail(error);
         if (!workbook)
             result.kind = WorkbookResult::NotOpened;
     }
@@ -146,8 +148,11 @@ void WorkbookRunner::saveWorkbook(AxObject *workbook, WorkbookResult &result)
     const bool kept = backup && result.reason.isEmpty();
     // A save the application refuses (a read-only file, a lost application)
     // must not pass for a handled workbook: the user would believe it was edited.
-    if (result.reason.isEmpty())
-        result.reason = raisedDescription(workbook, [&]() { workbook->dynamicCall("Save()"); });
+    if (result.reason.isEmpty()) {
+        const AutomationError error = raisedError(workbook, [&]() { workbook->dynamicCall("Save()"); });
+        result.reason = error.description;
+        result.detail = technicalDetail(error);
+    }
     if (result.reason.isEmpty()) {
         if (kept)
             backup->recordSaved(result.path);

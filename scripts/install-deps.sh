@@ -25,3 +25,9 @@ $SUDO apt-get install -y --no-install-recommends \
     python3 python3-openpyxl python3-xlrd
 $SUDO apt-get install -y --no-install-recommends -t bookworm-backports \
     libreoffice-calc-nogui libreoffice-dev
+
+# Packaging: cpack's scan of the libraries the programs need runs file and
+# dpkg-shlibdeps, the icon is drawn with rsvg-convert, and lintian checks the
+# package (.ci/run).
+$SUDO apt-get install -y --no-install-recommends \
+    file dpkg-dev librsvg2-bin lintian

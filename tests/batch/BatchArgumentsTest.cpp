@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The batch command's arguments and the job settings they give.
 
+#include "batch/BatchEdits.h"
+#include "batch/BatchOptionHelp.h"
 #include "batch/BatchRequest.h"
 #include "launch/JobSettings.h"
 #include "engine/report/UnopenedList.h"
 
 #include <QFile>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,6 +21,8 @@ private slots:
     void refused_data();
     void refused();
     void helpIsAnswered();
+    void manualPageCompletionAndHelpNameTheSameOptions();
+    void pathsAreAbsolute();
     void fillFormulaEnds();
     void settingsAreThoseTheWindowWouldWrite();
 
@@ -92,10 +98,86 @@ void BatchArgumentsTest::helpIsAnswered()
 {
     QCOMPARE(parseBatchArguments({"--help"}).result, BatchParse::Help);
     QCOMPARE(parseBatchArguments({m_folder.path(), "add-row", "2", "-h"}).result, BatchParse::Help);
+    QCOMPARE(parseBatchArguments({"--version"}).result, BatchParse::Version);
+    QCOMPARE(parseBatchArguments({"-V"}).result, BatchParse::Version);
+    QVERIFY(batchVersion().startsWith("gridwrighter-batch " GRIDWRIGHTER_VERSION));
     for (const QString &edit : {"add-row", "add-column", "delete-row", "delete-column", "fill-formula",
                                 "formula-to-value", "index-sheet", "cell-link", "--close-spreadsheet-apps",
                                 "undo [--list]", "--dry-run", "--no-backup", "--keep-backups N", "4 no job to undo", "--quiet", "--report"})
         QVERIFY2(batchUsage().contains(edit), qPrintable(edit));
+}
+
+namespace {
+
+QString readText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QSet<QString> longOptions(const QString &text)
+{
+    QSet<QString> names;
+    QRegularExpressionMatchIterator match =
+        QRegularExpression(QStringLiteral("(?<![\\w-])--[a-z][a-z-]*[a-z]")).globalMatch(text);
+    while (match.hasNext())
+        names.insert(match.next().captured());
+    return names;
+}
+
+} // namespace
+
+// The manual page and the completion are made at build time from the tables
+// --help is made from: all three name the same options, short ones too, and
+// every edit.
+void BatchArgumentsTest::manualPageCompletionAndHelpNameTheSameOptions()
+{
+    const QString help = batchUsage();
+    // Roff spells a dash \- and switches fonts with \fB, \fI and \fR.
+    const QString manual = readText(QStringLiteral(BATCH_MANUAL))
+                               .replace(QLatin1String("\\-"), QLatin1String("-"))
+                               .remove(QRegularExpression(QStringLiteral("\\\\f[BIR]")));
+    const QString completion = readText(QStringLiteral(BATCH_COMPLETION));
+    QVERIFY(!manual.isEmpty() && !completion.isEmpty());
+    const QString completed = QRegularExpression(QStringLiteral("local options=\"([^\"]*)\"")).match(completion).captured(1);
+
+    QSet<QString> tabled;
+    for (const BatchOptionHelp &option : batchOptionHelp())
+        tabled.insert("--" + option.name);
+    QCOMPARE(longOptions(help), tabled);
+    QCOMPARE(longOptions(manual), tabled);
+    QCOMPARE(longOptions(completed), tabled);
+    for (const QString &shortOption : {"-h", "-V"}) {
+        QVERIFY(help.contains(shortOption + QLatin1Char(',')));
+        QVERIFY(manual.contains(shortOption + QLatin1Char(',')));
+        QVERIFY(completed.split(' ').contains(shortOption));
+    }
+    QStringList edits{"undo"};
+    for (const BatchEdit &edit : batchEdits())
+        edits << QString::fromUtf8(edit.name);
+    for (const QString &edit : edits) {
+        const QRegularExpression word("(?<![\\w-])" + edit + "(?![\\w-])");
+        QVERIFY2(help.contains(word) && manual.contains(word) && completion.contains(word), qPrintable(edit));
+    }
+    // Quoted for an interactive shell: no word of the examples is open to
+    // history expansion.
+    const QString examples = manual.section(QStringLiteral(".SH EXAMPLES"), 1).section(QStringLiteral(".SH "), 0, 0);
+    QVERIFY(examples.contains(QStringLiteral("\\(aqNotes!A1\\(aq")));
+    QVERIFY(!examples.contains(QRegularExpression(QStringLiteral("\\s[^\\s\\\\']*!"))));
+}
+
+void BatchArgumentsTest::pathsAreAbsolute()
+{
+    QDir(m_folder.path()).mkpath("rel");
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_folder.path()));
+    const BatchParse parse = parseBatchArguments({"rel/../rel/", "index-sheet", "--report", "r.jsonl"});
+    const BatchParse toOutput = parseBatchArguments({"rel", "index-sheet", "--report", "-"});
+    QDir::setCurrent(before);
+    QCOMPARE(parse.result, BatchParse::Run);
+    QCOMPARE(parse.request.folder, m_folder.filePath("rel"));
+    QCOMPARE(parse.request.reportPath, m_folder.filePath("r.jsonl"));
+    QCOMPARE(toOutput.request.reportPath, QStringLiteral("-"));
 }
 
 void BatchArgumentsTest::fillFormulaEnds()

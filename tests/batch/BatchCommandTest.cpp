@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
@@ -34,6 +35,7 @@ private slots:
     void unopenableWorkbookGivesStatusOneAndTheList();
     void badArgumentsTouchNothing_data();
     void badArgumentsTouchNothing();
+    void versionIsAnswered();
     void noSpreadsheetApplication();
     void linkedFoldersAreNotWalked();
     void workbooksNotFullyEditedAreNamedWithStatusOne();
@@ -65,11 +67,13 @@ void BatchCommandTest::everyEditFromTheCommandLine()
     auto read = [&](const QString &name) { return WorkbookFiles::sheet(WorkbookFiles::read(m_book), name); };
     auto runOk = [&](const QStringList &arguments) {
         const BatchRun result = runBatch(QStringList{folder} + arguments);
-        if (result.status != 0 || result.lines().value(0) != QLatin1String("excel OK!")
-            || result.lines().value(2) != "1  " + native || !result.lines().last().startsWith(QStringLiteral("成功1个文件,")))
-            qWarning() << arguments << result.status << result.lines() << result.errors;
-        return result.status == 0 && result.lines().value(2) == "1  " + native
-            && result.lines().last().startsWith(QStringLiteral("成功1个文件,"));
+        const QStringList lines = result.lines();
+        const bool ok = result.status == 0 && lines.value(0) == QLatin1String("excel OK!")
+            && lines.value(2) == "1  " + native && lines.value(lines.size() - 2).startsWith(QStringLiteral("成功1个文件,"))
+            && lines.last() == QLatin1String("1 workbook: 1 edited, 0 skipped, 0 untouched, 0 not opened, 0 not saved; 0 sheets skipped");
+        if (!ok)
+            qWarning() << arguments << result.status << lines << result.errors;
+        return ok;
     };
 
     QVERIFY(runOk({"add-row", "2", "--sheet", "Data"}));
@@ -154,9 +158,21 @@ void BatchCommandTest::badArgumentsTouchNothing()
     const BatchRun result = runBatch(QStringList{folder} + arguments);
     QCOMPARE(result.status, 2);
     QVERIFY(result.lines().isEmpty());
-    QVERIFY(result.errors.contains(QStringLiteral("Usage: gridwrighter-batch")));
-    QVERIFY2(result.errors.section('\n', 0, 0).contains(named), qPrintable(result.errors.section('\n', 0, 0)));
+    // What is wrong, and where to read more: not the whole usage.
+    const QStringList errors = result.errors.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(errors.size(), 2);
+    QVERIFY2(errors.at(0).startsWith("gridwrighter-batch: ") && errors.at(0).contains(named), qPrintable(errors.at(0)));
+    QVERIFY(errors.at(1).contains("gridwrighter-batch --help"));
     QCOMPARE(fileDigest(m_book), before);
+}
+
+void BatchCommandTest::versionIsAnswered()
+{
+    for (const QString &option : {"--version", "-V"}) {
+        const BatchRun result = runBatch({option});
+        QCOMPARE(result.status, 0);
+        QCOMPARE(result.lines(), QStringList{"gridwrighter-batch " GRIDWRIGHTER_VERSION});
+    }
 }
 
 void BatchCommandTest::noSpreadsheetApplication()
@@ -183,7 +199,7 @@ void BatchCommandTest::linkedFoldersAreNotWalked()
     QVERIFY(QFile::link(elsewhere.path(), m_folder->filePath("out")));
     const BatchRun result = runBatch({m_folder->path(), "add-row", "1", "--sheet", "Data"});
     QCOMPARE(result.status, 0);
-    QVERIFY(result.lines().last().startsWith(QStringLiteral("成功1个文件,")));
+    QVERIFY(result.lines().last().startsWith(QStringLiteral("1 workbook: 1 edited,")));
     const QJsonObject data = WorkbookFiles::sheet(WorkbookFiles::read(m_book), "Data");
     QCOMPARE(cell(data, "A2").value("value").toString(), QStringLiteral("name"));
     QCOMPARE(fileDigest(outside), outsideBefore);
@@ -237,16 +253,29 @@ void BatchCommandTest::quietJobWritesItsReport()
     const BatchRun result = runBatch({m_folder->path(), "add-row", "1", "--sheet", "Data", "--quiet", "--report", reportPath});
     QCOMPARE(result.status, 1);
     const QString list = QDir::toNativeSeparators(m_folder->filePath(unopenedListFileName()));
-    // Only the closing lines: the count (then where the backup is) and the list.
-    QCOMPARE(result.lines().size(), 2);
+    // Only the closing lines: the window's count (then where the backup is),
+    // the list, and the count as the report counts.
+    QCOMPARE(result.lines().size(), 3);
     QVERIFY(result.lines().at(0).startsWith(QStringLiteral("成功2个文件,其中1个文件无法打开或保存（见列表文件）")));
     QCOMPARE(result.lines().at(1), "List of workbooks not opened or not saved: " + list);
-    QVERIFY(result.errors.contains(QDir::toNativeSeparators(broken.fileName()) + ": not opened: "));
+    QCOMPARE(result.lines().at(2), QStringLiteral("2 workbooks: 1 edited, 0 skipped, 0 untouched, 1 not opened, 0 not saved; 0 sheets skipped"));
+    QVERIFY(result.errors.contains("gridwrighter-batch: " + QDir::toNativeSeparators(broken.fileName()) + ": not opened: "));
 
-    QFile report(reportPath);
-    QVERIFY(report.open(QIODevice::ReadOnly));
+    // The same report on standard output, the folder given relative to the
+    // current one: only the report there, every path absolute.
+    QFile reportFile(reportPath);
+    QVERIFY(reportFile.open(QIODevice::ReadOnly));
+    const QByteArray written = reportFile.readAll();
+    const BatchRun toOutput = runBatch({QDir(m_folder->path()).dirName(), "add-row", "1", "--sheet", "Data", "--dry-run",
+                                        "--report", "-"},
+                                       QProcessEnvironment::systemEnvironment(), QFileInfo(m_folder->path()).path());
+    QCOMPARE(toOutput.status, 1);
+    const QRegularExpression seconds("\"seconds\":[0-9.e-]+");
+    QCOMPARE(QString(toOutput.output).remove(seconds), QString::fromUtf8(written).remove(seconds));
+    QVERIFY(toOutput.errors.contains("2 workbooks: 1 edited, 0 skipped, 0 untouched, 1 not opened, 0 not saved; 0 sheets skipped (dry run"));
+
     QMap<QString, QJsonObject> byPath;
-    for (const QByteArray &line : report.readAll().split('\n')) {
+    for (const QByteArray &line : written.split('\n')) {
         if (line.isEmpty())
             continue;
         QJsonParseError error;
@@ -261,7 +290,10 @@ void BatchCommandTest::quietJobWritesItsReport()
     QVERIFY(edited.value("seconds").toDouble(-1) > 0);
     const QJsonObject unopened = byPath.value(QDir::toNativeSeparators(broken.fileName()));
     QCOMPARE(unopened.value("outcome").toString(), QStringLiteral("not opened"));
+    // The reason in words; which member of the application failed apart.
     QVERIFY(!unopened.value("reason").toString().isEmpty());
+    QVERIFY2(!unopened.value("reason").toString().contains("QString"), qPrintable(unopened.value("reason").toString()));
+    QVERIFY(unopened.value("detail").toString().contains("Open(const QString&)"));
     QCOMPARE(unopened.value("sheets_edited").toArray(), QJsonArray());
 }
 

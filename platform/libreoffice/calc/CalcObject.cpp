@@ -41,7 +41,9 @@ Result CalcObject::guarded(const QByteArray &member, AutomationError &error, Mem
     } catch (const std::exception &e) {
         failure = QString::fromLocal8Bit(e.what());
     }
-    error.raise(memberFailed, errorSource, QStringLiteral("%1: %2").arg(QString::fromLatin1(member), failure));
+    // The description is for people; which member failed is technical
+    // detail, kept with the source as a COM server names itself there.
+    error.raise(memberFailed, QStringLiteral("%1, %2").arg(errorSource, QString::fromLatin1(member)), failure);
     return Result();
 }
 
