@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLayout>
@@ -22,14 +23,16 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     ui->tabWidget->setCurrentIndex(0);
-    connectLaunchButtons();
+    setUpKeyboard();
+    connect(&progressTicker, &QTimer::timeout, this, &MainWindow::showProgress);
     // The Chinese texts need more room than the form's design size with some
     // fonts. Sizes cached before styling would be stale, so every layout is
-    // redone now and the window is centred at its real size.
+    // redone now and the window is sized to its content, within the screen.
     ensurePolished();
     for (QLayout *childLayout : findChildren<QLayout *>())
         childLayout->invalidate();
     layout()->activate();
+    fitIntoScreen();
 
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     screenWidth = screen.width();
@@ -42,14 +45,19 @@ MainWindow::MainWindow(QWidget *parent)
     trayIcon = new SystemTray(this);
     connect(trayIcon, &SystemTray::showWidget, this, &MainWindow::ShowSoftWindow);
     connect(trayIcon, &SystemTray::quitRequested, this, &MainWindow::quitFromTray);
-    connect(trayIcon, &SystemTray::undoRequested, this, &MainWindow::askToUndoLastJob);
+    connect(trayIcon, &SystemTray::undoRequested, this, [this]() {
+        ShowSoftWindow();
+        askToUndoLastJob();
+    });
     connect(trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::SystemTrayActivated);
 
     QFile settingsFile(ProgramPaths::settingsFilePath);
     if (settingsFile.open(QIODevice::ReadOnly)) {
-        const QByteArray sourcePath = readSetting(settingsFile.readAll(), "SourcePath");
+        const QByteArray settings = settingsFile.readAll();
+        const QByteArray sourcePath = readSetting(settings, "SourcePath");
         if (!sourcePath.isEmpty())
             ui->lEdt_SourcePath->setText(QString::fromLocal8Bit(sourcePath));
+        restoreForm(settings);
     }
 }
 
@@ -68,6 +76,23 @@ SpreadsheetCloser &MainWindow::spreadsheetCloser()
     return closer;
 }
 
+JobResultsDialog *MainWindow::resultsDialog() const
+{
+    return results;
+}
+
+// The form's own size, within the screen: a screen smaller than the form
+// scrolls it, and the window is never wider or taller than the screen.
+void MainWindow::fitIntoScreen()
+{
+    // The window system's frame is not known before the window is shown.
+    const QSize frame(16, 48);
+    const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size() - frame;
+    const QSize content = ui->scrollAreaContents->sizeHint() + QSize(2, 2);
+    setMinimumSize(ui->scrollAreaContents->minimumSizeHint().boundedTo(room));
+    resize(content.boundedTo(room));
+}
+
 void MainWindow::ShowSoftWindow()
 {
     showNormal();
@@ -84,8 +109,11 @@ void MainWindow::SystemTrayActivated(QSystemTrayIcon::ActivationReason reason)
 
 void MainWindow::on_pBtn_SourcePath_clicked()
 {
+    // The dialog opens at the folder in the field when there is one.
+    const QString typed = ui->lEdt_SourcePath->text();
+    const QString start = !typed.isEmpty() && QFileInfo(typed).isDir() ? typed : QStringLiteral(".");
     const QString chosen = QFileDialog::getExistingDirectory(
-        this, QStringLiteral("选择文件夹"), QStringLiteral("."),
+        this, tr("选择文件夹"), start,
         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (chosen.isEmpty())
         return;
