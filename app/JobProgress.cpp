@@ -31,6 +31,8 @@ void MainWindow::startProgress()
     jobClock.start();
     progressTicker.start(1000);
     showProgress();
+    // On a screen smaller than the form, the progress scrolls into view.
+    ui->scrollArea->ensureWidgetVisible(ui->pBtn_Stop);
 }
 
 void MainWindow::countCandidates(int total)

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLayout>
@@ -88,8 +89,14 @@ void MainWindow::fitIntoScreen()
     // The window system's frame is not known before the window is shown.
     const QSize frame(16, 48);
     const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size() - frame;
-    const QSize content = ui->scrollAreaContents->sizeHint() + QSize(2, 2);
-    setMinimumSize(ui->scrollAreaContents->minimumSizeHint().boundedTo(room));
+    // A group's long title may be cut at its end on a narrow screen; its
+    // fields and buttons are never cut, they scroll.
+    for (QGroupBox *group : ui->tab->findChildren<QGroupBox *>())
+        group->setMinimumWidth(group->layout()->minimumSize().width());
+    const QMargins margins = ui->scrollAreaContents->layout()->contentsMargins();
+    const QSize around(margins.left() + margins.right(), margins.top() + margins.bottom());
+    const QSize content = ui->tabWidget->sizeHint() + around;
+    setMinimumSize((ui->tabWidget->minimumSizeHint() + around).boundedTo(room));
     resize(content.boundedTo(room));
 }
 
