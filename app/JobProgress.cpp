@@ -57,8 +57,8 @@ void MainWindow::showProgress()
     QString times = tr("已用时 %1").arg(duration(elapsed));
     if (candidateTotal >= 0) {
         const QString count = QStringLiteral("%1 / %2").arg(done).arg(candidateTotal);
-        ui->pBar_Progress->setValue(candidateTotal > 0 ? done : 1);
         ui->pBar_Progress->setFormat(count);
+        ui->pBar_Progress->setValue(candidateTotal > 0 ? done : 1);
         if (trayIcon)
             trayIcon->setToolTip(QStringLiteral("Gridwrighter %1").arg(count));
         if (done > 0 && done < candidateTotal && progressTicker.isActive())

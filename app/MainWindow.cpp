@@ -14,7 +14,9 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLayout>
+#include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 
 SystemTray *MainWindow::trayIcon = nullptr;
 
@@ -89,6 +91,14 @@ void MainWindow::fitIntoScreen()
     // The window system's frame is not known before the window is shown.
     const QSize frame(16, 48);
     const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size() - frame;
+    // On a narrow screen buttons and number boxes give up their spare width
+    // first: the style's minimum button is wider than its Chinese text.
+    const QFontMetrics metrics = fontMetrics();
+    for (QPushButton *button : ui->tab->findChildren<QPushButton *>())
+        button->setMinimumWidth(metrics.horizontalAdvance(button->text()) + metrics.height());
+    // Five digits show at the least; a longer number scrolls in its box.
+    for (QSpinBox *box : ui->tab->findChildren<QSpinBox *>())
+        box->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("00000")) + 2 * metrics.height());
     // A group's long title may be cut at its end on a narrow screen; its
     // fields and buttons are never cut, they scroll.
     for (QGroupBox *group : ui->tab->findChildren<QGroupBox *>())
