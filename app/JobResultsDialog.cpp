@@ -59,6 +59,7 @@ JobResultsDialog::JobResultsDialog(QWidget *parent)
         emit undoRequested();
     });
     connect(close, &QPushButton::clicked, this, &QDialog::hide);
+    resize(48 * fontMetrics().height(), 20 * fontMetrics().height());
 }
 
 QString JobResultsDialog::outcomeText(const WorkbookResult &workbook, bool dryRun)

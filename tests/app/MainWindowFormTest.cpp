@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTranslator>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <memory>
@@ -73,6 +75,7 @@ private slots:
     void sourceFolderButtonFont();
     void statusLineStartsWithTheNotice();
     void sizeAndPosition();
+    void englishTextsForEveryWidget();
 
     void sourcePathReadFromSettingsFile_data();
     void sourcePathReadFromSettingsFile();
@@ -306,6 +309,25 @@ void MainWindowFormTest::sizeAndPosition()
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     QCOMPARE(window->x(), (screen.width() - window->width()) / 2);
     QCOMPARE(window->y(), (screen.height() - window->height()) / 3);
+}
+
+// Outside a Chinese locale the program installs these texts: every text of
+// the form has its English, so no Chinese is left.
+void MainWindowFormTest::englishTextsForEveryWidget()
+{
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral(GRIDWRIGHTER_ENGLISH_QM)));
+    QCoreApplication::installTranslator(&english);
+    MainWindow englishWindow(nullptr);
+    QCoreApplication::removeTranslator(&english);
+    const QRegularExpression chinese(QStringLiteral("[\\x{4e00}-\\x{9fff}]"));
+    QCOMPARE(englishWindow.findChild<QPushButton *>(QStringLiteral("pBtn_AddRow"))->text(), QStringLiteral("Insert row"));
+    for (const QAbstractButton *button : englishWindow.findChildren<QAbstractButton *>())
+        QVERIFY2(!button->text().contains(chinese), qPrintable(button->text()));
+    for (const QLabel *label : englishWindow.findChildren<QLabel *>())
+        QVERIFY2(!label->text().contains(chinese), qPrintable(label->text()));
+    for (const QGroupBox *group : englishWindow.findChildren<QGroupBox *>())
+        QVERIFY2(!group->title().contains(chinese), qPrintable(group->title()));
 }
 
 void MainWindowFormTest::sourcePathReadFromSettingsFile_data()
