@@ -149,7 +149,7 @@
     </message>
     <message>
         <source>功能二、批量设置公式（只需填好起始位置单元格公式,其他位置将会自动填充,与excel表格中进行拖动或复制公式效果一致）</source>
-        <translation>2. Set formulas in bulk (enter the start cell's formula; the other cells are filled as by dragging it in the spreadsheet)</translation>
+        <translation>2. Set formulas in bulk (enter the start cell&apos;s formula; the other cells are filled as by dragging it in the spreadsheet)</translation>
     </message>
     <message>
         <source>复制公式起始位置(行X列)：</source>
@@ -197,7 +197,7 @@
     </message>
     <message>
         <source>功能五、在指定单元格插入超链接（网址或文件,如：www.example.com  文档中的位置,如：Sheet!A1 一般情况下只填写其中一个。 显示文字留空则保持原单元格内容）</source>
-        <translation>5. Put a hyperlink into a cell (a web address or file such as www.example.com, or a place in the workbook such as Sheet!A1, usually only one of the two; an empty display text keeps the cell's content)</translation>
+        <translation>5. Put a hyperlink into a cell (a web address or file such as www.example.com, or a place in the workbook such as Sheet!A1, usually only one of the two; an empty display text keeps the cell&apos;s content)</translation>
     </message>
     <message>
         <source>单元格：</source>
@@ -284,6 +284,49 @@ Workbooks changed since then are not overwritten.</translation>
     <message>
         <source>无法关闭程序 %1，请手动关闭该程序后重试。</source>
         <translation>Could not close %1; please close it yourself and try again.</translation>
+    </message>
+</context>
+<context>
+    <name>StatusTexts</name>
+    <message>
+        <source>本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!</source>
+        <translation>This needs a spreadsheet application: Microsoft Office, WPS Professional or LibreOffice!</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation>Done with </translation>
+    </message>
+    <message>
+        <source>个文件,</source>
+        <translation> workbooks, </translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1</source>
+        <translation>Could not write the file: %1</translation>
+    </message>
+    <message>
+        <source>无法打开列表文件，请手动查看：%1</source>
+        <translation>Could not open the list file; please look at it yourself: %1</translation>
+    </message>
+    <message>
+        <source>（任务已停止，其余文件未处理）</source>
+        <translation> (job stopped; the other workbooks were not touched)</translation>
+    </message>
+    <message>
+        <source>原文件已备份到%1，可撤销</source>
+        <translation>the originals are kept in %1 and can be restored</translation>
+    </message>
+    <message>
+        <source>（试运行，没有保存任何文件）</source>
+        <translation> (dry run: nothing was saved)</translation>
+    </message>
+    <message>
+        <source>其中%1个文件无法打开或保存（见列表文件）</source>
+        <translation>%1 of them could not be opened or saved (see the list file)</translation>
+    </message>
+    <message>
+        <source>%1处未修改（%2）</source>
+        <translation>%1 places left unchanged (%2)</translation>
     </message>
 </context>
 <context>

@@ -27,6 +27,16 @@ MainWindow::MainWindow(QWidget *parent)
     ui->setupUi(this);
     ui->tabWidget->setCurrentIndex(0);
     setUpKeyboard();
+    // With the last row detected the fill runs down the start column, and
+    // the other way round: the fixed end follows a changed start.
+    connect(ui->sBox_CopyFormulaStartColumn, QOverload<int>::of(&QSpinBox::valueChanged), this, [this](int column) {
+        if (ui->cBox_CopyFormulaEndRow->isChecked())
+            ui->sBox_CopyFormulaEndColumn->setValue(column);
+    });
+    connect(ui->sBox_CopyFormulaStartRow, QOverload<int>::of(&QSpinBox::valueChanged), this, [this](int row) {
+        if (ui->cBox_CopyFormulaEndColumn->isChecked())
+            ui->sBox_CopyFormulaEndRow->setValue(row);
+    });
     connect(&progressTicker, &QTimer::timeout, this, &MainWindow::showProgress);
     // The Chinese texts need more room than the form's design size with some
     // fonts. Sizes cached before styling would be stale, so every layout is

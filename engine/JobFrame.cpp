@@ -13,6 +13,7 @@
 #include "engine/WorkbookRunner.h"
 #include "launch/JobSettings.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -39,9 +40,9 @@ QString closingText(int count, const SkipTally &skips, int failed, const QString
 {
     QStringList notes;
     if (failed > 0)
-        notes.append(QStringLiteral("其中%1个文件无法打开或保存（见列表文件）").arg(failed));
+        notes.append(QCoreApplication::translate("StatusTexts", "其中%1个文件无法打开或保存（见列表文件）").arg(failed));
     if (skips.count() > 0)
-        notes.append(QStringLiteral("%1处未修改（%2）").arg(skips.count()).arg(skips.firstReason()));
+        notes.append(QCoreApplication::translate("StatusTexts", "%1处未修改（%2）").arg(skips.count()).arg(skips.firstReason()));
     if (!backupFolder.isEmpty())
         notes.append(StatusTexts::backupKept(backupFolder));
     return StatusTexts::finished(count) + notes.join(QStringLiteral("；"));

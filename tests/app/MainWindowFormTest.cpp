@@ -391,6 +391,9 @@ void MainWindowFormTest::detectingEndRowFixesEndColumn()
     QVERIFY(endColumn->isEnabled());
     QCOMPARE(endColumn->value(), 7);
     QCOMPARE(endRow->value(), 40);
+    child<QSpinBox>("sBox_CopyFormulaStartColumn")->setValue(9);
+    QCOMPARE(endColumn->value(), 9);
+    child<QSpinBox>("sBox_CopyFormulaStartColumn")->setValue(7);
 
     detectRows->click();
     QVERIFY(detectColumns->isEnabled());
@@ -412,6 +415,9 @@ void MainWindowFormTest::detectingEndColumnFixesEndRow()
     QVERIFY(endRow->isEnabled());
     QCOMPARE(endRow->value(), 3);
     QCOMPARE(endColumn->value(), 12);
+    child<QSpinBox>("sBox_CopyFormulaStartRow")->setValue(5);
+    QCOMPARE(endRow->value(), 5);
+    child<QSpinBox>("sBox_CopyFormulaStartRow")->setValue(3);
 
     detectColumns->click();
     QVERIFY(detectRows->isEnabled());
