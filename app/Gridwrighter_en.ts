@@ -89,7 +89,7 @@
     </message>
     <message>
         <source>预设置（修改不可逆,操作前请先备份,并关闭所有excel文件）</source>
-        <translation>Presets (changes cannot be undone by the spreadsheet program: back up first and close all spreadsheet files)</translation>
+        <translation>Presets (back up first and close all spreadsheet files)</translation>
     </message>
     <message>
         <source>选择文件夹：</source>
@@ -125,11 +125,11 @@
     </message>
     <message>
         <source>  在该列前：</source>
-        <translation>  Before column:</translation>
+        <translation>  Before col:</translation>
     </message>
     <message>
         <source>插入列</source>
-        <translation>Insert column</translation>
+        <translation>Insert col</translation>
     </message>
     <message>
         <source>该行：</source>
@@ -141,11 +141,11 @@
     </message>
     <message>
         <source>  该列：</source>
-        <translation>  Column:</translation>
+        <translation>  Col:</translation>
     </message>
     <message>
         <source>删除列</source>
-        <translation>Delete column</translation>
+        <translation>Delete col</translation>
     </message>
     <message>
         <source>功能二、批量设置公式（只需填好起始位置单元格公式,其他位置将会自动填充,与excel表格中进行拖动或复制公式效果一致）</source>
@@ -197,7 +197,7 @@
     </message>
     <message>
         <source>功能五、在指定单元格插入超链接（网址或文件,如：www.example.com  文档中的位置,如：Sheet!A1 一般情况下只填写其中一个。 显示文字留空则保持原单元格内容）</source>
-        <translation>5. Put a hyperlink into a cell (a web address or file such as www.example.com, or a place in the workbook such as Sheet!A1, usually only one of the two; an empty display text keeps the cell&apos;s content)</translation>
+        <translation>5. Put a hyperlink into a cell (an address or file such as www.example.com, or a place such as Sheet!A1; an empty text keeps the cell&apos;s content)</translation>
     </message>
     <message>
         <source>单元格：</source>

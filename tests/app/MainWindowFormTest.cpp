@@ -320,6 +320,8 @@ void MainWindowFormTest::englishTextsForEveryWidget()
     QCoreApplication::installTranslator(&english);
     MainWindow englishWindow(nullptr);
     QCoreApplication::removeTranslator(&english);
+    if (!qEnvironmentVariableIsEmpty("GRIDWRIGHTER_SCREENSHOTS"))
+        englishWindow.grab().save(qEnvironmentVariable("GRIDWRIGHTER_SCREENSHOTS") + QStringLiteral("/english.png"));
     const QRegularExpression chinese(QStringLiteral("[\\x{4e00}-\\x{9fff}]"));
     QCOMPARE(englishWindow.findChild<QPushButton *>(QStringLiteral("pBtn_AddRow"))->text(), QStringLiteral("Insert row"));
     for (const QAbstractButton *button : englishWindow.findChildren<QAbstractButton *>())
