@@ -76,6 +76,7 @@ private slots:
     void statusLineStartsWithTheNotice();
     void sizeAndPosition();
     void englishTextsForEveryWidget();
+    void tabFollowsTheFormTopToBottom();
 
     void sourcePathReadFromSettingsFile_data();
     void sourcePathReadFromSettingsFile();
@@ -330,6 +331,22 @@ void MainWindowFormTest::englishTextsForEveryWidget()
         QVERIFY2(!label->text().contains(chinese), qPrintable(label->text()));
     for (const QGroupBox *group : englishWindow.findChildren<QGroupBox *>())
         QVERIFY2(!group->title().contains(chinese), qPrintable(group->title()));
+}
+
+void MainWindowFormTest::tabFollowsTheFormTopToBottom()
+{
+    const QStringList expected = {"pBtn_SourcePath", "lEdt_SourcePath", "cBox_DryRun", "sBox_AddRow", "pBtn_AddRow",
+                                  "pBtn_DeleteColumn", "sBox_CopyFormulaStartRow", "lEdt_FirstFormula",
+                                  "pBtn_CopyFormula", "lEdt_FormulaToValue", "pBtn_HyperLinks", "lEdt_HyperlinksCell",
+                                  "pBtn_HyperlinksCell", "pBtn_UndoLastJob"};
+    QStringList chain;
+    QWidget *widget = child<QPushButton>("pBtn_SourcePath");
+    do {
+        if (expected.contains(widget->objectName()))
+            chain << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != child<QPushButton>("pBtn_SourcePath"));
+    QCOMPARE(chain, expected);
 }
 
 void MainWindowFormTest::sourcePathReadFromSettingsFile_data()
