@@ -22,12 +22,12 @@ bool MainWindow::stopRunningJobBeforeLeaving()
 {
     if (!jobRunning())
         return true;
-    if (QMessageBox::question(this, QStringLiteral("提示"),
-                              QStringLiteral("任务正在进行中，是否在当前文件处理完后停止任务并退出？"),
+    if (QMessageBox::question(this, tr("提示"),
+                              tr("任务正在进行中，是否在当前文件处理完后停止任务并退出？"),
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)
         return false;
-    ui->lb_ShowDisposing->setText(QStringLiteral("正在停止任务，当前文件处理完后退出……"));
+    showStatus(tr("正在停止任务，当前文件处理完后退出……"));
     worker->requestStop();
     while (jobRunning()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
@@ -37,10 +37,23 @@ bool MainWindow::stopRunningJobBeforeLeaving()
     return true;
 }
 
+// As closing does, without leaving: the workbook in hand is finished, no
+// further one is opened, and the job ends with its usual closing text.
+void MainWindow::on_pBtn_Stop_clicked()
+{
+    if (!jobRunning())
+        return;
+    worker->requestStop();
+    ui->pBtn_Stop->setEnabled(false);
+    showStatus(tr("正在停止任务，当前文件处理完后停止……"));
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (stopRunningJobBeforeLeaving())
+    if (stopRunningJobBeforeLeaving()) {
+        rememberForm();
         event->accept();
+    }
     else
         event->ignore();
 }

@@ -7,31 +7,36 @@
 #include <QDir>
 #include <QMessageBox>
 
-// The tray's undo: the originals of the last job over the folder in the form
-// are put back once the user agrees. No spreadsheet program is involved.
+void MainWindow::on_pBtn_UndoLastJob_clicked()
+{
+    askToUndoLastJob();
+}
+
+// The undo of the tray, the window and the results: the originals of the last
+// job over the folder in the form are put back once the user agrees. No
+// spreadsheet program is involved.
 void MainWindow::askToUndoLastJob()
 {
-    ShowSoftWindow();
     // A running job may be replacing the very workbooks the undo restores.
     if (jobRunning()) {
-        ui->lb_ShowDisposing->setText(QStringLiteral("任务正在进行中，请在任务结束后再撤销"));
+        showStatus(tr("任务正在进行中，请在任务结束后再撤销"));
         return;
     }
     const QString folder = QDir::toNativeSeparators(ui->lEdt_SourcePath->text());
     const QVector<UndoableJob> jobs = undoableJobs(folder);
     if (jobs.isEmpty()) {
-        ui->lb_ShowDisposing->setText(undoSummary(UndoOutcome()));
+        showStatus(undoSummary(UndoOutcome()));
         return;
     }
     const BackupManifest &last = jobs.first().manifest;
     const QString question =
-        QStringLiteral("撤销%1对%2个文件的修改（%3）？\n之后又被改动过的文件不会被覆盖。")
+        tr("撤销%1对%2个文件的修改（%3）？\n之后又被改动过的文件不会被覆盖。")
             .arg(last.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
             .arg(last.workbooks.size())
             .arg(last.edit.join(QLatin1Char(' ')));
-    if (QMessageBox::question(this, QStringLiteral("提示"), question, QMessageBox::Yes | QMessageBox::No,
+    if (QMessageBox::question(this, tr("提示"), question, QMessageBox::Yes | QMessageBox::No,
                               QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    ui->lb_ShowDisposing->setText(undoSummary(undoLastJob(folder)));
+    showStatus(undoSummary(undoLastJob(folder)));
 }

@@ -2,6 +2,10 @@
 #include "app/MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "engine/edits/JobEdits.h"
+
+#include <QPushButton>
+
 // The launch buttons stay disabled while a job runs, so that no launch can
 // change the job settings the worker is reading.
 void MainWindow::disableLaunchButtons()
@@ -12,16 +16,16 @@ void MainWindow::disableLaunchButtons()
 void MainWindow::on_Signal_SetButtonEnable()
 {
     setLaunchButtonsEnabled(true);
+    endProgress();
+    showResults();
 }
 
 void MainWindow::setLaunchButtonsEnabled(bool enabled)
 {
-    ui->pBtn_AddColumn->setEnabled(enabled);
-    ui->pBtn_AddRow->setEnabled(enabled);
-    ui->pBtn_DeleteColumn->setEnabled(enabled);
-    ui->pBtn_DeleteRow->setEnabled(enabled);
-    ui->pBtn_CopyFormula->setEnabled(enabled);
-    ui->pBtn_FormulaToValue->setEnabled(enabled);
-    ui->pBtn_HyperLinks->setEnabled(enabled);
-    ui->pBtn_HyperlinksCell->setEnabled(enabled);
+    for (const JobEdit &edit : jobEdits())
+        findChild<QPushButton *>(QStringLiteral("pBtn_") + QLatin1String(edit.formName))->setEnabled(enabled);
+    // Stopping is for a running job; undoing is not, it may be replacing
+    // the very workbooks the undo restores.
+    ui->pBtn_Stop->setEnabled(!enabled);
+    ui->pBtn_UndoLastJob->setEnabled(enabled);
 }

@@ -5,19 +5,15 @@
 #include "engine/JobInput.h"
 #include "engine/MergeObject.h"
 #include "engine/WorkbookEdit.h"
+#include "engine/edits/JobEdits.h"
 #include "engine/report/UnopenedList.h"
 #include "launch/AsciiColons.h"
 #include "launch/JobSettings.h"
 
+#include <QMessageBox>
 #include <QThread>
 
 namespace {
-
-// A form field's number as the setting of a row or column edit.
-std::function<void()> takeNumber(const QSpinBox *box, std::int32_t *setting)
-{
-    return [box, setting]() { *setting = box->value(); };
-}
 
 int number(const QAbstractSpinBox *box)
 {
@@ -26,74 +22,117 @@ int number(const QAbstractSpinBox *box)
 
 } // namespace
 
-// The eight launch buttons: the signal each posts, the job it starts and the
-// fields of the form its edit reads.
-void MainWindow::connectLaunchButtons()
+void MainWindow::on_pBtn_AddColumn_clicked()
 {
-    struct Launch
-    {
-        QPushButton *button;
-        void (MainWindow::*signal)();
-        void (MergeObject::*job)();
-        std::function<void()> takeEditFields;
-    };
-    const Launch launches[] = {
-        {ui->pBtn_AddColumn, &MainWindow::pBtn_AddColumn_HasClicked, &MergeObject::AddColumn,
-         takeNumber(ui->sBox_AddColumn, &JobSettings::addColumnNumber)},
-        {ui->pBtn_AddRow, &MainWindow::pBtn_AddRow_HasClicked, &MergeObject::AddRow,
-         takeNumber(ui->sBox_AddRow, &JobSettings::addRowNumber)},
-        {ui->pBtn_DeleteRow, &MainWindow::pBtn_DeleteRow_HasClicked, &MergeObject::DeleteRow,
-         takeNumber(ui->sBox_DeleteRow, &JobSettings::deleteRowNumber)},
-        {ui->pBtn_DeleteColumn, &MainWindow::pBtn_DeleteColumn_HasClicked, &MergeObject::DeleteColumn,
-         takeNumber(ui->sBox_DeleteColumn, &JobSettings::deleteColumnNumber)},
-        {ui->pBtn_CopyFormula, &MainWindow::pBtn_CopyFormula_HasClicked, &MergeObject::CopyFormula,
-         [this]() {
-             JobSettings::firstFormula = ui->lEdt_FirstFormula->text();
-             JobSettings::copyFormulaStartRow = number(ui->sBox_CopyFormulaStartRow);
-             JobSettings::copyFormulaStartColumn = number(ui->sBox_CopyFormulaStartColumn);
-             JobSettings::copyFormulaEndRow = number(ui->sBox_CopyFormulaEndRow);
-             JobSettings::copyFormulaEndColumn = number(ui->sBox_CopyFormulaEndColumn);
-             JobSettings::autoEndRow = ui->cBox_CopyFormulaEndRow->isChecked();
-             JobSettings::autoEndColumn = ui->cBox_CopyFormulaEndColumn->isChecked();
-         }},
-        {ui->pBtn_FormulaToValue, &MainWindow::pBtn_FormulaToValue_HasClicked, &MergeObject::FormulaToValue,
-         [this]() { JobSettings::valueRange = withAsciiColons(ui->lEdt_FormulaToValue->text()); }},
-        {ui->pBtn_HyperLinks, &MainWindow::pBtn_HyperLinks_HasClicked, &MergeObject::InsertHyperLinks, []() {}},
-        {ui->pBtn_HyperlinksCell, &MainWindow::pBtn_HyperlinksCell_HasClicked, &MergeObject::InsertHyperlinksCell,
-         [this]() {
-             JobSettings::linkCell = withAsciiColons(ui->lEdt_HyperlinksCell->text());
-             JobSettings::linkAddress = ui->lEdt_HyperlinksLink->text();
-             JobSettings::linkSubAddress = ui->lEdt_HyperlinksLinkLocal->text();
-             JobSettings::linkText = ui->lEdt_HyperlinksText->text();
-         }},
-    };
-    for (const Launch &launch : launches) {
-        connect(launch.button, &QPushButton::clicked, this,
-                [this, launch]() { launchJob(launch.signal, launch.job, launch.takeEditFields); });
+    launchJob(&MainWindow::pBtn_AddColumn_HasClicked, &MergeObject::AddColumn);
+}
+
+void MainWindow::on_pBtn_AddRow_clicked()
+{
+    launchJob(&MainWindow::pBtn_AddRow_HasClicked, &MergeObject::AddRow);
+}
+
+void MainWindow::on_pBtn_DeleteRow_clicked()
+{
+    launchJob(&MainWindow::pBtn_DeleteRow_HasClicked, &MergeObject::DeleteRow);
+}
+
+void MainWindow::on_pBtn_DeleteColumn_clicked()
+{
+    launchJob(&MainWindow::pBtn_DeleteColumn_HasClicked, &MergeObject::DeleteColumn);
+}
+
+void MainWindow::on_pBtn_CopyFormula_clicked()
+{
+    launchJob(&MainWindow::pBtn_CopyFormula_HasClicked, &MergeObject::CopyFormula);
+}
+
+void MainWindow::on_pBtn_FormulaToValue_clicked()
+{
+    launchJob(&MainWindow::pBtn_FormulaToValue_HasClicked, &MergeObject::FormulaToValue);
+}
+
+void MainWindow::on_pBtn_HyperLinks_clicked()
+{
+    launchJob(&MainWindow::pBtn_HyperLinks_HasClicked, &MergeObject::InsertHyperLinks);
+}
+
+void MainWindow::on_pBtn_HyperlinksCell_clicked()
+{
+    launchJob(&MainWindow::pBtn_HyperlinksCell_HasClicked, &MergeObject::InsertHyperlinksCell);
+}
+
+// The fields of the form the edit reads, into the job settings.
+void MainWindow::takeEditFields(const JobEdit &edit)
+{
+    if (edit.number) {
+        *edit.number = findChild<QSpinBox *>(QStringLiteral("sBox_") + QLatin1String(edit.formName))->value();
+    } else if (edit.job == &MergeObject::CopyFormula) {
+        JobSettings::firstFormula = ui->lEdt_FirstFormula->text();
+        JobSettings::copyFormulaStartRow = number(ui->sBox_CopyFormulaStartRow);
+        JobSettings::copyFormulaStartColumn = number(ui->sBox_CopyFormulaStartColumn);
+        JobSettings::copyFormulaEndRow = number(ui->sBox_CopyFormulaEndRow);
+        JobSettings::copyFormulaEndColumn = number(ui->sBox_CopyFormulaEndColumn);
+        JobSettings::autoEndRow = ui->cBox_CopyFormulaEndRow->isChecked();
+        JobSettings::autoEndColumn = ui->cBox_CopyFormulaEndColumn->isChecked();
+    } else if (edit.job == &MergeObject::FormulaToValue) {
+        JobSettings::valueRange = withAsciiColons(ui->lEdt_FormulaToValue->text());
+    } else if (edit.job == &MergeObject::InsertHyperlinksCell) {
+        JobSettings::linkCell = withAsciiColons(ui->lEdt_HyperlinksCell->text());
+        JobSettings::linkAddress = ui->lEdt_HyperlinksLink->text();
+        JobSettings::linkSubAddress = ui->lEdt_HyperlinksLinkLocal->text();
+        JobSettings::linkText = ui->lEdt_HyperlinksText->text();
     }
+}
+
+// Text without "=" lands in every target cell as it is, overwriting whatever
+// they hold: the user confirms that this is meant.
+bool MainWindow::agreesToTextFormula()
+{
+    if (JobSettings::firstFormula.startsWith(QLatin1Char('=')))
+        return true;
+    return QMessageBox::question(this, tr("提示"), tr("内容不以=开头，将作为文本写入所有目标单元格，是否继续？"),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 void MainWindow::on_ShowDisposingFile(QString filePath)
 {
-    ui->lb_ShowDisposing->setText(filePath);
+    showStatus(filePath);
 }
 
-// Every launch: the pre-flight check, the edit's own fields of the form into
-// the job settings, then the job on a fresh worker.
-void MainWindow::launchJob(void (MainWindow::*launchSignal)(), void (MergeObject::*job)(),
-                           const std::function<void()> &takeEditFields)
+void MainWindow::showStatus(const QString &text)
 {
-    // Bad input is refused before the pre-flight check ends any program.
-    takeEditFields();
+    ui->lb_ShowDisposing->showText(text);
+}
+
+// Every launch: the folder, the edit's own fields of the form into the job
+// settings and their checks, then the pre-flight check, then the job on a
+// fresh worker. Bad input is refused before the pre-flight check ends any
+// program.
+void MainWindow::launchJob(void (MainWindow::*launchSignal)(), MergeObject::Job job)
+{
+    if (!sourceFolderExists())
+        return;
+    const JobEdit &edit = jobEditOf(job);
+    takeEditFields(edit);
     takeSheetChoice();
-    const QString problem = jobInputProblem(*MergeObject::editOf(job));
+    const QString problem = jobInputProblem(*edit.makeEdit());
     if (!problem.isEmpty()) {
-        ui->lb_ShowDisposing->setText(problem);
+        showStatus(problem);
         return;
     }
+    if (job == &MergeObject::CopyFormula && !agreesToTextFormula())
+        return;
     if (preflightCheck() < 0)
         return;
-    resetUnopenedList();
+    JobSettings::dryRun = ui->cBox_DryRun->isChecked();
+    // A dry run leaves an earlier job's list where it is, as everything else.
+    if (JobSettings::dryRun)
+        JobSettings::unopenedListPath = JobSettings::sourcePath + unopenedListFileName();
+    else
+        resetUnopenedList();
+    rememberForm();
 
     stopWorker();
 
@@ -105,7 +144,10 @@ void MainWindow::launchJob(void (MainWindow::*launchSignal)(), void (MergeObject
     connect(worker, &MergeObject::ShowDisposingFile, this, &MainWindow::on_ShowDisposingFile);
     connect(this, launchSignal, worker, job);
     connect(worker, &MergeObject::Signal_SetButtonEnable, this, &MainWindow::on_Signal_SetButtonEnable);
+    connect(worker, &MergeObject::candidatesFound, this, &MainWindow::countCandidates);
+    connect(worker, &MergeObject::workbookFinished, this, &MainWindow::countWorkbook);
 
+    startProgress();
     emit (this->*launchSignal)();
 }
 

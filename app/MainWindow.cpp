@@ -9,10 +9,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLayout>
+#include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 
 SystemTray *MainWindow::trayIcon = nullptr;
 
@@ -22,14 +26,26 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     ui->tabWidget->setCurrentIndex(0);
-    connectLaunchButtons();
+    setUpKeyboard();
+    // With the last row detected the fill runs down the start column, and
+    // the other way round: the fixed end follows a changed start.
+    connect(ui->sBox_CopyFormulaStartColumn, QOverload<int>::of(&QSpinBox::valueChanged), this, [this](int column) {
+        if (ui->cBox_CopyFormulaEndRow->isChecked())
+            ui->sBox_CopyFormulaEndColumn->setValue(column);
+    });
+    connect(ui->sBox_CopyFormulaStartRow, QOverload<int>::of(&QSpinBox::valueChanged), this, [this](int row) {
+        if (ui->cBox_CopyFormulaEndColumn->isChecked())
+            ui->sBox_CopyFormulaEndRow->setValue(row);
+    });
+    connect(&progressTicker, &QTimer::timeout, this, &MainWindow::showProgress);
     // The Chinese texts need more room than the form's design size with some
     // fonts. Sizes cached before styling would be stale, so every layout is
-    // redone now and the window is centred at its real size.
+    // redone now and the window is sized to its content, within the screen.
     ensurePolished();
     for (QLayout *childLayout : findChildren<QLayout *>())
         childLayout->invalidate();
     layout()->activate();
+    fitIntoScreen();
 
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     screenWidth = screen.width();
@@ -42,14 +58,19 @@ MainWindow::MainWindow(QWidget *parent)
     trayIcon = new SystemTray(this);
     connect(trayIcon, &SystemTray::showWidget, this, &MainWindow::ShowSoftWindow);
     connect(trayIcon, &SystemTray::quitRequested, this, &MainWindow::quitFromTray);
-    connect(trayIcon, &SystemTray::undoRequested, this, &MainWindow::askToUndoLastJob);
+    connect(trayIcon, &SystemTray::undoRequested, this, [this]() {
+        ShowSoftWindow();
+        askToUndoLastJob();
+    });
     connect(trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::SystemTrayActivated);
 
     QFile settingsFile(ProgramPaths::settingsFilePath);
     if (settingsFile.open(QIODevice::ReadOnly)) {
-        const QByteArray sourcePath = readSetting(settingsFile.readAll(), "SourcePath");
+        const QByteArray settings = settingsFile.readAll();
+        const QByteArray sourcePath = readSetting(settings, "SourcePath");
         if (!sourcePath.isEmpty())
             ui->lEdt_SourcePath->setText(QString::fromLocal8Bit(sourcePath));
+        restoreForm(settings);
     }
 }
 
@@ -68,6 +89,37 @@ SpreadsheetCloser &MainWindow::spreadsheetCloser()
     return closer;
 }
 
+JobResultsDialog *MainWindow::resultsDialog() const
+{
+    return results;
+}
+
+// The form's own size, within the screen: a screen smaller than the form
+// scrolls it, and the window is never wider or taller than the screen.
+void MainWindow::fitIntoScreen()
+{
+    // The window system's frame is not known before the window is shown.
+    const QSize frame(16, 48);
+    const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size() - frame;
+    // On a narrow screen buttons and number boxes give up their spare width
+    // first: the style's minimum button is wider than its Chinese text.
+    const QFontMetrics metrics = fontMetrics();
+    for (QPushButton *button : ui->tab->findChildren<QPushButton *>())
+        button->setMinimumWidth(metrics.horizontalAdvance(button->text()) + metrics.height());
+    // Five digits show at the least; a longer number scrolls in its box.
+    for (QSpinBox *box : ui->tab->findChildren<QSpinBox *>())
+        box->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("00000")) + 2 * metrics.height());
+    // A group's long title may be cut at its end on a narrow screen; its
+    // fields and buttons are never cut, they scroll.
+    for (QGroupBox *group : ui->tab->findChildren<QGroupBox *>())
+        group->setMinimumWidth(group->layout()->minimumSize().width());
+    const QMargins margins = ui->scrollAreaContents->layout()->contentsMargins();
+    const QSize around(margins.left() + margins.right(), margins.top() + margins.bottom());
+    const QSize content = ui->tabWidget->sizeHint() + around;
+    setMinimumSize((ui->tabWidget->minimumSizeHint() + around).boundedTo(room));
+    resize(content.boundedTo(room));
+}
+
 void MainWindow::ShowSoftWindow()
 {
     showNormal();
@@ -84,8 +136,11 @@ void MainWindow::SystemTrayActivated(QSystemTrayIcon::ActivationReason reason)
 
 void MainWindow::on_pBtn_SourcePath_clicked()
 {
+    // The dialog opens at the folder in the field when there is one.
+    const QString typed = ui->lEdt_SourcePath->text();
+    const QString start = !typed.isEmpty() && QFileInfo(typed).isDir() ? typed : QStringLiteral(".");
     const QString chosen = QFileDialog::getExistingDirectory(
-        this, QStringLiteral("选择文件夹"), QStringLiteral("."),
+        this, tr("选择文件夹"), start,
         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (chosen.isEmpty())
         return;

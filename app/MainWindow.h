@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "engine/MergeObject.h"
+#include "engine/WorkbookResult.h"
 #include "launch/SpreadsheetCloser.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QSize>
 #include <QSystemTrayIcon>
+#include <QTimer>
+#include <QVector>
 
-#include <functional>
-
-class MergeObject;
+class JobResultsDialog;
 class QThread;
 class SystemTray;
+struct JobEdit;
 
 namespace Ui {
 class MainWindow;
@@ -35,6 +39,10 @@ public:
     // Tests replace how running spreadsheet programs are ended.
     SpreadsheetCloser &spreadsheetCloser();
 
+    // The list of workbooks the last job did not edit cleanly; created at
+    // the end of the first job that has one.
+    JobResultsDialog *resultsDialog() const;
+
     static SystemTray *trayIcon;
 
 signals:
@@ -54,6 +62,18 @@ public slots:
 private slots:
     void on_pBtn_SourcePath_clicked();
 
+    void on_pBtn_AddColumn_clicked();
+    void on_pBtn_AddRow_clicked();
+    void on_pBtn_DeleteRow_clicked();
+    void on_pBtn_DeleteColumn_clicked();
+    void on_pBtn_CopyFormula_clicked();
+    void on_pBtn_FormulaToValue_clicked();
+    void on_pBtn_HyperLinks_clicked();
+    void on_pBtn_HyperlinksCell_clicked();
+
+    void on_pBtn_Stop_clicked();
+    void on_pBtn_UndoLastJob_clicked();
+
     void on_Signal_SetButtonEnable();
     void on_ShowDisposingFile(QString filePath);
 
@@ -63,18 +83,41 @@ private slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool jobRunning() const;
     bool stopRunningJobBeforeLeaving();
     void quitFromTray();
     void askToUndoLastJob();
-    void connectLaunchButtons();
     void disableLaunchButtons();
     void setLaunchButtonsEnabled(bool enabled);
-    void launchJob(void (MainWindow::*launchSignal)(), void (MergeObject::*job)(),
-                   const std::function<void()> &takeEditFields);
+    void showStatus(const QString &text);
+    void launchJob(void (MainWindow::*launchSignal)(), MergeObject::Job job);
+    bool sourceFolderExists();
+    void takeEditFields(const JobEdit &edit);
+    bool agreesToTextFormula();
     void stopWorker();
+
+    // Fitting the screen (WindowFit.cpp).
+    void fitIntoScreen();
+
+    // Enter in a field and the Tab order (FormKeyboard.cpp).
+    void setUpKeyboard();
+
+    // The form kept in the settings file (FormMemory.cpp).
+    void restoreForm(const QByteArray &settings);
+    void rememberForm();
+
+    // How far the job is (JobProgress.cpp).
+    void startProgress();
+    void countCandidates(int total);
+    void countWorkbook(const WorkbookResult &result);
+    void showProgress();
+    void endProgress();
+
+    // What happened to the workbooks (JobResults.cpp).
+    void showResults();
 
     Ui::MainWindow *ui;
     int screenWidth;
@@ -83,4 +126,11 @@ private:
     QThread *workerThread = nullptr;
     MergeObject *worker = nullptr;
     SpreadsheetCloser closer;
+
+    int candidateTotal = -1; // unknown until the walk is done
+    QVector<WorkbookResult> jobResults;
+    bool jobIsDryRun = false;
+    QElapsedTimer jobClock;
+    QTimer progressTicker;
+    JobResultsDialog *results = nullptr;
 };

@@ -9,23 +9,28 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-int MainWindow::preflightCheck()
+bool MainWindow::sourceFolderExists()
 {
     JobSettings::sourcePath = QDir::toNativeSeparators(ui->lEdt_SourcePath->text());
-    if (!QFileInfo(JobSettings::sourcePath).isDir()) {
-        QMessageBox::about(this, QStringLiteral("Message:"), QStringLiteral("文件夹不存在!"));
+    if (QFileInfo(JobSettings::sourcePath).isDir())
+        return true;
+    QMessageBox::about(this, QStringLiteral("Message:"), tr("文件夹不存在!"));
+    return false;
+}
+
+int MainWindow::preflightCheck()
+{
+    if (!sourceFolderExists())
         return -1;
-    }
     // A typed folder without a final separator still gets its list file
     // inside it, as a chosen one does.
     if (!JobSettings::sourcePath.endsWith(QDir::separator()))
         JobSettings::sourcePath += QDir::separator();
-    ui->lb_ShowDisposing->clear();
+    showStatus(QString());
 
     const QString stillRunning = closer.closeAll(spreadsheetImageNames());
     if (!stillRunning.isEmpty()) {
-        ui->lb_ShowDisposing->setText(
-            QStringLiteral("无法关闭程序 %1，请手动关闭该程序后重试。").arg(stillRunning));
+        showStatus(tr("无法关闭程序 %1，请手动关闭该程序后重试。").arg(stillRunning));
         return -1;
     }
 

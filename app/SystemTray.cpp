@@ -10,9 +10,9 @@
 SystemTray::SystemTray(QObject *parent)
     : QSystemTrayIcon(parent)
     , menu(new QMenu)
-    , settingsAction(new QAction(QStringLiteral("软件设置"), this))
-    , undoAction(new QAction(QStringLiteral("撤销上一次修改"), this))
-    , quitAction(new QAction(QStringLiteral("退出程序"), this))
+    , settingsAction(new QAction(tr("软件设置"), this))
+    , undoAction(new QAction(tr("撤销上一次修改"), this))
+    , quitAction(new QAction(tr("退出程序"), this))
 {
     menu->addAction(settingsAction);
     menu->addAction(undoAction);

@@ -5,6 +5,8 @@
 #include "app/QtChineseTexts.h"
 
 #include <QApplication>
+#include <QLocale>
+#include <QTranslator>
 
 #ifndef Q_OS_WIN
 #include "platform/libreoffice/LibreOfficeServer.h"
@@ -31,7 +33,12 @@ int main(int argc, char *argv[])
     ProgramPaths::settingsFilePath = settingsFilePathFor(ProgramPaths::programDirectory);
 
     QApplication application(argc, argv);
-    installQtChineseTexts(application);
+    // The Chinese texts are the program's own; other locales get English.
+    QTranslator english;
+    if (QLocale().language() == QLocale::Chinese)
+        installQtChineseTexts(application);
+    else if (english.load(QStringLiteral(":/translations/Gridwrighter_en.qm")))
+        QCoreApplication::installTranslator(&english);
 #ifndef Q_OS_WIN
     registerLibreOfficeServer();
 #endif

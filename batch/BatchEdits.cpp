@@ -2,29 +2,30 @@
 #include "batch/BatchEdits.h"
 
 #include "batch/BatchRequest.h"
-#include "engine/edits/CellHyperlinkEdit.h"
-#include "engine/edits/FormulaFillEdit.h"
-#include "engine/edits/FormulaToValueEdit.h"
-#include "engine/edits/HyperlinkIndexEdit.h"
-#include "engine/edits/RowColumnEdit.h"
+#include "engine/edits/JobEdits.h"
 #include "launch/AsciiColons.h"
 #include "launch/JobSettings.h"
 
 namespace {
 
-template<typename Edit>
-std::unique_ptr<WorkbookEdit> make()
+// The command's row of an edit of the shared table: its name, what follows
+// the name and its core come from there.
+BatchEdit fromJobEdit(const char *name, std::function<void(const BatchRequest &request)> applyArguments,
+                      QString (*checkOptions)(BatchRequest &request), const char *inputRefusal, const char *help)
 {
-    return std::make_unique<Edit>();
+    const JobEdit &edit = *findJobEdit(QLatin1String(name));
+    static const BatchEdit::Operand operands[] = {BatchEdit::None, BatchEdit::Row, BatchEdit::Column, BatchEdit::Text};
+    if (edit.number) {
+        std::int32_t *setting = edit.number;
+        applyArguments = [setting](const BatchRequest &request) { *setting = request.number; };
+    }
+    return {edit.name, operands[edit.input], edit.makeEdit, applyArguments, checkOptions, inputRefusal, help};
 }
 
-// An edit of one row or column, whose number goes into the setting.
-BatchEdit rowColumn(const char *name, RowColumnEdit::Kind kind, std::int32_t *setting, const char *help)
+// An edit of one row or column, whose number goes into the edit's setting.
+BatchEdit rowColumn(const char *name, const char *help)
 {
-    const bool onRows = kind == RowColumnEdit::InsertRow || kind == RowColumnEdit::DeleteRow;
-    return {name, onRows ? BatchEdit::Row : BatchEdit::Column,
-            [kind]() { return std::make_unique<RowColumnEdit>(kind); },
-            [setting](const BatchRequest &request) { *setting = request.number; }, nullptr, nullptr, help};
+    return fromJobEdit(name, nullptr, nullptr, nullptr, help);
 }
 
 // As the form couples them: an automatic end keeps the other dimension at the
@@ -53,15 +54,11 @@ QString checkFillEnds(BatchRequest &request)
 const std::vector<BatchEdit> &batchEdits()
 {
     static const std::vector<BatchEdit> edits = {
-        rowColumn("add-row", RowColumnEdit::InsertRow, &JobSettings::addRowNumber,
-                  "  add-row N              insert a row before row N (1-1048576)\n"),
-        rowColumn("add-column", RowColumnEdit::InsertColumn, &JobSettings::addColumnNumber,
-                  "  add-column N           insert a column before column N (1-16384)\n"),
-        rowColumn("delete-row", RowColumnEdit::DeleteRow, &JobSettings::deleteRowNumber,
-                  "  delete-row N           delete row N\n"),
-        rowColumn("delete-column", RowColumnEdit::DeleteColumn, &JobSettings::deleteColumnNumber,
-                  "  delete-column N        delete column N\n"),
-        {"fill-formula", BatchEdit::Text, make<FormulaFillEdit>,
+        rowColumn("add-row", "  add-row N              insert a row before row N (1-1048576)\n"),
+        rowColumn("add-column", "  add-column N           insert a column before column N (1-16384)\n"),
+        rowColumn("delete-row", "  delete-row N           delete row N\n"),
+        rowColumn("delete-column", "  delete-column N        delete column N\n"),
+        fromJobEdit("fill-formula",
          [](const BatchRequest &r) {
              JobSettings::firstFormula = r.text;
              JobSettings::copyFormulaStartRow = r.startRow;
@@ -77,14 +74,14 @@ const std::vector<BatchEdit> &batchEdits()
          "      --start ROW,COL    the start cell (required)\n"
          "      --end ROW,COL      the end cell, or:\n"
          "      --auto-end-row     find the last row from each sheet's used range\n"
-         "      --auto-end-column  find the last column from each sheet's used range\n"},
-        {"formula-to-value", BatchEdit::Text, make<FormulaToValueEdit>,
+         "      --auto-end-column  find the last column from each sheet's used range\n"),
+        fromJobEdit("formula-to-value",
          [](const BatchRequest &r) { JobSettings::valueRange = withAsciiColons(r.text); }, nullptr,
          "formula-to-value needs a range such as A1, B2:D2, B:B, B:D, 1:1 or 1:9 within the sheet",
-         "  formula-to-value RANGE replace the formulas of RANGE (A1, B2:D2, B:B, 1:9) by values\n"},
-        {"index-sheet", BatchEdit::None, make<HyperlinkIndexEdit>, [](const BatchRequest &) {}, nullptr,
-         nullptr, "  index-sheet            add a first sheet that links to every sheet\n"},
-        {"cell-link", BatchEdit::Text, make<CellHyperlinkEdit>,
+         "  formula-to-value RANGE replace the formulas of RANGE (A1, B2:D2, B:B, 1:9) by values\n"),
+        fromJobEdit("index-sheet", [](const BatchRequest &) {}, nullptr, nullptr,
+         "  index-sheet            add a first sheet that links to every sheet\n"),
+        fromJobEdit("cell-link",
          [](const BatchRequest &r) {
              JobSettings::linkCell = withAsciiColons(r.text);
              JobSettings::linkAddress = r.address;
@@ -95,7 +92,7 @@ const std::vector<BatchEdit> &batchEdits()
          "  cell-link CELL         put a hyperlink into CELL (A1 or B2:D2):\n"
          "      --address URL      a web address or file path\n"
          "      --sub-address LOC  a place in the workbook, such as 'Sheet2!A1'\n"
-         "      --text TEXT        display text written into the cell (kept when omitted)\n"},
+         "      --text TEXT        display text written into the cell (kept when omitted)\n"),
     };
     return edits;
 }

@@ -11,8 +11,8 @@
 
 struct BatchRequest;
 
-// The eight edits as the command offers them, one row an edit: a new edit is
-// one more row here.
+// The eight edits as the command offers them: the shared table's rows (see
+// engine/edits/JobEdits.h) with the command's own options, checks and help.
 struct BatchEdit
 {
     // What the edit's name is followed by on the command line.

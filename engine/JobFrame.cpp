@@ -13,6 +13,7 @@
 #include "engine/WorkbookRunner.h"
 #include "launch/JobSettings.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -39,9 +40,9 @@ QString closingText(int count, const SkipTally &skips, int failed, const QString
 {
     QStringList notes;
     if (failed > 0)
-        notes.append(QStringLiteral("其中%1个文件无法打开或保存（见列表文件）").arg(failed));
+        notes.append(QCoreApplication::translate("StatusTexts", "其中%1个文件无法打开或保存（见列表文件）").arg(failed));
     if (skips.count() > 0)
-        notes.append(QStringLiteral("%1处未修改（%2）").arg(skips.count()).arg(skips.firstReason()));
+        notes.append(QCoreApplication::translate("StatusTexts", "%1处未修改（%2）").arg(skips.count()).arg(skips.firstReason()));
     if (!backupFolder.isEmpty())
         notes.append(StatusTexts::backupKept(backupFolder));
     return StatusTexts::finished(count) + notes.join(QStringLiteral("；"));
@@ -75,8 +76,10 @@ JobFrame::Outcome JobFrame::run()
     if (JobSettings::keepsBackups && !JobSettings::dryRun)
         m_backup = std::make_unique<JobBackup>(JobSettings::sourcePath, jobDescription(m_edit));
     SkipTally skips([this](const QString &text) { report(text); });
-    editAll(jobCandidates(m_worker), skips);
-    finish(skips);
+    const QStringList candidates = jobCandidates(m_worker);
+    emit m_worker.candidatesFound(candidates.size());
+    editAll(candidates, skips);
+    finish();
     return m_outcome;
 }
 
@@ -102,52 +105,61 @@ void JobFrame::editAll(const QStringList &candidates, SkipTally &skips)
     std::atomic<bool> stopped{false};
     std::vector<std::optional<WorkbookResult>> results(size_t(candidates.size()));
     const WorkbookRunner::Job shared{m_worker, m_edit, skips, m_backup.get(), numbered};
-    const auto work = [&]() {
-        WorkbookRunner runner(shared);
-        if (!runner.startApplication())
-            return;
-        started = true;
-        for (int taken = next++; taken < candidates.size(); taken = next++) {
-            if (m_worker.stopRequested()) {
-                stopped = true;
-                return;
-            }
-            const int i = order[size_t(taken)];
-            results[size_t(i)] = runner.editWorkbook(candidates.at(i));
-        }
-    };
     std::vector<std::thread> others;
+    const auto work = [&](bool closes) {
+        WorkbookRunner runner(shared);
+        if (runner.startApplication()) {
+            started = true;
+            for (int taken = next++; taken < candidates.size(); taken = next++) {
+                if (m_worker.stopRequested()) {
+                    stopped = true;
+                    break;
+                }
+                const int i = order[size_t(taken)];
+                results[size_t(i)] = runner.editWorkbook(candidates.at(i));
+                emit m_worker.workbookFinished(*results[size_t(i)]);
+            }
+        }
+        if (!closes)
+            return;
+        // The closing text, like every other text of the job, comes while
+        // this application still runs; it quits when the runner goes.
+        for (std::thread &other : others)
+            other.join();
+        m_outcome.applicationStarted = started;
+        m_outcome.stopped = stopped;
+        m_numbered = numbered;
+        for (const std::optional<WorkbookResult> &result : results) {
+            if (!result)
+                continue;
+            ++m_outcome.candidates;
+            m_outcome.failed += isFailure(*result) ? 1 : 0;
+            m_outcome.workbooks.append(*result);
+        }
+        reportClosing(skips);
+    };
     for (int i = 1; i < runners; ++i)
-        others.emplace_back(work);
-    work();
-    for (std::thread &other : others)
-        other.join();
-
-    m_outcome.applicationStarted = started;
-    m_outcome.stopped = stopped;
-    m_numbered = numbered;
-    for (const std::optional<WorkbookResult> &result : results) {
-        if (!result)
-            continue;
-        ++m_outcome.candidates;
-        m_outcome.failed += isFailure(*result) ? 1 : 0;
-        m_outcome.workbooks.append(*result);
-    }
+        others.emplace_back(work, false);
+    work(true);
 }
 
-void JobFrame::finish(const SkipTally &skips)
+void JobFrame::reportClosing(const SkipTally &skips)
 {
     // The slices of a sharded job each keep a backup of their own: keeping
     // fewer jobs than slices would drop the backups of slices just done.
     const int keep = qMax(JobSettings::keptBackupJobs, JobSettings::shardCount);
     const QString backupFolder = m_backup ? m_backup->finish(keep) : QString();
-    QString closing = m_outcome.applicationStarted ? closingText(m_numbered, skips, m_outcome.failed, backupFolder)
-                                                   : StatusTexts::noApplication();
+    m_closing = m_outcome.applicationStarted ? closingText(m_numbered, skips, m_outcome.failed, backupFolder)
+                                             : StatusTexts::noApplication();
     if (m_outcome.stopped)
-        closing += StatusTexts::stopped();
+        m_closing += StatusTexts::stopped();
     if (JobSettings::dryRun)
-        closing += StatusTexts::dryRun();
-    report(closing);
+        m_closing += StatusTexts::dryRun();
+    report(m_closing);
+}
+
+void JobFrame::finish()
+{
     emit m_worker.Signal_SetButtonEnable();
 
     // In the order of the walk, whichever application met them.
@@ -160,9 +172,9 @@ void JobFrame::finish(const SkipTally &skips)
         return;
     m_outcome.listWritten = writeUnopenedList(JobSettings::unopenedListPath, unopened);
     if (!m_outcome.listWritten)
-        report(StatusTexts::listFileNotWritten(JobSettings::unopenedListPath));
+        report(m_closing + QStringLiteral("；") + StatusTexts::listFileNotWritten(JobSettings::unopenedListPath));
     else if (m_showsUnopenedListInViewer && !showInTextViewer(JobSettings::unopenedListPath))
-        report(StatusTexts::listFileNotShown(JobSettings::unopenedListPath));
+        report(m_closing + QStringLiteral("；") + StatusTexts::listFileNotShown(JobSettings::unopenedListPath));
 }
 
 void JobFrame::report(const QString &text)

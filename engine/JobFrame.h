@@ -16,9 +16,9 @@ class WorkbookEdit;
 
 // The frame every job runs in, in three steps: start the application, edit
 // each candidate workbook below the folder (open it, let the edit's core work
-// on it, keep its original, save, close, report), finish (quit the
-// application, signal the end, write the list of workbooks not opened or
-// saved). A dry run closes every workbook unsaved and writes nothing. The
+// on it, keep its original, save, close, report), finish (report the count,
+// quit the application, signal the end, write the list of workbooks not
+// opened or saved). A dry run closes every workbook unsaved and writes nothing. The
 // batch command may have several applications edit the workbooks side by
 // side; the results and the list keep the order of the walk all the same.
 class JobFrame
@@ -48,7 +48,8 @@ public:
 
 private:
     void editAll(const QStringList &candidates, SkipTally &skips);
-    void finish(const SkipTally &skips);
+    void reportClosing(const SkipTally &skips);
+    void finish();
     void report(const QString &text);
 
     MergeObject &m_worker;
@@ -57,4 +58,7 @@ private:
     std::unique_ptr<JobBackup> m_backup; // null when the job keeps no originals
     int m_numbered = 0;
     Outcome m_outcome;
+    // The count, the notes and the backup's place: kept when a note on the
+    // list file follows.
+    QString m_closing;
 };

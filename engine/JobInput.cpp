@@ -7,7 +7,8 @@
 QString jobInputProblem(const WorkbookEdit &edit)
 {
     // No sheet has an empty name: the job would touch nothing and look done.
-    if (JobSettings::appointedSheet && JobSettings::sheetName.trimmed().isEmpty())
+    // The index sheet lists every sheet whatever the sheet choice.
+    if (edit.selectsSheets() && JobSettings::appointedSheet && JobSettings::sheetName.trimmed().isEmpty())
         return QStringLiteral("请填写工作表名称");
     return edit.inputProblem();
 }

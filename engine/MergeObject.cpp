@@ -2,17 +2,15 @@
 #include "engine/MergeObject.h"
 
 #include "engine/backup/BackupHistory.h"
-#include "engine/edits/CellHyperlinkEdit.h"
-#include "engine/edits/FormulaFillEdit.h"
-#include "engine/edits/FormulaToValueEdit.h"
-#include "engine/edits/HyperlinkIndexEdit.h"
-#include "engine/edits/RowColumnEdit.h"
+#include "engine/edits/JobEdits.h"
 
 #include <QDir>
 
 MergeObject::MergeObject(QObject *parent)
     : QObject(parent)
 {
+    // The results travel to the window's thread.
+    qRegisterMetaType<WorkbookResult>();
 }
 
 QFileInfoList MergeObject::ListAllFiles(const QString &path)
@@ -53,21 +51,7 @@ MergeObject::Outcome MergeObject::lastOutcome() const
 
 std::unique_ptr<WorkbookEdit> MergeObject::editOf(Job job)
 {
-    if (job == &MergeObject::AddColumn)
-        return std::make_unique<RowColumnEdit>(RowColumnEdit::InsertColumn);
-    if (job == &MergeObject::AddRow)
-        return std::make_unique<RowColumnEdit>(RowColumnEdit::InsertRow);
-    if (job == &MergeObject::DeleteRow)
-        return std::make_unique<RowColumnEdit>(RowColumnEdit::DeleteRow);
-    if (job == &MergeObject::DeleteColumn)
-        return std::make_unique<RowColumnEdit>(RowColumnEdit::DeleteColumn);
-    if (job == &MergeObject::CopyFormula)
-        return std::make_unique<FormulaFillEdit>();
-    if (job == &MergeObject::FormulaToValue)
-        return std::make_unique<FormulaToValueEdit>();
-    if (job == &MergeObject::InsertHyperLinks)
-        return std::make_unique<HyperlinkIndexEdit>();
-    return std::make_unique<CellHyperlinkEdit>();
+    return jobEditOf(job).makeEdit();
 }
 
 void MergeObject::AddColumn()

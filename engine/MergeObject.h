@@ -50,6 +50,10 @@ signals:
     void ShowDisposingFile(QString filePath);
     // A candidate workbook is about to be opened, for progress displays.
     void workbookStarted(QString nativePath);
+    // The walk is done: this many candidate workbooks are to be edited.
+    void candidatesFound(int total);
+    // What the job did to one candidate workbook (in a dry run: would do).
+    void workbookFinished(WorkbookResult result);
 
 public slots:
     void AddColumn();

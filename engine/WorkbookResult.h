@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 
@@ -28,3 +29,5 @@ struct WorkbookResult
     // Edited and saved with every selected sheet.
     bool isComplete() const { return kind == Edited && skippedSheets.isEmpty(); }
 };
+
+Q_DECLARE_METATYPE(WorkbookResult)

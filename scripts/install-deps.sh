@@ -19,7 +19,7 @@ fi
 $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
     build-essential cmake zlib1g-dev \
-    qtbase5-dev qttranslations5-l10n \
+    qtbase5-dev qttranslations5-l10n qttools5-dev-tools \
     xvfb xauth fonts-noto-cjk xdg-utils procps \
     fonts-crosextra-carlito fonts-crosextra-caladea fonts-liberation2 \
     python3 python3-openpyxl python3-xlrd

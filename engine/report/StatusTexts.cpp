@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/report/StatusTexts.h"
 
+#include <QCoreApplication>
+
+// The window translates the Chinese texts for other locales; the batch command
+// installs no translation.
 namespace StatusTexts {
 
 QString applicationCreated()
@@ -15,7 +19,7 @@ QString workbooksRequested()
 
 QString noApplication()
 {
-    return QStringLiteral("本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!");
+    return QCoreApplication::translate("StatusTexts", "本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!");
 }
 
 QString progress(int count, const QString &path)
@@ -30,32 +34,32 @@ QString rowProgress(int count, const QString &path, int row)
 
 QString finished(int count)
 {
-    return QStringLiteral("成功") + QString::number(count) + QStringLiteral("个文件,");
+    return QCoreApplication::translate("StatusTexts", "成功") + QString::number(count) + QCoreApplication::translate("StatusTexts", "个文件,");
 }
 
 QString listFileNotWritten(const QString &path)
 {
-    return QStringLiteral("无法写入文件：%1").arg(path);
+    return QCoreApplication::translate("StatusTexts", "无法写入文件：%1").arg(path);
 }
 
 QString listFileNotShown(const QString &path)
 {
-    return QStringLiteral("无法打开列表文件，请手动查看：%1").arg(path);
+    return QCoreApplication::translate("StatusTexts", "无法打开列表文件，请手动查看：%1").arg(path);
 }
 
 QString stopped()
 {
-    return QStringLiteral("（任务已停止，其余文件未处理）");
+    return QCoreApplication::translate("StatusTexts", "（任务已停止，其余文件未处理）");
 }
 
 QString backupKept(const QString &folder)
 {
-    return QStringLiteral("原文件已备份到%1，可撤销").arg(folder);
+    return QCoreApplication::translate("StatusTexts", "原文件已备份到%1，可撤销").arg(folder);
 }
 
 QString dryRun()
 {
-    return QStringLiteral("（试运行，没有保存任何文件）");
+    return QCoreApplication::translate("StatusTexts", "（试运行，没有保存任何文件）");
 }
 
 } // namespace StatusTexts

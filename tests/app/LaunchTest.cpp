@@ -60,6 +60,7 @@ private slots:
     void earlierListFileRemovedAtLaunch();
     void refusedLaunchStartsNoJob();
     void badInputIsRefusedBeforeThePreflight();
+    void launchChecksTheFolderFirstAndAsksAboutText();
     void windowClosedDuringJobWaitsForIt();
 
 private:
@@ -230,6 +231,41 @@ void LaunchTest::refusedLaunchStartsNoJob()
     QCOMPARE(launched.count(), 0);
     QCOMPARE(enabledCount(launchButtonsOf(window.get())), 8);
     QCOMPARE(server->applicationsStarted(), 0);
+}
+
+void LaunchTest::launchChecksTheFolderFirstAndAsksAboutText()
+{
+    addWorkbooks(1);
+    childOf<QCheckBox>(window.get(), "cBox_AppointedSheet")->setChecked(true);
+    childOf<QLineEdit>(window.get(), "lEdt_SourcePath")->setText(folder->filePath(QStringLiteral("missing")));
+    {
+        ModalMessageCatcher catcher;
+        childOf<QPushButton>(window.get(), "pBtn_AddRow")->click();
+        QCOMPARE(catcher.text(), QStringLiteral("文件夹不存在!"));
+    }
+    QVERIFY(statusText() != QStringLiteral("请填写工作表名称"));
+
+    // A formula without "=" would be written as text: asked first, No
+    // (the default) starts nothing.
+    childOf<QLineEdit>(window.get(), "lEdt_SourcePath")->setText(folder->path() + QLatin1Char('/'));
+    childOf<QCheckBox>(window.get(), "cBox_AppointedSheet")->setChecked(false);
+    childOf<QLineEdit>(window.get(), "lEdt_FirstFormula")->setText(QStringLiteral("A1*2"));
+    QSignalSpy filled(window.get(), &MainWindow::pBtn_CopyFormula_HasClicked);
+    {
+        ModalMessageCatcher catcher;
+        childOf<QPushButton>(window.get(), "pBtn_CopyFormula")->click();
+        QCOMPARE(catcher.text(), QStringLiteral("内容不以=开头，将作为文本写入所有目标单元格，是否继续？"));
+    }
+    QCOMPARE(filled.count(), 0);
+    QCOMPARE(server->applicationsStarted(), 0);
+
+    // The index sheet lists every sheet: an empty sheet name is no reason to refuse it.
+    childOf<QCheckBox>(window.get(), "cBox_AppointedSheet")->setChecked(true);
+    QSignalSpy indexed(window.get(), &MainWindow::pBtn_HyperLinks_HasClicked);
+    childOf<QPushButton>(window.get(), "pBtn_HyperLinks")->click();
+    QCOMPARE(indexed.count(), 1);
+    waitForJobEnd();
+    QVERIFY(statusText().startsWith(QStringLiteral("成功1个文件,")));
 }
 
 void LaunchTest::badInputIsRefusedBeforeThePreflight()

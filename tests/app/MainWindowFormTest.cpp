@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTranslator>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <memory>
@@ -40,7 +42,7 @@ QStringList itemsOf(const QLayout *layout)
         } else if (item->spacerItem()) {
             items += QStringLiteral("spacer");
         } else if (auto label = qobject_cast<QLabel *>(item->widget())) {
-            items += label->objectName() == QLatin1String("lb_ShowDisposing")
+            items += label->objectName().startsWith(QLatin1String("lb_"))
                 ? label->objectName()
                 : QStringLiteral("label:") + label->text();
         } else if (item->widget()) {
@@ -73,6 +75,8 @@ private slots:
     void sourceFolderButtonFont();
     void statusLineStartsWithTheNotice();
     void sizeAndPosition();
+    void englishTextsForEveryWidget();
+    void tabFollowsTheFormTopToBottom();
 
     void sourcePathReadFromSettingsFile_data();
     void sourcePathReadFromSettingsFile();
@@ -126,7 +130,8 @@ void MainWindowFormTest::groupsInOrder()
 {
     auto page = child<QTabWidget>("tabWidget")->widget(0);
     const QStringList expected = { "groupBox_2", "groupBox", "groupBox_3", "groupBox_4",
-                                   "groupBox_5", "groupBox_6", "lb_ShowDisposing" };
+                                   "groupBox_5", "groupBox_6", "lb_ShowDisposing", "pBtn_UndoLastJob",
+                                   "pBar_Progress", "lb_Time", "pBtn_Stop" };
     QStringList shown = itemsOf(page->layout());
     shown.removeAll(QStringLiteral("spacer"));
     QCOMPARE(shown, expected);
@@ -141,7 +146,7 @@ void MainWindowFormTest::groupContents_data()
     QTest::newRow("preset") << "groupBox_2"
         << "预设置（修改不可逆,操作前请先备份,并关闭所有excel文件）"
         << QStringList{ "pBtn_SourcePath", "lEdt_SourcePath", "cBox_OnlyFirstSheet",
-                        "cBox_AppointedSheet", "lEdt_AppointedSheetName" };
+                        "cBox_AppointedSheet", "lEdt_AppointedSheetName", "cBox_DryRun" };
     QTest::newRow("rows and columns") << "groupBox"
         << "功能一、插入列或行、删除列或行（修改不可逆,操作前请先备份,并关闭所有excel文件）"
         << QStringList{ "label:在该行前：", "sBox_AddRow", "pBtn_AddRow",
@@ -203,6 +208,8 @@ void MainWindowFormTest::buttonsAndCheckBoxes_data()
     checkBox("cBox_AppointedSheet", "只修改指定名称Sheet：");
     checkBox("cBox_CopyFormulaEndRow", "自动识别行数");
     checkBox("cBox_CopyFormulaEndColumn", "自动识别列数");
+    checkBox("cBox_DryRun", "试运行");
+    button("pBtn_UndoLastJob", "撤销上一次修改");
 }
 
 void MainWindowFormTest::buttonsAndCheckBoxes()
@@ -295,11 +302,51 @@ void MainWindowFormTest::statusLineStartsWithTheNotice()
 
 void MainWindowFormTest::sizeAndPosition()
 {
-    QVERIFY(window->width() >= 970);
-    QVERIFY(window->height() >= 420);
+    // The form's size, unless the screen is smaller: then the form scrolls.
+    const QSize available = QGuiApplication::primaryScreen()->availableGeometry().size();
+    QVERIFY(window->width() >= qMin(970, available.width() - 16));
+    QVERIFY(window->height() >= qMin(420, available.height() - 48));
+    QVERIFY(window->width() <= available.width() && window->height() <= available.height());
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     QCOMPARE(window->x(), (screen.width() - window->width()) / 2);
     QCOMPARE(window->y(), (screen.height() - window->height()) / 3);
+}
+
+// Outside a Chinese locale the program installs these texts: every text of
+// the form has its English, so no Chinese is left.
+void MainWindowFormTest::englishTextsForEveryWidget()
+{
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral(GRIDWRIGHTER_ENGLISH_QM)));
+    QCoreApplication::installTranslator(&english);
+    MainWindow englishWindow(nullptr);
+    QCoreApplication::removeTranslator(&english);
+    if (!qEnvironmentVariableIsEmpty("GRIDWRIGHTER_SCREENSHOTS"))
+        englishWindow.grab().save(qEnvironmentVariable("GRIDWRIGHTER_SCREENSHOTS") + QStringLiteral("/english.png"));
+    const QRegularExpression chinese(QStringLiteral("[\\x{4e00}-\\x{9fff}]"));
+    QCOMPARE(englishWindow.findChild<QPushButton *>(QStringLiteral("pBtn_AddRow"))->text(), QStringLiteral("Insert row"));
+    for (const QAbstractButton *button : englishWindow.findChildren<QAbstractButton *>())
+        QVERIFY2(!button->text().contains(chinese), qPrintable(button->text()));
+    for (const QLabel *label : englishWindow.findChildren<QLabel *>())
+        QVERIFY2(!label->text().contains(chinese), qPrintable(label->text()));
+    for (const QGroupBox *group : englishWindow.findChildren<QGroupBox *>())
+        QVERIFY2(!group->title().contains(chinese), qPrintable(group->title()));
+}
+
+void MainWindowFormTest::tabFollowsTheFormTopToBottom()
+{
+    const QStringList expected = {"pBtn_SourcePath", "lEdt_SourcePath", "cBox_DryRun", "sBox_AddRow", "pBtn_AddRow",
+                                  "pBtn_DeleteColumn", "sBox_CopyFormulaStartRow", "lEdt_FirstFormula",
+                                  "pBtn_CopyFormula", "lEdt_FormulaToValue", "pBtn_HyperLinks", "lEdt_HyperlinksCell",
+                                  "pBtn_HyperlinksCell", "pBtn_UndoLastJob"};
+    QStringList chain;
+    QWidget *widget = child<QPushButton>("pBtn_SourcePath");
+    do {
+        if (expected.contains(widget->objectName()))
+            chain << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != child<QPushButton>("pBtn_SourcePath"));
+    QCOMPARE(chain, expected);
 }
 
 void MainWindowFormTest::sourcePathReadFromSettingsFile_data()
@@ -363,6 +410,9 @@ void MainWindowFormTest::detectingEndRowFixesEndColumn()
     QVERIFY(endColumn->isEnabled());
     QCOMPARE(endColumn->value(), 7);
     QCOMPARE(endRow->value(), 40);
+    child<QSpinBox>("sBox_CopyFormulaStartColumn")->setValue(9);
+    QCOMPARE(endColumn->value(), 9);
+    child<QSpinBox>("sBox_CopyFormulaStartColumn")->setValue(7);
 
     detectRows->click();
     QVERIFY(detectColumns->isEnabled());
@@ -384,6 +434,9 @@ void MainWindowFormTest::detectingEndColumnFixesEndRow()
     QVERIFY(endRow->isEnabled());
     QCOMPARE(endRow->value(), 3);
     QCOMPARE(endColumn->value(), 12);
+    child<QSpinBox>("sBox_CopyFormulaStartRow")->setValue(5);
+    QCOMPARE(endRow->value(), 5);
+    child<QSpinBox>("sBox_CopyFormulaStartRow")->setValue(3);
 
     detectColumns->click();
     QVERIFY(detectRows->isEnabled());

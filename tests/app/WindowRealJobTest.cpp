@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A user's job from the window, run by the real LibreOffice on real files.
 
+#include "app/JobResultsDialog.h"
 #include "app/MainWindow.h"
 #include "app/ProgramPaths.h"
 #include "app/SystemTray.h"
@@ -14,13 +15,17 @@
 
 #include <QCheckBox>
 #include <QCryptographicHash>
+#include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QScreen>
 #include <QSpinBox>
+#include <QTreeWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -44,8 +49,8 @@ QByteArray digest(const QString &path)
                                           : QByteArray();
 }
 
-// The tray's undo, its question answered yes. Returns the question asked.
-QString undoFromTray()
+// Answers yes to the question the action asks; returns the question.
+QString answeringYes(const std::function<void()> &action)
 {
     QString question;
     QTimer answer;
@@ -56,11 +61,41 @@ QString undoFromTray()
         }
     });
     answer.start(10);
-    for (QAction *action : MainWindow::trayIcon->contextMenu()->actions()) {
-        if (action->text() == QStringLiteral("撤销上一次修改"))
-            action->trigger();
-    }
+    action();
     return question;
+}
+
+// The tray's undo, its question answered yes. Returns the question asked.
+QString undoFromTray()
+{
+    return answeringYes([]() {
+        for (QAction *action : MainWindow::trayIcon->contextMenu()->actions()) {
+            if (action->text() == QStringLiteral("撤销上一次修改"))
+                action->trigger();
+        }
+    });
+}
+
+QMap<QString, QByteArray> digests(const QString &folder)
+{
+    QMap<QString, QByteArray> all;
+    QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        all.insert(path, digest(path));
+    }
+    return all;
+}
+
+// With GRIDWRIGHTER_SCREENSHOTS set, the window (and the results) as the user
+// sees them, for a look at the layout on small or scaled screens.
+void screenshot(QWidget *widget, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("GRIDWRIGHTER_SCREENSHOTS");
+    if (folder.isEmpty() || !widget)
+        return;
+    QDir().mkpath(folder);
+    widget->grab().save(folder + '/' + name + ".png");
 }
 
 } // namespace
@@ -151,6 +186,104 @@ private slots:
         undoFromTray();
         QCOMPARE(digest(folder.filePath("a.xlsx")), original);
         QVERIFY(!QFileInfo::exists(folder.filePath(".gridwrighter-backup")));
+        qunsetenv("GRIDWRIGHTER_TEXT_VIEWER");
+    }
+
+    // A job as a user with a small screen sees it: the window stays within
+    // the screen, the progress counts to the total, a dry run first, then
+    // the job, its damaged workbook listed with the reason, undone from the
+    // window; the form comes back at the next start.
+    void dryRunJobResultsAndUndoInTheWindow()
+    {
+        QTemporaryDir folder;
+        QTemporaryDir scratch;
+        QDir(folder.path()).mkpath("2024");
+        const QJsonObject book{{"sheets", QJsonArray{QJsonObject{
+                                             {"name", QStringLiteral("表一")},
+                                             {"cells", QJsonObject{{"A1", "月份"}, {"A2", 10}}}}}}};
+        for (const char *name : {"a.xlsx", "b.xlsx", "2024/c.xlsx"})
+            QVERIFY(WorkbookFiles::create(folder.filePath(name), book));
+        QFile damaged(folder.filePath("2024/damaged.xlsx"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray("PK\x03\x04", 4) + QByteArray(300, 'x'));
+        damaged.close();
+        const QMap<QString, QByteArray> original = digests(folder.path());
+        // The list file is not shown: no viewer pops up in a test.
+        qputenv("GRIDWRIGHTER_TEXT_VIEWER", "true");
+
+        ProgramPaths::settingsFilePath = scratch.filePath("Gridwrighter.vrq");
+        QFile settings(ProgramPaths::settingsFilePath);
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.close();
+        auto window = std::make_unique<MainWindow>(nullptr);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        const QRect screen = window->screen()->availableGeometry();
+        QVERIFY2(window->frameGeometry().width() <= screen.width(), qPrintable(QString::number(window->width())));
+
+        auto *status = childOf<QLabel>(window.get(), "lb_ShowDisposing");
+        const QString longText = QString(300, QChar(0x6587));
+        QMetaObject::invokeMethod(window.get(), "on_ShowDisposingFile", Q_ARG(QString, longText));
+        QTest::qWait(50);
+        QVERIFY2(window->frameGeometry().width() <= screen.width(), qPrintable(QString::number(window->width())));
+        QCOMPARE(status->text(), longText);
+        QCOMPARE(status->toolTip(), longText);
+
+        childOf<QLineEdit>(window.get(), "lEdt_SourcePath")->setText(folder.path() + '/');
+        childOf<QLineEdit>(window.get(), "lEdt_FormulaToValue")->setText("B2:D2");
+        childOf<QCheckBox>(window.get(), "cBox_OnlyFirstSheet")->setChecked(true);
+        auto *dryRun = childOf<QCheckBox>(window.get(), "cBox_DryRun");
+        dryRun->setChecked(true);
+        auto *row = childOf<QSpinBox>(window.get(), "sBox_AddRow");
+        row->setValue(2);
+        auto *progress = childOf<QProgressBar>(window.get(), "pBar_Progress");
+        const QList<QPushButton *> buttons = launchButtonsOf(window.get());
+        const QString size = QStringLiteral("%1x%2").arg(window->screen()->size().width()).arg(window->screen()->size().height());
+        connect(progress, &QProgressBar::valueChanged, window.get(), [&](int value) {
+            if (value == 1 && progress->maximum() == 4)
+                screenshot(window.get(), size + "-during-job");
+        });
+
+        // Enter in the row's field starts the edit, as its button does.
+        row->setFocus();
+        QTest::keyClick(row, Qt::Key_Return);
+        QCOMPARE(enabledCount(buttons), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(enabledCount(buttons) == 8, 120000);
+        QCOMPARE(digests(folder.path()), original);
+        QVERIFY2(status->text().contains(QStringLiteral("试运行")), qPrintable(status->text()));
+        JobResultsDialog *results = window->resultsDialog();
+        QVERIFY(results && results->isVisible());
+        auto *listed = results->findChild<QTreeWidget *>("tw_Results");
+        QCOMPARE(listed->topLevelItemCount(), 4);
+
+        dryRun->setChecked(false);
+        QTest::mouseClick(childOf<QPushButton>(window.get(), "pBtn_AddRow"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(enabledCount(buttons) == 8, 120000);
+        QCOMPARE(progress->maximum(), 4);
+        QCOMPARE(progress->value(), 4);
+        QVERIFY2(status->text().startsWith(QStringLiteral("成功4个文件,")), qPrintable(status->text()));
+        QVERIFY(results->isVisible());
+        QCOMPARE(listed->topLevelItemCount(), 1);
+        const QTreeWidgetItem *failed = listed->topLevelItem(0);
+        QCOMPARE(failed->text(0), QDir::toNativeSeparators(folder.filePath("2024/damaged.xlsx")));
+        QCOMPARE(failed->text(1), QStringLiteral("未能打开"));
+        QVERIFY(!failed->text(2).isEmpty());
+        QVERIFY(digest(folder.filePath("a.xlsx")) != original.value(folder.filePath("a.xlsx")));
+        screenshot(window.get(), size + "-job-end");
+        screenshot(results, size + "-results");
+
+        answeringYes([&]() { QTest::mouseClick(childOf<QPushButton>(window.get(), "pBtn_UndoLastJob"), Qt::LeftButton); });
+        QMap<QString, QByteArray> restored = digests(folder.path());
+        restored.remove(folder.filePath(unopenedListFileName()));
+        QCOMPARE(restored, original);
+
+        // The next start brings the form back.
+        window.reset();
+        window = std::make_unique<MainWindow>(nullptr);
+        QCOMPARE(childOf<QSpinBox>(window.get(), "sBox_AddRow")->value(), 2);
+        QCOMPARE(childOf<QLineEdit>(window.get(), "lEdt_FormulaToValue")->text(), QStringLiteral("B2:D2"));
+        QVERIFY(childOf<QCheckBox>(window.get(), "cBox_OnlyFirstSheet")->isChecked());
+        QVERIFY(!childOf<QCheckBox>(window.get(), "cBox_DryRun")->isChecked());
         qunsetenv("GRIDWRIGHTER_TEXT_VIEWER");
     }
 };

@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/MainWindow.h"
+#include "ui_MainWindow.h"
+
+#include "app/JobResultsDialog.h"
+#include "app/SystemTray.h"
+#include "launch/JobSettings.h"
+
+namespace {
+
+QString duration(qint64 milliseconds)
+{
+    const qint64 seconds = milliseconds / 1000;
+    const QString minutesAndSeconds =
+        QStringLiteral("%1:%2").arg(seconds / 60 % 60, 2, 10, QLatin1Char('0')).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return seconds < 3600 ? minutesAndSeconds : QStringLiteral("%1:%2").arg(seconds / 3600).arg(minutesAndSeconds);
+}
+
+} // namespace
+
+void MainWindow::startProgress()
+{
+    candidateTotal = -1;
+    jobResults.clear();
+    jobIsDryRun = JobSettings::dryRun;
+    if (results)
+        results->hide();
+    // Busy until the walk of the folder is done and the total known.
+    ui->pBar_Progress->setRange(0, 0);
+    ui->pBar_Progress->setFormat(QString());
+    jobClock.start();
+    progressTicker.start(1000);
+    showProgress();
+    // On a screen smaller than the form, the progress scrolls into view.
+    ui->scrollArea->ensureWidgetVisible(ui->pBtn_Stop);
+}
+
+void MainWindow::countCandidates(int total)
+{
+    candidateTotal = total;
+    ui->pBar_Progress->setRange(0, qMax(total, 1));
+    showProgress();
+}
+
+void MainWindow::countWorkbook(const WorkbookResult &result)
+{
+    jobResults.append(result);
+    showProgress();
+}
+
+// Done of total, the time taken and, once a workbook is done, the time left
+// at the pace so far; the tray's tooltip says the same done of total.
+void MainWindow::showProgress()
+{
+    const int done = int(jobResults.size());
+    const qint64 elapsed = jobClock.elapsed();
+    QString times = tr("已用时 %1").arg(duration(elapsed));
+    if (candidateTotal >= 0) {
+        const QString count = QStringLiteral("%1 / %2").arg(done).arg(candidateTotal);
+        ui->pBar_Progress->setFormat(count);
+        ui->pBar_Progress->setValue(candidateTotal > 0 ? done : 1);
+        if (trayIcon)
+            trayIcon->setToolTip(QStringLiteral("Gridwrighter %1").arg(count));
+        if (done > 0 && done < candidateTotal && progressTicker.isActive())
+            times += tr("，剩余约 %1").arg(duration(elapsed * (candidateTotal - done) / done));
+    }
+    ui->lb_Time->setText(times);
+}
+
+void MainWindow::endProgress()
+{
+    progressTicker.stop();
+    showProgress();
+    if (trayIcon)
+        trayIcon->setToolTip(QStringLiteral("Gridwrighter"));
+}
+
+// What a job did not do cleanly, or in a dry run all it would do, listed
+// for the user at its end.
+void MainWindow::showResults()
+{
+    QVector<WorkbookResult> listed;
+    for (const WorkbookResult &result : jobResults) {
+        if (jobIsDryRun || !result.isComplete())
+            listed.append(result);
+    }
+    if (listed.isEmpty()) {
+        if (results)
+            results->hide();
+        return;
+    }
+    if (!results) {
+        results = new JobResultsDialog(this);
+        connect(results, &JobResultsDialog::undoRequested, this, &MainWindow::askToUndoLastJob);
+    }
+    results->showResults(listed, JobSettings::unopenedListPath, jobIsDryRun);
+}
