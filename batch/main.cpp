@@ -4,6 +4,7 @@
 #include "batch/BatchJob.h"
 #include "batch/BatchRequest.h"
 #include "batch/BatchUndo.h"
+#include "platform/Console.h"
 
 #ifndef Q_OS_WIN
 #include "platform/libreoffice/LibreOfficeServer.h"
@@ -13,8 +14,6 @@
 #include <QTextStream>
 
 #include <cstdio>
-
-#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
@@ -36,5 +35,5 @@ int main(int argc, char *argv[])
 #ifndef Q_OS_WIN
     registerLibreOfficeServer();
 #endif
-    return runBatchJob(parse.request, out, err, isatty(STDOUT_FILENO));
+    return runBatchJob(parse.request, out, err, standardOutputIsConsole());
 }
