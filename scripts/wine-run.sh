@@ -20,6 +20,8 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
+# A Chinese Windows, as the program's users have: GBK is the ANSI code page.
+export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
 export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEARCH=win64
 # No Mono or Gecko: nothing here needs .NET or a browser, and asking for them
 # would stop an unattended run.

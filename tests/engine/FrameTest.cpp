@@ -258,10 +258,12 @@ void FrameTest::unopenableWorkbookIsCountedListedAndShown()
     QStringList lines = QString::fromLocal8Bit(list.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     lines.sort();
     QCOMPARE(lines, QStringList({native("bad.xlsx"), native("worse.xls")}));
-    QTRY_VERIFY(QFile::exists(m_viewerLog));
-    QFile log(m_viewerLog);
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromLocal8Bit(log.readAll()), JobSettings::unopenedListPath + QLatin1Char('\n'));
+    const auto logged = [this]() {
+        QFile log(m_viewerLog);
+        return log.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromLocal8Bit(log.readAll()) : QString();
+    };
+    // The viewer may still be writing.
+    QTRY_COMPARE(logged(), JobSettings::unopenedListPath + QLatin1Char('\n'));
 }
 
 void FrameTest::unsavedWorkbookIsListedNotPassedAsDone()

@@ -12,7 +12,7 @@ server=$2
 here=$(cd "$(dirname "$0")" && pwd)
 # The rest runs inside a prefix of its own.
 if [ -z "${WINEPREFIX:-}" ]; then
-    LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 "$here/../../scripts/wine-run.sh" sh "$0" "$@"
+    "$here/../../scripts/wine-run.sh" sh "$0" "$@"
     exit $?
 fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/gridwrighter-com.XXXXXX")
