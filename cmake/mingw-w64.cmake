@@ -10,10 +10,11 @@ set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 
 if(DEFINED ENV{GRIDWRIGHTER_QT_MINGW})
   set(GRIDWRIGHTER_QT_MINGW $ENV{GRIDWRIGHTER_QT_MINGW})
-else()
+elseif(NOT GRIDWRIGHTER_QT_MINGW)
   get_filename_component(GRIDWRIGHTER_QT_MINGW
       ${CMAKE_CURRENT_LIST_DIR}/../../shared/toolchains/qt5.15.8-mingw64 ABSOLUTE)
 endif()
+set(GRIDWRIGHTER_QT_MINGW ${GRIDWRIGHTER_QT_MINGW} CACHE PATH "Qt and ActiveQt built for MinGW-w64" FORCE)
 if(NOT EXISTS ${GRIDWRIGHTER_QT_MINGW}/lib/cmake/Qt5)
   message(FATAL_ERROR "no Qt for MinGW-w64 in ${GRIDWRIGHTER_QT_MINGW}; set GRIDWRIGHTER_QT_MINGW")
 endif()
@@ -29,5 +30,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Tests run under Wine, each in a Wine prefix of its own.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+# Tests run under Wine, each in a Wine prefix of its own, with this Qt.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env GRIDWRIGHTER_QT_MINGW=${GRIDWRIGHTER_QT_MINGW}
+    ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)

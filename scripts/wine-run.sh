@@ -10,6 +10,10 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 qt=${GRIDWRIGHTER_QT_MINGW:-$here/../../shared/toolchains/qt5.15.8-mingw64}
 runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
+if [ ! -f "$qt/bin/Qt5Core.dll" ]; then
+    echo "wine-run.sh: no Qt for MinGW-w64 in $qt; set GRIDWRIGHTER_QT_MINGW" >&2
+    exit 1
+fi
 windowsPath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/gridwrighter-wine.XXXXXX")

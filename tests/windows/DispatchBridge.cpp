@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -15,7 +17,7 @@ enum Kind { Sub, Call, Read, Write };
 struct Member
 {
     const char *name;  // as the caller names it over IDispatch
-    int arguments;     // -1: any number
+    int arguments;
     bool put;          // a DISPATCH_PROPERTYPUT
     Kind kind;
     const char *engineMember;  // null: the name itself
@@ -79,7 +81,7 @@ const std::vector<QByteArray> &names()
 const Member *findMember(const QByteArray &name, int arguments, bool put)
 {
     for (const Member &member : members) {
-        if (name == member.name && member.put == put && (member.arguments == arguments))
+        if (name == member.name && member.put == put && member.arguments == arguments)
             return &member;
     }
     return nullptr;

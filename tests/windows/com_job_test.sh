@@ -51,6 +51,7 @@ wine "$batch" "$(windowsPath "$folder")" cell-link B1 --address http://example.c
     > "$work/out2.txt" 2> "$work/err2.txt" || status2=$?
 echo "$status1" > "$work/status1.txt"
 echo "$status2" > "$work/status2.txt"
+echo "statuses: $status1 $status2"
 for f in out1 err1 out2 err2; do echo "--- $f"; iconv -f GBK -t UTF-8 "$work/$f.txt" 2>/dev/null || cat "$work/$f.txt"; done
 
 python3 - "$work" "$folder" <<'PY'
