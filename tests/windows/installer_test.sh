@@ -28,7 +28,7 @@ grep -q '^Usage: gridwrighter-batch FOLDER EDIT' "$WINEPREFIX/help.txt" || fail 
 # Run from where it is (_?=), so that it ends before the check.
 touch "$target/kept-by-user.txt"
 wine "$target/Uninstall.exe" /S '_?=C:\Gridwrighter' || fail "the silent uninstall ended with status $?"
-left=$(cd "$target" && find . -type f | sort | tr '\n' ' ')
+left=$(cd "$target" && find . -type f | LC_ALL=C sort | tr '\n' ' ')
 [ "$left" = "./Uninstall.exe ./kept-by-user.txt " ] || fail "left after uninstalling: $left"
 [ "$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Gridwrighter*' | wc -l)" -eq 0 ] || fail "the Start menu entries remain"
 echo "installed, ran --help, uninstalled"
