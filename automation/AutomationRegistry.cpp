@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "automation/AutomationRegistry.h"
 
+#include "automation/SystemServers.h"
+
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
@@ -40,11 +42,10 @@ AutomationObjectPtr AutomationRegistry::create(const QString &progId, QString *w
         QMutexLocker locker(&registryLock());
         factory = factories().value(progId.toLower());
     }
-    if (!factory) {
-        if (whyNot)
-            *whyNot = QStringLiteral("no automation server is registered as %1").arg(progId);
-        return nullptr;
-    }
+    // A server of this process (a test's, LibreOffice's) answers before the
+    // system is asked.
+    if (!factory)
+        return startSystemServer(progId, whyNot);
     // Started outside the lock: starting an application takes seconds.
     return factory(whyNot);
 }

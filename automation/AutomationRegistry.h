@@ -9,7 +9,8 @@
 
 // Automation servers by ProgID, as the system registry holds them on Windows.
 // A factory starts one instance of the server's application object; it
-// returns null, with a reason, when the application cannot be started.
+// returns null, with a reason, when the application cannot be started. A
+// ProgID registered here hides the system's server of that name.
 class AutomationRegistry
 {
 public:

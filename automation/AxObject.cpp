@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "automation/AxObject.h"
 
-#ifndef Q_OS_WIN
-
 #include "automation/AutomationRegistry.h"
 
 namespace {
@@ -152,5 +150,3 @@ bool AxObject::report(const AutomationError &error) const
                                                  error.help);
     return true;
 }
-
-#endif

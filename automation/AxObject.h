@@ -1,16 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QtGlobal>
-
-#ifdef Q_OS_WIN
-
-// On Windows the engine drives the installed application through COM.
-#include <ActiveQt/QAxObject>
-using AxObject = QAxObject;
-
-#else
-
 #include "automation/AutomationObject.h"
 
 #include <QList>
@@ -20,7 +10,8 @@ using AxObject = QAxObject;
 
 // The part of ActiveQt's QAxObject that the engine uses, so that the engine's
 // code is the same on every platform. The object is bound to a server from
-// AutomationRegistry by setControl(); every sub-object it gives out is its
+// AutomationRegistry by setControl(): one registered in this process first,
+// else the system's (COM on Windows); every sub-object it gives out is its
 // child and goes when it goes.
 class AxObject : public QObject
 {
@@ -68,5 +59,3 @@ private:
     QString m_control;
     AutomationObjectPtr m_object;
 };
-
-#endif

@@ -10,6 +10,7 @@
 #include "engine/WorkbookEdit.h"
 #include "launch/SpreadsheetCloser.h"
 #include "launch/SpreadsheetImageNames.h"
+#include "platform/Console.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -20,9 +21,8 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <memory>
-
-#include <unistd.h>
 
 namespace {
 
@@ -39,19 +39,10 @@ volatile sig_atomic_t stopSignal = 0;
 void stopOnSignal(int signal)
 {
     if (stopSignal == SIGINT && signal == SIGINT)
-        _exit(128 + SIGINT);
+        std::_Exit(128 + SIGINT);
     stopSignal = signal;
     if (MergeObject *worker = runningWorker.load())
         worker->requestStop();
-}
-
-void stopOnSignals()
-{
-    struct sigaction action = {};
-    action.sa_handler = stopOnSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
 }
 
 // One line on standard error for every workbook not fully edited, so that a
@@ -127,7 +118,7 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
     worker->moveToThread(&thread);
     const std::unique_ptr<WorkbookEdit> edit = request.edit->makeEdit();
     runningWorker = worker.get();
-    stopOnSignals();
+    onConsoleStop(stopOnSignal);
 
     // Printed from the worker's thread as each text comes, so that none is
     // lost after the end signal and the order is the job's.

@@ -1,23 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "batch/StatusPrinter.h"
 
+#include "platform/Console.h"
+
 #include <QMutexLocker>
 #include <QRegularExpression>
-
-#include <sys/ioctl.h>
-#include <unistd.h>
-
-namespace {
-
-int terminalColumns()
-{
-    winsize size = {};
-    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
-        return size.ws_col;
-    return 80;
-}
-
-} // namespace
 
 StatusPrinter::StatusPrinter(QTextStream &out, Mode mode, int candidates)
     : m_out(out)
@@ -105,11 +92,11 @@ void StatusPrinter::printLine(const QString &text)
 void StatusPrinter::drawProgress()
 {
     clearProgress();
-    m_out << m_progress.text(terminalColumns());
+    m_out << m_progress.text(consoleColumns());
     m_out.flush();
 }
 
 void StatusPrinter::clearProgress()
 {
-    m_out << "\r\x1b[K";
+    m_out << clearLineText();
 }

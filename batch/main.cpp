@@ -5,6 +5,7 @@
 #include "batch/BatchOptionHelp.h"
 #include "batch/BatchRequest.h"
 #include "batch/BatchUndo.h"
+#include "platform/Console.h"
 
 #ifndef Q_OS_WIN
 #include "platform/libreoffice/LibreOfficeServer.h"
@@ -14,8 +15,6 @@
 #include <QTextStream>
 
 #include <cstdio>
-
-#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
@@ -44,6 +43,6 @@ int main(int argc, char *argv[])
 #endif
     // A report on standard output keeps it for the report alone.
     if (parse.request.reportPath == QLatin1String("-"))
-        return runBatchJob(parse.request, err, err, isatty(STDERR_FILENO));
-    return runBatchJob(parse.request, out, err, isatty(STDOUT_FILENO));
+        return runBatchJob(parse.request, err, err, standardErrorIsConsole());
+    return runBatchJob(parse.request, out, err, standardOutputIsConsole());
 }

@@ -22,7 +22,8 @@ $SUDO apt-get install -y --no-install-recommends \
     qtbase5-dev qttranslations5-l10n qttools5-dev-tools \
     xvfb xauth fonts-noto-cjk xdg-utils procps \
     fonts-crosextra-carlito fonts-crosextra-caladea fonts-liberation2 \
-    python3 python3-openpyxl python3-xlrd
+    python3 python3-openpyxl python3-xlrd \
+    g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 nsis ccache locales
 $SUDO apt-get install -y --no-install-recommends -t bookworm-backports \
     libreoffice-calc-nogui libreoffice-dev
 
@@ -31,3 +32,9 @@ $SUDO apt-get install -y --no-install-recommends -t bookworm-backports \
 # package (.ci/run).
 $SUDO apt-get install -y --no-install-recommends \
     file dpkg-dev librsvg2-bin lintian
+# The Windows tests run Wine in a Chinese locale, so that Windows programs
+# get the GBK code page.
+if ! locale -a | grep -qi '^zh_CN\.utf-\?8$'; then
+    $SUDO sed -i '/^# *zh_CN.UTF-8 UTF-8/s/^# *//' /etc/locale.gen
+    $SUDO locale-gen
+fi

@@ -94,10 +94,17 @@ void FrameTest::init()
 
     // A viewer that writes down how it was started.
     m_viewerLog = m_scratch->filePath(QStringLiteral("viewer.log"));
+#ifdef Q_OS_WIN
+    m_viewer = QDir::toNativeSeparators(m_scratch->filePath(QStringLiteral("viewer.cmd")));
+    QFile script(m_viewer);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("@echo %*>> \"%1\"\r\n").arg(QDir::toNativeSeparators(m_viewerLog)).toLocal8Bit());
+#else
     m_viewer = m_scratch->filePath(QStringLiteral("viewer.sh"));
     QFile script(m_viewer);
     QVERIFY(script.open(QIODevice::WriteOnly));
     script.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$*\" >> '%1'\n").arg(m_viewerLog).toUtf8());
+#endif
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("GRIDWRIGHTER_TEXT_VIEWER", m_viewer.toLocal8Bit());
@@ -141,7 +148,7 @@ void FrameTest::emptyFolderGivesTheThreeTexts()
 
 void FrameTest::candidatesAreChosenByExtensionAndLockMarker()
 {
-    const QStringList files = {"a.xlsx", "~$a.xlsx", "A.XLSX", "B.Csv", "m.xlsm", "old.xls",
+    const QStringList files = {"a.xlsx", "~$a.xlsx", "C.XLSX", "B.Csv", "m.xlsm", "old.xls",
                                "c.xlsb", "d.txt", "e.xls.bak", "sub~$dir/f.xlsx", ".g.xlsx",
                                ".hidden/h.xlsx", "deep/er/i.csv"};
     for (const QString &file : files)
@@ -154,7 +161,7 @@ void FrameTest::candidatesAreChosenByExtensionAndLockMarker()
         if (call.member == QLatin1String("Open(const QString&)"))
             opened.append(QDir::fromNativeSeparators(call.arguments.at(0).toString()).mid(m_folder->path().size() + 1));
     opened.sort();
-    QCOMPARE(opened, QStringList({".g.xlsx", "A.XLSX", "B.Csv", "a.xlsx", "deep/er/i.csv", "m.xlsm", "old.xls"}));
+    QCOMPARE(opened, QStringList({".g.xlsx", "B.Csv", "C.XLSX", "a.xlsx", "deep/er/i.csv", "m.xlsm", "old.xls"}));
     QCOMPARE(texts.last(), QStringLiteral("成功7个文件,"));
 }
 
@@ -251,10 +258,12 @@ void FrameTest::unopenableWorkbookIsCountedListedAndShown()
     QStringList lines = QString::fromLocal8Bit(list.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     lines.sort();
     QCOMPARE(lines, QStringList({native("bad.xlsx"), native("worse.xls")}));
-    QTRY_VERIFY(QFile::exists(m_viewerLog));
-    QFile log(m_viewerLog);
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromLocal8Bit(log.readAll()), JobSettings::unopenedListPath + QLatin1Char('\n'));
+    const auto logged = [this]() {
+        QFile log(m_viewerLog);
+        return log.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromLocal8Bit(log.readAll()) : QString();
+    };
+    // The viewer may still be writing.
+    QTRY_COMPARE(logged(), JobSettings::unopenedListPath + QLatin1Char('\n'));
 }
 
 void FrameTest::unsavedWorkbookIsListedNotPassedAsDone()

@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "automation/SystemServers.h"
+
+#include "automation/windows/ComObject.h"
+
+// The caller's thread has joined COM (CoInitializeEx) before it binds.
+AutomationObjectPtr startSystemServer(const QString &progId, QString *whyNot)
+{
+    AutomationError error;
+    AutomationObjectPtr object = ComObject::start(progId, error);
+    if (!object && whyNot)
+        *whyNot = error.description;
+    return object;
+}
