@@ -26,7 +26,7 @@
 
 namespace {
 
-enum ExitStatus { AllDone = 0, SomeFailed = 1, BadReport = 2, NoApplication = 3 };
+enum ExitStatus { AllDone = 0, SomeFailed = 1, Refused = 2, NoApplication = 3 };
 
 std::atomic<MergeObject *> runningWorker{nullptr};
 volatile sig_atomic_t stopSignal = 0;
@@ -119,7 +119,7 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
     if (!request.reportPath.isEmpty() && !report.open(QIODevice::WriteOnly)) {
         err << "could not write the report " << request.reportPath << ": " << report.errorString() << '\n';
         err.flush();
-        return BadReport;
+        return Refused;
     }
 
     if (request.closeSpreadsheetApps) {
@@ -173,6 +173,12 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
     runningWorker = nullptr;
     worker.reset();
 
+    // Refused before anything was touched: the report is not written either.
+    if (!outcome.folderRefusal.isEmpty()) {
+        err << "gridwrighter-batch: " << outcome.folderRefusal << '\n';
+        err.flush();
+        return Refused;
+    }
     if (!request.reportPath.isEmpty()) {
         report.write(workbookReport(outcome.workbooks));
         if (!report.commit())

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/JobFrame.h"
 
+#include "engine/backup/BackupHistory.h"
+#include "engine/backup/FolderLock.h"
 #include "engine/backup/JobBackup.h"
 #include "engine/candidates/JobCandidates.h"
 #include "engine/JobInput.h"
@@ -13,6 +15,7 @@
 #include "engine/WorkbookRunner.h"
 #include "launch/JobSettings.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -70,6 +73,22 @@ JobFrame::Outcome JobFrame::run()
         report(problem);
         emit m_worker.Signal_SetButtonEnable();
         return m_outcome;
+    }
+
+    // Made absolute and clean once, so that the backup names each workbook
+    // below it as an undo run from anywhere finds it again.
+    const QString folder = BackupHistory::absoluteFolder(JobSettings::sourcePath);
+    JobSettings::sourcePath = QDir::toNativeSeparators(folder) + QDir::separator();
+    // A dry run touches nothing and so needs no lock.
+    std::unique_ptr<FolderLock> lock;
+    if (!JobSettings::dryRun) {
+        lock = std::make_unique<FolderLock>(folder, JobSettings::shardNumber, JobSettings::shardCount);
+        if (!lock->isHeld()) {
+            m_outcome.folderRefusal = lock->refusal();
+            report(StatusTexts::folderTaken(lock->holder().isEmpty() ? lock->refusal() : lock->holder()));
+            emit m_worker.Signal_SetButtonEnable();
+            return m_outcome;
+        }
     }
 
     if (JobSettings::keepsBackups && !JobSettings::dryRun)

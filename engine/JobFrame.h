@@ -36,6 +36,9 @@ public:
         bool listWritten = true;
         // Stopped on request before every candidate was reached.
         bool stopped = false;
+        // Why the job did not start: another job holds the folder (or it
+        // cannot be locked). Nothing was touched.
+        QString folderRefusal;
         // Every candidate edited and saved, with every selected sheet.
         bool complete() const;
     };

@@ -150,11 +150,12 @@ void WorkbookRunner::saveWorkbook(AxObject *workbook, WorkbookResult &result)
         result.reason = raisedDescription(workbook, [&]() { workbook->dynamicCall("Save()"); });
     if (result.reason.isEmpty()) {
         if (kept)
-            backup->recordSaved(result.path);
-        return;
-    }
-    if (kept)
+            result.reason = backup->recordSaved(result.path);
+        if (result.reason.isEmpty())
+            return;
+    } else if (kept) {
         backup->dropOriginal(result.path);
+    }
     result.kind = WorkbookResult::NotSaved;
     result.editedSheets.clear();
 }
