@@ -19,10 +19,12 @@ struct BatchRun
 };
 
 inline BatchRun runBatch(const QStringList &arguments,
-                         const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+                         const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+                         const QString &workingDirectory = QString())
 {
     QProcess batch;
     batch.setProcessEnvironment(environment);
+    batch.setWorkingDirectory(workingDirectory);
     batch.start(QStringLiteral(GRIDWRIGHTER_BATCH), arguments);
     BatchRun run;
     if (!batch.waitForFinished(300000)) {
