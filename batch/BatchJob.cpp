@@ -20,6 +20,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <ctime>
 #include <memory>
 
 #include <unistd.h>
@@ -30,15 +31,29 @@ enum ExitStatus { AllDone = 0, SomeFailed = 1, Refused = 2, NoApplication = 3 };
 
 std::atomic<MergeObject *> runningWorker{nullptr};
 volatile sig_atomic_t stopSignal = 0;
+timespec firstSignalTime = {};
+
+// Seconds since the first stop signal (clock_gettime is safe in a handler).
+double secondsSinceFirstSignal()
+{
+    timespec now = {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return double(now.tv_sec - firstSignalTime.tv_sec) + double(now.tv_nsec - firstSignalTime.tv_nsec) / 1e9;
+}
 
 // The first SIGINT or SIGTERM stops the job after the workbook in hand; a
-// second SIGINT ends at once. Either way no workbook is half written: saves
-// are renamed into place whole, and the office's guard removes what is left.
+// second SIGINT ends at once. One Ctrl-C reaches a job run under timeout,
+// xargs or make twice: a signal within 2 s of the first is the same one.
+// Either way no workbook is half written: saves are renamed into place whole,
+// and the office's guard removes what is left.
 void stopOnSignal(int signal)
 {
+    if (stopSignal != 0 && secondsSinceFirstSignal() < 2.0)
+        return;
     if (stopSignal == SIGINT && signal == SIGINT)
         _exit(128 + SIGINT);
     stopSignal = signal;
+    clock_gettime(CLOCK_MONOTONIC, &firstSignalTime);
     if (MergeObject *worker = runningWorker.load())
         worker->requestStop();
 }
@@ -184,8 +199,11 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
         if (!report.commit())
             err << "could not write the report " << request.reportPath << ": " << report.errorString() << '\n';
     }
-    if (!outcome.applicationStarted)
+    if (!outcome.applicationStarted) {
+        err << "gridwrighter-batch: LibreOffice could not be started: " << outcome.applicationFailure << '\n';
+        err.flush();
         return NoApplication;
+    }
     reportUnfinishedWorkbooks(outcome, err);
     if (JobSettings::dryRun)
         reportDryRun(outcome, out);

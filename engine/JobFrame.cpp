@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <numeric>
 #include <optional>
 #include <thread>
@@ -119,12 +120,17 @@ void JobFrame::editAll(const QStringList &candidates, SkipTally &skips)
     std::atomic<int> next{0};
     std::atomic<bool> started{false};
     std::atomic<bool> stopped{false};
+    std::mutex failureMutex;
+    QString failure;
     std::vector<std::optional<WorkbookResult>> results(size_t(candidates.size()));
     const WorkbookRunner::Job shared{m_worker, m_edit, skips, m_backup.get(), numbered};
     const auto work = [&]() {
         WorkbookRunner runner(shared);
-        if (!runner.startApplication())
+        if (!runner.startApplication()) {
+            const std::lock_guard<std::mutex> locked(failureMutex);
+            failure = runner.startFailure();
             return;
+        }
         started = true;
         for (int taken = next++; taken < candidates.size(); taken = next++) {
             if (m_worker.stopRequested()) {
@@ -143,6 +149,7 @@ void JobFrame::editAll(const QStringList &candidates, SkipTally &skips)
         other.join();
 
     m_outcome.applicationStarted = started;
+    m_outcome.applicationFailure = started ? QString() : failure;
     m_outcome.stopped = stopped;
     m_numbered = numbered;
     for (const std::optional<WorkbookResult> &result : results) {

@@ -27,6 +27,8 @@ public:
     struct Outcome
     {
         bool applicationStarted = false;
+        // Why no application started, when none did.
+        QString applicationFailure;
         int candidates = 0;
         int failed = 0; // not opened or not saved
         // Every candidate workbook reached, in the order of the walk.

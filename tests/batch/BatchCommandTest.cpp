@@ -168,6 +168,9 @@ void BatchCommandTest::noSpreadsheetApplication()
     QCOMPARE(result.status, 3);
     QCOMPARE(result.lines().last(),
              QStringLiteral("本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
+    // Standard error says what failed and why.
+    QVERIFY2(result.errors.contains("LibreOffice could not be started: cannot start " + m_folder->filePath("no-such-office")),
+             qPrintable(result.errors));
     QCOMPARE(fileDigest(m_book), before);
 }
 
