@@ -37,6 +37,10 @@ public:
 
     static SystemTray *trayIcon;
 
+    // A newer copy of the program asked this one to end: as the tray's quit,
+    // without asking, the job stopping after the workbook in hand.
+    void quitForNewerCopy();
+
 signals:
     void pBtn_AddColumn_HasClicked();
     void pBtn_AddRow_HasClicked();
@@ -67,6 +71,7 @@ protected:
 private:
     bool jobRunning() const;
     bool stopRunningJobBeforeLeaving();
+    void stopJobAfterWorkbookInHand();
     void quitFromTray();
     void askToUndoLastJob();
     void connectLaunchButtons();
