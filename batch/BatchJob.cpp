@@ -41,17 +41,24 @@ double secondsSinceFirstSignal()
     return double(now.tv_sec - firstSignalTime.tv_sec) + double(now.tv_nsec - firstSignalTime.tv_nsec) / 1e9;
 }
 
+void (*endApplications)() = nullptr;
+
 // The first SIGINT or SIGTERM stops the job after the workbook in hand; a
-// second SIGINT ends at once. One Ctrl-C reaches a job run under timeout,
-// xargs or make twice: a signal within 2 s of the first is the same one.
-// Either way no workbook is half written: saves are renamed into place whole,
-// and the office's guard removes what is left.
+// second SIGINT ends the applications at once, so that the workbook in hand is
+// left as it was, and the job still writes its list and report. One Ctrl-C
+// reaches a job run under timeout, xargs or make twice: a signal within 2 s of
+// the first is the same one. Either way no workbook is half written: saves are
+// renamed into place whole, and the office's guard removes what is left.
 void stopOnSignal(int signal)
 {
     if (stopSignal != 0 && secondsSinceFirstSignal() < 2.0)
         return;
-    if (stopSignal == SIGINT && signal == SIGINT)
-        _exit(128 + SIGINT);
+    if (stopSignal == SIGINT && signal == SIGINT) {
+        if (!endApplications)
+            _exit(128 + SIGINT);
+        endApplications();
+        return;
+    }
     stopSignal = signal;
     clock_gettime(CLOCK_MONOTONIC, &firstSignalTime);
     if (MergeObject *worker = runningWorker.load())
@@ -126,8 +133,10 @@ void reportDryRun(const MergeObject::Outcome &outcome, QTextStream &out)
 
 } // namespace
 
-int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err, bool outIsTerminal)
+int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err, bool outIsTerminal,
+                void (*endApplicationsNow)())
 {
+    endApplications = endApplicationsNow;
     // Opened before anything is touched, so that a report that cannot be
     // written refuses the job as bad arguments do.
     QSaveFile report(request.reportPath);

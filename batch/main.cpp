@@ -35,6 +35,8 @@ int main(int argc, char *argv[])
         return runBatchUndo(parse.request, out, err);
 #ifndef Q_OS_WIN
     registerLibreOfficeServer();
-#endif
+    return runBatchJob(parse.request, out, err, isatty(STDOUT_FILENO), endStartedOffices);
+#else
     return runBatchJob(parse.request, out, err, isatty(STDOUT_FILENO));
+#endif
 }
