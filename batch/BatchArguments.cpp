@@ -5,6 +5,7 @@
 #include "batch/BatchEdits.h"
 #include "batch/BatchRequest.h"
 #include "batch/ListedFiles.h"
+#include "engine/backup/BackupHistory.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -249,9 +250,10 @@ BatchParse parseBatchArguments(const QStringList &arguments)
     const QStringList positional = parser.positionalArguments();
     if (positional.size() < 2)
         return invalid(QStringLiteral("FOLDER and EDIT are required"));
-    request.folder = positional.at(0);
-    if (!QFileInfo(request.folder).isDir())
-        return invalid(QStringLiteral("the folder %1 does not exist").arg(request.folder));
+    if (!QFileInfo(positional.at(0)).isDir())
+        return invalid(QStringLiteral("the folder %1 does not exist").arg(positional.at(0)));
+    // Absolute from here on, so that the job and its undo agree on it.
+    request.folder = BackupHistory::absoluteFolder(positional.at(0));
     const QString name = positional.at(1);
     if (name == QLatin1String("undo")) {
         if (positional.size() != 2)

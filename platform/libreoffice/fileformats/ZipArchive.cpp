@@ -165,7 +165,8 @@ bool ZipArchive::inflatePieces(const Entry &entry, const std::function<bool(cons
         stream.avail_out = uInt(piece.size());
         result = inflate(&stream, Z_NO_FLUSH);
         const uInt produced = uInt(piece.size()) - stream.avail_out;
-        if (result != Z_OK && result != Z_STREAM_END)
+        // More than the member declares: damaged, or built to fill the memory.
+        if ((result != Z_OK && result != Z_STREAM_END) || stream.total_out > entry.size)
             break;
         crc = crc32(crc, reinterpret_cast<const Bytef *>(piece.constData()), produced);
         taking = take(QByteArray::fromRawData(piece.constData(), int(produced)));
@@ -175,6 +176,12 @@ bool ZipArchive::inflatePieces(const Entry &entry, const std::function<bool(cons
     const bool whole = result == Z_STREAM_END && stream.total_out == entry.size && quint32(crc) == entry.crc;
     inflateEnd(&stream);
     return whole || !taking;
+}
+
+bool ZipArchive::isOversized(const QString &name) const
+{
+    const Entry *entry = find(name);
+    return entry && entry->size > largestMember;
 }
 
 QString ZipArchive::damagedMember() const
