@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QFileInfo>
 
 #ifndef Q_OS_WIN
 #include "platform/linux/ProcessList.h"
@@ -18,6 +17,11 @@
 #include <unistd.h>
 #endif
 
+QString FolderLock::fileName()
+{
+    return QStringLiteral("job.lock");
+}
+
 #ifdef Q_OS_WIN
 
 // Not taken on Windows yet: there two jobs on one folder are not kept apart.
@@ -28,11 +32,6 @@ FolderLock::FolderLock(const QString &folder, int, int)
 }
 
 FolderLock::~FolderLock() = default;
-
-QString FolderLock::fileName()
-{
-    return QStringLiteral("job.lock");
-}
 
 #else
 
@@ -80,11 +79,6 @@ long holderOfFile(const QString &path)
 }
 
 } // namespace
-
-QString FolderLock::fileName()
-{
-    return QStringLiteral("job.lock");
-}
 
 FolderLock::FolderLock(const QString &folder, int shardNumber, int shardCount)
     : m_folder(folder)

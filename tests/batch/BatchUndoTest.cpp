@@ -32,6 +32,7 @@ private slots:
     void dryRunTouchesNothing();
     void oldBackupsBeyondTheKeptNumberGo();
     void undoFindsTheFolderHoweverItIsNamed();
+    void undoThatRestoredNothingKeepsTheJob();
     void secondJobOnTheFolderIsRefused();
     void nearFullDiskLosesNoWorkbook();
 
@@ -218,6 +219,18 @@ void BatchUndoTest::undoFindsTheFolderHoweverItIsNamed()
         QCOMPARE(fileDigest(book), original);
         QCOMPARE(batch({"undo"}).status, 4);
     }
+}
+
+// Every workbook changed since the job: nothing is restored, and the job
+// stays to be undone, not marked done.
+void BatchUndoTest::undoThatRestoredNothingKeepsTheJob()
+{
+    QCOMPARE(run({"add-row", "1"}).status, 0);
+    for (const QString &book : {m_book, m_second})
+        QVERIFY(WorkbookFiles::create(book, QJsonObject{{"sheets", QJsonArray{QJsonObject{{"name", "Mine"}}}}}));
+    QCOMPARE(run({"undo"}).status, 1);
+    QVERIFY(run({"undo", "--list"}).output.contains("add-row 1  2 workbooks"));
+    QCOMPARE(run({"undo"}).status, 1);
 }
 
 // Another job holding the folder (here this test's own process) keeps every
