@@ -27,6 +27,15 @@ bool MainWindow::stopRunningJobBeforeLeaving()
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)
         return false;
+    stopJobAfterWorkbookInHand();
+    return true;
+}
+
+// The job's end signal still comes through, so its list file is written.
+void MainWindow::stopJobAfterWorkbookInHand()
+{
+    if (!jobRunning())
+        return;
     showStatus(tr("正在停止任务，当前文件处理完后退出……"));
     worker->requestStop();
     while (jobRunning()) {
@@ -34,7 +43,12 @@ bool MainWindow::stopRunningJobBeforeLeaving()
         QThread::msleep(20);
     }
     stopWorker();
-    return true;
+}
+
+void MainWindow::quitForNewerCopy()
+{
+    stopJobAfterWorkbookInHand();
+    QCoreApplication::quit();
 }
 
 // As closing does, without leaving: the workbook in hand is finished, no

@@ -45,6 +45,10 @@ public:
 
     static SystemTray *trayIcon;
 
+    // A newer copy of the program asked this one to end: as the tray's quit,
+    // without asking, the job stopping after the workbook in hand.
+    void quitForNewerCopy();
+
 signals:
     void pBtn_AddColumn_HasClicked();
     void pBtn_AddRow_HasClicked();
@@ -88,6 +92,7 @@ protected:
 private:
     bool jobRunning() const;
     bool stopRunningJobBeforeLeaving();
+    void stopJobAfterWorkbookInHand();
     void quitFromTray();
     void askToUndoLastJob();
     void disableLaunchButtons();

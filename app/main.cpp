@@ -3,6 +3,7 @@
 #include "platform/ProcessUtilities.h"
 #include "app/ProgramPaths.h"
 #include "app/QtChineseTexts.h"
+#include "app/TerminationRequest.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -26,9 +27,10 @@ int main(int argc, char *argv[])
 {
     ProgramPaths::programDirectory = programDirectoryFromArgv0(argv[0]);
 
-    // One copy at a time: the newest start replaces an older copy.
+    // One copy at a time: the newest start replaces an older copy of the same
+    // user, which finishes the workbook in hand and writes its list first.
     if (countProcesses(ownImageName) > 1)
-        terminateFirstProcess(ownImageName);
+        endOtherCopies(ownImageName, 5000);
 
     ProgramPaths::settingsFilePath = settingsFilePathFor(ProgramPaths::programDirectory);
 
@@ -43,6 +45,7 @@ int main(int argc, char *argv[])
     registerLibreOfficeServer();
 #endif
     MainWindow window(nullptr);
+    onTerminationRequest(&window, [&window]() { window.quitForNewerCopy(); });
     window.show();
     return application.exec();
 }

@@ -6,9 +6,9 @@
 #include "batch/BatchOptionHelp.h"
 #include "batch/BatchRequest.h"
 #include "batch/ListedFiles.h"
+#include "engine/backup/BackupHistory.h"
 
 #include <QCommandLineParser>
-#include <QDir>
 #include <QFileInfo>
 #include <QThread>
 
@@ -279,9 +279,9 @@ BatchParse parseBatchArguments(const QStringList &arguments)
     const QStringList positional = parser.positionalArguments();
     if (positional.size() < 2)
         return invalid(QStringLiteral("FOLDER and EDIT are required"));
-    // Absolute from here on: every path the job prints or reports derives
-    // from the folder, and a relative one would read differently elsewhere.
-    request.folder = QDir::cleanPath(QFileInfo(positional.at(0)).absoluteFilePath());
+    // Absolute from here on, so that the job and its undo agree on it, and
+    // every path the job prints or reports reads the same elsewhere.
+    request.folder = BackupHistory::absoluteFolder(positional.at(0));
     if (!QFileInfo(request.folder).isDir())
         return invalid(QStringLiteral("the folder %1 does not exist").arg(request.folder));
     const QString name = positional.at(1);

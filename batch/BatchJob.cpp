@@ -22,25 +22,47 @@
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 
 namespace {
 
-enum ExitStatus { AllDone = 0, SomeFailed = 1, BadReport = 2, NoApplication = 3 };
+enum ExitStatus { AllDone = 0, SomeFailed = 1, Refused = 2, NoApplication = 3 };
 
 const char *const program = "gridwrighter-batch: ";
 
 std::atomic<MergeObject *> runningWorker{nullptr};
 volatile sig_atomic_t stopSignal = 0;
+timespec firstSignalTime = {};
+
+// Seconds since the first stop signal (clock_gettime is safe in a handler).
+double secondsSinceFirstSignal()
+{
+    timespec now = {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return double(now.tv_sec - firstSignalTime.tv_sec) + double(now.tv_nsec - firstSignalTime.tv_nsec) / 1e9;
+}
+
+void (*endApplications)() = nullptr;
 
 // The first SIGINT or SIGTERM stops the job after the workbook in hand; a
-// second SIGINT ends at once. Either way no workbook is half written: saves
-// are renamed into place whole, and the office's guard removes what is left.
+// second SIGINT ends the applications at once, so that the workbook in hand is
+// left as it was, and the job still writes its list and report. One Ctrl-C
+// reaches a job run under timeout, xargs or make twice: a signal within 2 s of
+// the first is the same one. Either way no workbook is half written: saves are
+// renamed into place whole, and the office's guard removes what is left.
 void stopOnSignal(int signal)
 {
-    if (stopSignal == SIGINT && signal == SIGINT)
-        std::_Exit(128 + SIGINT);
+    if (stopSignal != 0 && secondsSinceFirstSignal() < 2.0)
+        return;
+    if (stopSignal == SIGINT && signal == SIGINT) {
+        if (!endApplications)
+            std::_Exit(128 + SIGINT);
+        endApplications();
+        return;
+    }
     stopSignal = signal;
+    clock_gettime(CLOCK_MONOTONIC, &firstSignalTime);
     if (MergeObject *worker = runningWorker.load())
         worker->requestStop();
 }
@@ -89,8 +111,10 @@ void reportDryRun(const MergeObject::Outcome &outcome, QTextStream &out)
 
 } // namespace
 
-int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err, bool outIsTerminal)
+int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err, bool outIsTerminal,
+                void (*endApplicationsNow)())
 {
+    endApplications = endApplicationsNow;
     // Opened before anything is touched, so that a report that cannot be
     // written refuses the job as bad arguments do.
     const bool reportToOutput = request.reportPath == QLatin1String("-");
@@ -98,7 +122,7 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
     if (!request.reportPath.isEmpty() && !reportToOutput && !report.open(QIODevice::WriteOnly)) {
         err << program << "could not write the report " << request.reportPath << ": " << report.errorString() << '\n';
         err.flush();
-        return BadReport;
+        return Refused;
     }
 
     if (request.closeSpreadsheetApps) {
@@ -152,6 +176,12 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
     runningWorker = nullptr;
     worker.reset();
 
+    // Refused before anything was touched: the report is not written either.
+    if (!outcome.folderRefusal.isEmpty()) {
+        err << program << outcome.folderRefusal << '\n';
+        err.flush();
+        return Refused;
+    }
     if (reportToOutput) {
         QFile output;
         if (!output.open(stdout, QIODevice::WriteOnly) || output.write(workbookReport(outcome.workbooks)) < 0
@@ -162,8 +192,11 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
         if (!report.commit())
             err << program << "could not write the report " << request.reportPath << ": " << report.errorString() << '\n';
     }
-    if (!outcome.applicationStarted)
+    if (!outcome.applicationStarted) {
+        err << program << "LibreOffice could not be started: " << outcome.applicationFailure << '\n';
+        err.flush();
         return NoApplication;
+    }
     reportUnfinishedWorkbooks(outcome, err);
     if (JobSettings::dryRun)
         reportDryRun(outcome, out);

@@ -5,7 +5,7 @@
 
 namespace {
 
-enum ExitStatus { AllRestored = 0, SomeNotRestored = 1, NothingToUndo = 4 };
+enum ExitStatus { AllRestored = 0, SomeNotRestored = 1, FolderTaken = 2, NothingToUndo = 4 };
 
 QString jobTime(const BackupManifest &manifest)
 {
@@ -29,6 +29,10 @@ int runBatchUndo(const BatchRequest &request, QTextStream &out, QTextStream &err
     if (request.listUndoable)
         return listUndoableJobs(request.folder, out);
     const UndoOutcome outcome = undoLastJob(request.folder);
+    if (!outcome.refusal.isEmpty()) {
+        err << "gridwrighter-batch: " << outcome.refusal << '\n';
+        return FolderTaken;
+    }
     if (!outcome.found) {
         err << "gridwrighter-batch: no job to undo in " << request.folder << '\n';
         return NothingToUndo;

@@ -38,11 +38,14 @@ int main(int argc, char *argv[])
     }
     if (parse.request.undo)
         return runBatchUndo(parse.request, out, err);
+    // A report on standard output keeps it for the report alone.
+    const bool reportToOutput = parse.request.reportPath == QLatin1String("-");
+    QTextStream &statusStream = reportToOutput ? err : out;
+    const bool statusOnConsole = reportToOutput ? standardErrorIsConsole() : standardOutputIsConsole();
 #ifndef Q_OS_WIN
     registerLibreOfficeServer();
+    return runBatchJob(parse.request, statusStream, err, statusOnConsole, endStartedOffices);
+#else
+    return runBatchJob(parse.request, statusStream, err, statusOnConsole);
 #endif
-    // A report on standard output keeps it for the report alone.
-    if (parse.request.reportPath == QLatin1String("-"))
-        return runBatchJob(parse.request, err, err, standardErrorIsConsole());
-    return runBatchJob(parse.request, out, err, standardOutputIsConsole());
 }

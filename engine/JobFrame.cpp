@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/JobFrame.h"
 
+#include "engine/backup/BackupHistory.h"
+#include "engine/backup/FolderLock.h"
 #include "engine/backup/JobBackup.h"
 #include "engine/candidates/JobCandidates.h"
 #include "engine/JobInput.h"
@@ -14,10 +16,12 @@
 #include "launch/JobSettings.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <numeric>
 #include <optional>
 #include <thread>
@@ -73,6 +77,22 @@ JobFrame::Outcome JobFrame::run()
         return m_outcome;
     }
 
+    // Made absolute and clean once, so that the backup names each workbook
+    // below it as an undo run from anywhere finds it again.
+    const QString folder = BackupHistory::absoluteFolder(JobSettings::sourcePath);
+    JobSettings::sourcePath = QDir::toNativeSeparators(folder) + QDir::separator();
+    // A dry run touches nothing and so needs no lock.
+    std::unique_ptr<FolderLock> lock;
+    if (!JobSettings::dryRun) {
+        lock = std::make_unique<FolderLock>(folder, JobSettings::shardNumber, JobSettings::shardCount);
+        if (!lock->isHeld()) {
+            m_outcome.folderRefusal = lock->refusal();
+            report(StatusTexts::folderTaken(lock->holder().isEmpty() ? lock->refusal() : lock->holder()));
+            emit m_worker.Signal_SetButtonEnable();
+            return m_outcome;
+        }
+    }
+
     if (JobSettings::keepsBackups && !JobSettings::dryRun)
         m_backup = std::make_unique<JobBackup>(JobSettings::sourcePath, jobDescription(m_edit));
     SkipTally skips([this](const QString &text) { report(text); });
@@ -103,12 +123,17 @@ void JobFrame::editAll(const QStringList &candidates, SkipTally &skips)
     std::atomic<int> next{0};
     std::atomic<bool> started{false};
     std::atomic<bool> stopped{false};
+    std::mutex failureMutex;
+    QString failure;
     std::vector<std::optional<WorkbookResult>> results(size_t(candidates.size()));
     const WorkbookRunner::Job shared{m_worker, m_edit, skips, m_backup.get(), numbered};
     std::vector<std::thread> others;
     const auto work = [&](bool closes) {
         WorkbookRunner runner(shared);
-        if (runner.startApplication()) {
+        if (!runner.startApplication()) {
+            const std::lock_guard<std::mutex> locked(failureMutex);
+            failure = runner.startFailure();
+        } else {
             started = true;
             for (int taken = next++; taken < candidates.size(); taken = next++) {
                 if (m_worker.stopRequested()) {
@@ -127,6 +152,7 @@ void JobFrame::editAll(const QStringList &candidates, SkipTally &skips)
         for (std::thread &other : others)
             other.join();
         m_outcome.applicationStarted = started;
+        m_outcome.applicationFailure = started ? QString() : failure;
         m_outcome.stopped = stopped;
         m_numbered = numbered;
         for (const std::optional<WorkbookResult> &result : results) {

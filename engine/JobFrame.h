@@ -27,6 +27,8 @@ public:
     struct Outcome
     {
         bool applicationStarted = false;
+        // Why no application started, when none did.
+        QString applicationFailure;
         int candidates = 0;
         int failed = 0; // not opened or not saved
         // Every candidate workbook reached, in the order of the walk.
@@ -36,6 +38,9 @@ public:
         bool listWritten = true;
         // Stopped on request before every candidate was reached.
         bool stopped = false;
+        // Why the job did not start: another job holds the folder (or it
+        // cannot be locked). Nothing was touched.
+        QString folderRefusal;
         // Every candidate edited and saved, with every selected sheet.
         bool complete() const;
     };

@@ -59,11 +59,15 @@ bool WorkbookRunner::startApplication()
 #endif
     m_application = std::make_unique<AxObject>();
     report(StatusTexts::applicationCreated());
-    m_application->setControl(QStringLiteral("Excel.Application"));
+    m_startFailure = raisedDescription(m_application.get(), [this]() {
+        m_application->setControl(QStringLiteral("Excel.Application"));
+    });
     m_application->dynamicCall("SetVisible (bool Visible)", QVariant(QStringLiteral("false")));
     m_application->setProperty("DisplayAlerts", false);
     m_workbooks.reset(m_application->querySubObject("WorkBooks"));
     report(StatusTexts::workbooksRequested());
+    if (!m_workbooks && m_startFailure.isEmpty())
+        m_startFailure = QStringLiteral("the application gave no workbooks");
     return m_workbooks != nullptr;
 }
 
@@ -155,11 +159,12 @@ void WorkbookRunner::saveWorkbook(AxObject *workbook, WorkbookResult &result)
     }
     if (result.reason.isEmpty()) {
         if (kept)
-            backup->recordSaved(result.path);
-        return;
-    }
-    if (kept)
+            result.reason = backup->recordSaved(result.path);
+        if (result.reason.isEmpty())
+            return;
+    } else if (kept) {
         backup->dropOriginal(result.path);
+    }
     result.kind = WorkbookResult::NotSaved;
     result.editedSheets.clear();
 }

@@ -40,8 +40,9 @@ public:
     WorkbookRunner(const WorkbookRunner &) = delete;
     WorkbookRunner &operator=(const WorkbookRunner &) = delete;
 
-    // False when the application did not start.
+    // False when the application did not start; startFailure() says why.
     bool startApplication();
+    QString startFailure() const { return m_startFailure; }
     WorkbookResult editWorkbook(const QString &path);
 
 private:
@@ -53,4 +54,5 @@ private:
     JobContext m_job;
     std::unique_ptr<AxObject> m_application;
     std::unique_ptr<AxObject> m_workbooks;
+    QString m_startFailure;
 };

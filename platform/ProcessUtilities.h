@@ -4,7 +4,7 @@
 #include <QString>
 
 // Running processes by image name (the file name of the executable, compared
-// case-sensitively as a whole).
+// case-sensitively as a whole), of the calling user only.
 
 // How many running processes carry the image name.
 int countProcesses(const QString &imageName);
@@ -13,3 +13,8 @@ int countProcesses(const QString &imageName);
 // calling process itself. Returns false when none was found or it could not be
 // ended.
 bool terminateFirstProcess(const QString &imageName);
+
+// Asks the other copies of the calling program (same image name) to end as
+// they end when quit, and waits for them at most waitMilliseconds. False when
+// one is still running then.
+bool endOtherCopies(const QString &imageName, int waitMilliseconds);

@@ -11,6 +11,11 @@ QString folderName()
     return QStringLiteral(".gridwrighter-backup");
 }
 
+QString absoluteFolder(const QString &folder)
+{
+    return QDir::cleanPath(QDir(QDir::fromNativeSeparators(folder)).absolutePath());
+}
+
 QString rootOf(const QString &folder)
 {
     return QDir(folder).filePath(folderName());

@@ -11,6 +11,9 @@
 namespace BackupHistory {
 
 QString folderName();
+// The chosen folder absolute and clean, with "/" and no final separator,
+// however it was typed ("rel", "./rel/", "../x/rel").
+QString absoluteFolder(const QString &folder);
 QString rootOf(const QString &folder);
 
 // The jobs' folders, oldest first.

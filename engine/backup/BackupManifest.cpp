@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/backup/BackupManifest.h"
 
+#include "engine/backup/FileLinks.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 QString BackupManifest::fileName()
 {
@@ -25,11 +26,7 @@ bool BackupManifest::write(const QString &folder) const
                                {QStringLiteral("edit"), QJsonArray::fromStringList(edit)},
                                {QStringLiteral("workbooks"), entries},
                                {QStringLiteral("undone"), undone}};
-    QSaveFile file(QDir(folder).filePath(fileName()));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(QJsonDocument(manifest).toJson());
-    return file.commit();
+    return writeWholeFile(QDir(folder).filePath(fileName()), QJsonDocument(manifest).toJson());
 }
 
 bool BackupManifest::read(const QString &folder)

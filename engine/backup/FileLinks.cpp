@@ -7,10 +7,14 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+
+#include <QSaveFile>
 #else
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -70,3 +74,56 @@ QString replaceFileWith(const QString &target, const QString &source)
         QFile::remove(standIn);
     return reason;
 }
+
+#ifdef Q_OS_WIN
+
+bool writeWholeFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+#else
+
+namespace {
+
+bool writeAll(int descriptor, const QByteArray &bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(descriptor, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+} // namespace
+
+// Every step is checked: a full disk may fail the write, the flush or the
+// close, and a file cut at any of them must never take the old one's place.
+bool writeWholeFile(const QString &path, const QByteArray &bytes)
+{
+    const QFileInfo info(path);
+    QByteArray temporary = QFile::encodeName(info.dir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
+    const int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0)
+        return false;
+    const bool written = writeAll(descriptor, bytes) && ::fsync(descriptor) == 0;
+    const bool closed = ::close(descriptor) == 0;
+    if (!written || !closed || ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
+        ::unlink(temporary.constData());
+        return false;
+    }
+    const int folder = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return true;
+}
+
+#endif

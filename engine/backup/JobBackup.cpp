@@ -10,7 +10,7 @@
 #include <QFileInfo>
 
 JobBackup::JobBackup(const QString &folder, const QStringList &edit)
-    : m_folder(QDir::fromNativeSeparators(folder))
+    : m_folder(BackupHistory::absoluteFolder(folder))
 {
     m_manifest.time = QDateTime::currentDateTime();
     m_manifest.edit = edit;
@@ -42,14 +42,23 @@ QString JobBackup::keepOriginal(const QString &path)
     return QString();
 }
 
-void JobBackup::recordSaved(const QString &path)
+QString JobBackup::recordSaved(const QString &path)
 {
     const QString savedChecksum = fileChecksum(path);
     const QMutexLocker locker(&m_mutex);
-    m_manifest.workbooks.append({relativePath(path), m_originalChecksums.take(path), savedChecksum});
-    // The folder took the manifest a moment ago; should it fail now, the
-    // original is still there to be restored by hand.
-    m_manifest.write(m_jobFolder);
+    const QString original = m_originalChecksums.take(path);
+    m_manifest.workbooks.append({relativePath(path), original, savedChecksum});
+    if (m_manifest.write(m_jobFolder))
+        return QString();
+    m_manifest.workbooks.removeLast();
+    const QString kept = keptPath(path);
+    const QString failure = replaceFileWith(path, kept);
+    if (failure.isEmpty())
+        QFile::remove(kept);
+    return failure.isEmpty() ? QStringLiteral("无法写入备份清单%1，已恢复原文件")
+                                   .arg(QDir::toNativeSeparators(QDir(m_jobFolder).filePath(BackupManifest::fileName())))
+                             : QStringLiteral("无法写入备份清单，也无法恢复原文件（%1），原文件在%2")
+                                   .arg(failure, QDir::toNativeSeparators(kept));
 }
 
 void JobBackup::dropOriginal(const QString &path)
@@ -72,7 +81,7 @@ QString JobBackup::finish(int keep)
 
 QString JobBackup::relativePath(const QString &path) const
 {
-    return QDir(m_folder).relativeFilePath(QDir::fromNativeSeparators(path));
+    return QDir(m_folder).relativeFilePath(QFileInfo(QDir::fromNativeSeparators(path)).absoluteFilePath());
 }
 
 QString JobBackup::keptPath(const QString &path) const

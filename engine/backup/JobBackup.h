@@ -23,7 +23,9 @@ public:
     // or why it could not be kept: the workbook must then not be saved.
     QString keepOriginal(const QString &path);
     // The workbook was saved: what the job wrote goes into the manifest.
-    void recordSaved(const QString &path);
+    // When the manifest cannot take it, the original is put back, since no
+    // undo could find it: empty, or why the save was taken back.
+    QString recordSaved(const QString &path);
     // The workbook was not saved after all: its original is still in place.
     void dropOriginal(const QString &path);
 

@@ -4,6 +4,8 @@
 #include "engine/backup/BackupHistory.h"
 #include "engine/backup/FileChecksum.h"
 #include "engine/backup/FileLinks.h"
+#include "engine/backup/FolderLock.h"
+#include "engine/report/StatusTexts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -28,8 +30,9 @@ QString restore(const QString &workbook, const QString &original, const BackupMa
 
 } // namespace
 
-QVector<UndoableJob> undoableJobs(const QString &folder)
+QVector<UndoableJob> undoableJobs(const QString &chosenFolder)
 {
+    const QString folder = BackupHistory::absoluteFolder(chosenFolder);
     QVector<UndoableJob> jobs;
     const QStringList folders = BackupHistory::jobFolders(folder);
     for (auto it = folders.crbegin(); it != folders.crend(); ++it) {
@@ -41,9 +44,17 @@ QVector<UndoableJob> undoableJobs(const QString &folder)
     return jobs;
 }
 
-UndoOutcome undoLastJob(const QString &folder)
+UndoOutcome undoLastJob(const QString &chosenFolder)
 {
     UndoOutcome outcome;
+    // Made absolute and clean once: the manifest names workbooks below it.
+    const QString folder = BackupHistory::absoluteFolder(chosenFolder);
+    const FolderLock lock(folder);
+    if (!lock.isHeld()) {
+        outcome.refusal = lock.refusal();
+        outcome.holder = lock.holder();
+        return outcome;
+    }
     const QVector<UndoableJob> jobs = undoableJobs(folder);
     if (jobs.isEmpty())
         return outcome;
@@ -62,7 +73,7 @@ UndoOutcome undoLastJob(const QString &folder)
     }
     if (outcome.notRestored.isEmpty()) {
         BackupHistory::removeJob(folder, outcome.job.folder);
-    } else {
+    } else if (!outcome.restored.isEmpty()) {
         outcome.job.manifest.undone = true;
         outcome.job.manifest.write(outcome.job.folder);
     }
@@ -71,6 +82,8 @@ UndoOutcome undoLastJob(const QString &folder)
 
 QString undoSummary(const UndoOutcome &outcome)
 {
+    if (!outcome.refusal.isEmpty())
+        return StatusTexts::folderTaken(outcome.holder.isEmpty() ? outcome.refusal : outcome.holder);
     if (!outcome.found)
         return QStringLiteral("没有可以撤销的修改");
     QString summary = QStringLiteral("已撤销%1的修改（%2），恢复%3个文件")

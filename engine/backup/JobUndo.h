@@ -28,16 +28,21 @@ struct UndoOutcome
         QString original; // its original in the backup, native
     };
 
+    // Why nothing was undone: another job holds the folder. Empty otherwise.
+    QString refusal;
+    QString holder; // that job's process
     bool found = false; // there was a job to undo
     UndoableJob job;
     QStringList restored; // native paths
     QVector<NotRestored> notRestored;
 };
 
-// Puts back the originals of the newest job not undone. A workbook that is no
-// longer what the job wrote (edited since) keeps its content, and the job's
-// backup stays for it, marked undone; otherwise the job's backup is removed,
-// so that the next undo takes the job before.
+// Puts back the originals of the newest job not undone, holding the folder's
+// lock meanwhile. A workbook that is no longer what the job wrote (edited
+// since) keeps its content, and the job's backup stays for it, marked undone
+// once some other workbook was restored; otherwise the job's backup is
+// removed, so that the next undo takes the job before. An undo that restored
+// nothing leaves the job to be undone again.
 UndoOutcome undoLastJob(const QString &folder);
 
 // The window's status text after an undo.

@@ -62,4 +62,9 @@ QString dryRun()
     return QCoreApplication::translate("StatusTexts", "（试运行，没有保存任何文件）");
 }
 
+QString folderTaken(const QString &holder)
+{
+    return QStringLiteral("该文件夹正被另一个任务修改（%1），请在它结束后再试").arg(holder);
+}
+
 } // namespace StatusTexts

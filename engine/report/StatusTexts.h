@@ -17,5 +17,6 @@ QString listFileNotShown(const QString &path);
 QString stopped();
 QString backupKept(const QString &folder);
 QString dryRun();
+QString folderTaken(const QString &holder);
 
 } // namespace StatusTexts

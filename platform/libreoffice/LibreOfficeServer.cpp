@@ -4,6 +4,7 @@
 #include "automation/AutomationRegistry.h"
 #include "platform/libreoffice/calc/CalcApplication.h"
 #include "platform/libreoffice/fileformats/CellErrorValue.h"
+#include "platform/libreoffice/office/OfficeProcess.h"
 
 void registerLibreOfficeServer()
 {
@@ -19,4 +20,9 @@ void registerLibreOfficeServer(const LibreOfficeOptions &options)
     AutomationRegistry::registerServer(QStringLiteral("Excel.Application"), [options](QString *whyNot) {
         return AutomationObjectPtr(CalcApplication::start(options, whyNot));
     });
+}
+
+void endStartedOffices()
+{
+    OfficeProcess::killAllGroups();
 }

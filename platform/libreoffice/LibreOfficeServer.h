@@ -7,3 +7,7 @@
 // every AxObject::setControl("Excel.Application") then starts its own soffice.
 void registerLibreOfficeServer();
 void registerLibreOfficeServer(const LibreOfficeOptions &options);
+
+// Ends every LibreOffice this process started, at once; safe in a signal
+// handler. The workbooks in hand are left as they were.
+void endStartedOffices();

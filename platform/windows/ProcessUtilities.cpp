@@ -59,3 +59,14 @@ bool terminateFirstProcess(const QString &imageName)
     });
     return ended;
 }
+
+// Windows has no polite request a program without a window loop would see:
+// the older copy is ended.
+bool endOtherCopies(const QString &imageName, int)
+{
+    while (countProcesses(imageName) > 1) {
+        if (!terminateFirstProcess(imageName))
+            return false;
+    }
+    return true;
+}

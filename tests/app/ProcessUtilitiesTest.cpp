@@ -19,6 +19,8 @@ private slots:
     void findsProcessWhoseExecutableWasDeleted();
     void neverEndsTheCallingProcess();
     void nothingToEndReportsFalse();
+    void otherCopiesAreAskedToEnd();
+    void etOutsideWpsOfficeIsLeftAlone();
 };
 
 void ProcessUtilitiesTest::countsAndEndsProcessByImageName()
@@ -96,6 +98,26 @@ void ProcessUtilitiesTest::nothingToEndReportsFalse()
     const QString name = DummyProcess::uniqueImageName();
     QCOMPARE(countProcesses(name), 0);
     QVERIFY(!terminateFirstProcess(name));
+}
+
+// Asked with SIGTERM, as the window's copies are, and waited for.
+void ProcessUtilitiesTest::otherCopiesAreAskedToEnd()
+{
+    const QString name = DummyProcess::uniqueImageName();
+    DummyProcess dummy(name);
+    QVERIFY(dummy.isRunning());
+    QVERIFY(endOtherCopies(name, 5000));
+    QVERIFY(dummy.waitUntilEnded());
+}
+
+// Only WPS Office's own "et" is WPS Spreadsheets.
+void ProcessUtilitiesTest::etOutsideWpsOfficeIsLeftAlone()
+{
+    DummyProcess dummy(QStringLiteral("et"));
+    QVERIFY(dummy.isRunning());
+    QCOMPARE(countProcesses(QStringLiteral("et")), 0);
+    QVERIFY(!terminateFirstProcess(QStringLiteral("et")));
+    QVERIFY(dummy.isRunning());
 }
 
 QTEST_GUILESS_MAIN(ProcessUtilitiesTest)

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMap>
 #include <QRegularExpression>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -43,6 +44,7 @@ private slots:
     void quietJobWritesItsReport();
     void progressOnATerminalIsOneUpdatingLine();
     void sideBySideJobGivesWhatOneAtATimeGives();
+    void refusalsNameWhatHappened();
 
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -184,6 +186,9 @@ void BatchCommandTest::noSpreadsheetApplication()
     QCOMPARE(result.status, 3);
     QCOMPARE(result.lines().last(),
              QStringLiteral("本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
+    // Standard error says what failed and why.
+    QVERIFY2(result.errors.contains("LibreOffice could not be started: cannot start " + m_folder->filePath("no-such-office")),
+             qPrintable(result.errors));
     QCOMPARE(fileDigest(m_book), before);
 }
 
@@ -376,6 +381,49 @@ void BatchCommandTest::sideBySideJobGivesWhatOneAtATimeGives()
     for (const QString &name : {"book0.xlsx", "book2.xlsx", "sub/book.xlsx"}) {
         const QJsonObject data = WorkbookFiles::sheet(WorkbookFiles::read(copy.filePath(name)), "Data");
         QCOMPARE(cell(data, "A3").value("value").toInt(), 1);
+    }
+}
+
+// Healthy-looking workbooks LibreOffice would not open for editing, or that
+// would cost memory or load cut, are listed with what happened, unchanged.
+void BatchCommandTest::refusalsNameWhatHappened()
+{
+    const QString script = QStringLiteral(R"(
+import shutil, struct, sys, zipfile
+book, folder = sys.argv[1], sys.argv[2]
+def rewrite(target, change):
+    with zipfile.ZipFile(book) as source, zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as out:
+        for item in source.infolist():
+            out.writestr(item, change(item.filename, source.read(item.filename)))
+        if "bomb" in target:
+            out.writestr("xl/media/bomb.bin", b"\0" * 1000)
+rewrite(folder + "/reserved.xlsx", lambda name, data: data.replace(b"<workbookPr", b'<fileSharing readOnlyRecommended="1" userName="boss"/><workbookPr', 1) if name == "xl/workbook.xml" else data)
+rewrite(folder + "/bomb.xlsx", lambda name, data: data)
+data = bytearray(open(folder + "/bomb.xlsx", "rb").read())
+entry = data.rfind(b"PK\x01\x02", 0, data.rfind(b"xl/media/bomb.bin"))
+struct.pack_into("<I", data, entry + 24, 1 << 30)  # declares 1 GB
+open(folder + "/bomb.xlsx", "wb").write(data)
+shutil.copy(book, folder + "/" + "x" * 245 + ".xlsx")
+open(folder + "/wide.csv", "w").write(",".join(map(str, range(20000))) + "\n1,2\n")
+)");
+    const QString folder = m_folder->filePath("odd");
+    QDir().mkpath(folder);
+    QCOMPARE(QProcess::execute("/usr/bin/python3", {"-c", script, m_book, folder}), 0);
+    QMap<QString, QByteArray> before;
+    for (const QString &name : QDir(folder).entryList(QDir::Files))
+        before.insert(name, fileDigest(QDir(folder).filePath(name)));
+    const BatchRun job = runBatch({folder, "add-row", "1"});
+    QCOMPARE(job.status, 1);
+    const QList<QPair<QString, QString>> reasons = {
+        {"reserved.xlsx", "is write-reserved"},
+        {"bomb.xlsx", "would inflate to more than 256 MB (a zip bomb?)"},
+        {"x", "the name is too long for LibreOffice's lock file"},
+        {"wide.csv", "a record of 20000 fields, more than the 16384 columns of a sheet"}};
+    for (const auto &[name, reason] : reasons) {
+        const QString path = QDir(folder).filePath(name == "x" ? QString(245, 'x') + ".xlsx" : name);
+        QVERIFY2(job.errors.contains(path + ": not opened: ") && job.errors.section(path + ": not opened: ", 1).section('\n', 0, 0).contains(reason),
+                 qPrintable(job.errors));
+        QCOMPARE(fileDigest(path), before.value(QFileInfo(path).fileName()));
     }
 }
 

@@ -8,6 +8,7 @@
 #include "tests/batch/BatchRun.h"
 #include "tests/support/WorkbookFiles.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -63,12 +64,13 @@ private slots:
     void killedJobLeavesNothingBehind();
     void crashedOfficeListsOnlyTheWorkbookInHand();
     void stopSignalEndsAfterTheWorkbookInHand();
+    void interruptTwiceStillWritesTheReport();
     void staleLocksAreClearedAndLiveOnesRespected();
 
 private:
     QString book(int index) const { return m_folder->filePath(QStringLiteral("book%1.xlsx").arg(index)); }
     // Starts the job and waits until it reports its given workbook.
-    void startJob(QProcess &batch, int untilWorkbook);
+    void startJob(QProcess &batch, int untilWorkbook, const QStringList &options = {});
     // Each workbook is as it was, or edited exactly once; the listed ones
     // are as they were. Returns how many were edited.
     int checkWorkbooks(const QStringList &listed);
@@ -90,9 +92,9 @@ void BatchLifecycleTest::init()
     m_original = fileDigest(book(0));
 }
 
-void BatchLifecycleTest::startJob(QProcess &batch, int untilWorkbook)
+void BatchLifecycleTest::startJob(QProcess &batch, int untilWorkbook, const QStringList &options)
 {
-    batch.start(QStringLiteral(GRIDWRIGHTER_BATCH), {m_folder->path(), "add-row", "1"});
+    batch.start(QStringLiteral(GRIDWRIGHTER_BATCH), QStringList{m_folder->path(), "add-row", "1"} + options);
     QVERIFY(batch.waitForStarted());
     QByteArray seen;
     QDeadlineTimer deadline(120000);
@@ -122,7 +124,9 @@ int BatchLifecycleTest::checkWorkbooks(const QStringList &listed)
 
 void BatchLifecycleTest::checkNothingLeftInFolder()
 {
-    const QStringList hidden = QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden).filter(QRegularExpression("^\\."));
+    const QStringList hidden = QDir(m_folder->path())
+                                   .entryList(QDir::Files | QDir::Hidden)
+                                   .filter(QRegularExpression("^\\.|^lu.*\\.tmp$"));
     QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(' ')));
 }
 
@@ -176,6 +180,29 @@ void BatchLifecycleTest::stopSignalEndsAfterTheWorkbookInHand()
         QCOMPARE(batch.exitCode(), 128 + SIGTERM);
         QVERIFY(output.contains(QStringLiteral("任务已停止")));
     }
+    QVERIFY(allGone(office, 10000));
+    checkNothingLeftInFolder();
+}
+
+// One Ctrl-C under make or xargs reaches the job twice at once: it counts as
+// one, and the job still ends after the workbook in hand with its report.
+void BatchLifecycleTest::interruptTwiceStillWritesTheReport()
+{
+    const QString report = QDir(QDir::tempPath()).filePath(QStringLiteral("interrupted-%1.jsonl").arg(QCoreApplication::applicationPid()));
+    QProcess batch;
+    startJob(batch, 1, {"--report", report, "--jobs", "1"});
+    const QList<pid_t> office = descendants(pid_t(batch.processId()));
+    ::kill(pid_t(batch.processId()), SIGINT);
+    ::kill(pid_t(batch.processId()), SIGINT);
+    QVERIFY(batch.waitForFinished(60000));
+    const int edited = checkWorkbooks({});
+    QVERIFY(edited >= 1);
+    if (edited < workbookCount)
+        QCOMPARE(batch.exitCode(), 128 + SIGINT);
+    QFile lines(report);
+    QVERIFY(lines.open(QIODevice::ReadOnly));
+    QVERIFY2(lines.readAll().count("\"outcome\":\"edited\"") == edited, qPrintable(report));
+    lines.remove();
     QVERIFY(allGone(office, 10000));
     checkNothingLeftInFolder();
 }

@@ -2,17 +2,22 @@
 // Backups, undo and dry runs of gridwrighter-batch, on real workbooks: a job
 // undone gives back the very bytes it replaced.
 
+#include "engine/backup/FolderLock.h"
 #include "engine/report/UnopenedList.h"
 #include "tests/batch/BatchRun.h"
 #include "tests/support/WorkbookFiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QMap>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 class BatchUndoTest : public QObject
 {
@@ -26,6 +31,10 @@ private slots:
     void originalThatCannotBeKeptStopsTheSave();
     void dryRunTouchesNothing();
     void oldBackupsBeyondTheKeptNumberGo();
+    void undoFindsTheFolderHoweverItIsNamed();
+    void undoThatRestoredNothingKeepsTheJob();
+    void secondJobOnTheFolderIsRefused();
+    void nearFullDiskLosesNoWorkbook();
 
 private:
     BatchRun run(const QStringList &arguments) const;
@@ -63,7 +72,9 @@ QMap<QString, QByteArray> BatchUndoTest::folderState() const
                          QDirIterator::Subdirectories);
     while (entries.hasNext()) {
         const QString path = entries.next();
-        state.insert(QDir(m_folder->path()).relativeFilePath(path), fileDigest(path));
+        // Closing any descriptor of a lock file would drop this process's lock on it.
+        const bool lockFile = entries.fileName() == FolderLock::fileName();
+        state.insert(QDir(m_folder->path()).relativeFilePath(path), lockFile ? QByteArray() : fileDigest(path));
     }
     return state;
 }
@@ -140,23 +151,18 @@ void BatchUndoTest::workbookChangedSinceIsNotOverwritten()
 
 void BatchUndoTest::originalThatCannotBeKeptStopsTheSave()
 {
-    // A file in the backup folder's place: no original can be kept.
+    // A file in the backup folder's place: neither the folder's lock nor any
+    // original can be kept, so the job is refused, with backups or without.
     QFile blocker(backupRoot());
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     const QMap<QString, QByteArray> before = folderState();
-    const BatchRun job = run({"add-row", "1"});
-    QCOMPARE(job.status, 1);
-    for (const QString &path : {m_book, m_second})
-        QVERIFY2(job.errors.contains(QDir::toNativeSeparators(path) + ": not saved: "), qPrintable(job.errors));
-    QMap<QString, QByteArray> after = folderState();
-    // The list of workbooks not saved is the only new file.
-    QVERIFY(after.remove(unopenedListFileName()) == 1);
-    QCOMPARE(after, before);
-
-    // Without backups the same job saves.
-    QCOMPARE(run({"add-row", "1", "--no-backup"}).status, 0);
-    QVERIFY(fileDigest(m_book) != before.value("sub/book.xlsx"));
+    for (const QStringList &edit : {QStringList{"add-row", "1"}, QStringList{"add-row", "1", "--no-backup"}}) {
+        const BatchRun job = run(edit);
+        QCOMPARE(job.status, 2);
+        QVERIFY2(job.errors.contains(QDir::toNativeSeparators(backupRoot())), qPrintable(job.errors));
+        QCOMPARE(folderState(), before);
+    }
 }
 
 void BatchUndoTest::dryRunTouchesNothing()
@@ -187,6 +193,125 @@ void BatchUndoTest::oldBackupsBeyondTheKeptNumberGo()
     const QStringList listed = run({"undo", "--list"}).output.split('\n', Qt::SkipEmptyParts);
     QCOMPARE(listed.size(), 2);
     QVERIFY(listed.at(1).contains("add-row 2"));
+}
+
+// The folder as typed relative to the working folder, in four spellings: the
+// job's backup names its workbooks below the folder, so undo finds them.
+void BatchUndoTest::undoFindsTheFolderHoweverItIsNamed()
+{
+    QDir(m_folder->path()).mkpath("x/rel");
+    const QString book = m_folder->filePath("x/rel/w.xlsx");
+    QVERIFY(QFile::copy(m_second, book));
+    const QByteArray original = fileDigest(book);
+    const QString inside = m_folder->filePath("x");
+    const QString beside = m_folder->filePath("sub");
+    const QList<QPair<QString, QString>> spellings = {
+        {"rel", inside}, {"./rel", inside}, {"rel/", inside}, {"../x/rel", beside}};
+    for (const auto &[folder, workingDirectory] : spellings) {
+        const auto batch = [&](const QStringList &arguments) {
+            return runBatch(QStringList{folder} + arguments, QProcessEnvironment::systemEnvironment(), workingDirectory);
+        };
+        const BatchRun job = batch({"delete-row", "1"});
+        QVERIFY2(job.status == 0, qPrintable(folder + ": " + job.errors));
+        QVERIFY(fileDigest(book) != original);
+        const BatchRun undo = batch({"undo"});
+        QVERIFY2(undo.status == 0, qPrintable(folder + ": " + undo.errors));
+        QCOMPARE(fileDigest(book), original);
+        QCOMPARE(batch({"undo"}).status, 4);
+    }
+}
+
+// Every workbook changed since the job: nothing is restored, and the job
+// stays to be undone, not marked done.
+void BatchUndoTest::undoThatRestoredNothingKeepsTheJob()
+{
+    QCOMPARE(run({"add-row", "1"}).status, 0);
+    for (const QString &book : {m_book, m_second})
+        QVERIFY(WorkbookFiles::create(book, QJsonObject{{"sheets", QJsonArray{QJsonObject{{"name", "Mine"}}}}}));
+    QCOMPARE(run({"undo"}).status, 1);
+    QVERIFY(run({"undo", "--list"}).output.contains("add-row 1  2 workbooks"));
+    QCOMPARE(run({"undo"}).status, 1);
+}
+
+// Another job holding the folder (here this test's own process) keeps every
+// job and undo off it, above it and below it, before anything is touched;
+// once it ends, the folder is free again.
+void BatchUndoTest::secondJobOnTheFolderIsRefused()
+{
+    const QString held = m_folder->filePath("sub");
+    QDir(held).mkpath("inner");
+    QVERIFY(QFile::copy(m_second, m_folder->filePath("sub/inner/w.xlsx")));
+    QCOMPARE(runBatch({held, "add-row", "1"}).status, 0);
+    const QString process = QStringLiteral("process %1").arg(QCoreApplication::applicationPid());
+    {
+        const FolderLock running(held);
+        QVERIFY(running.isHeld());
+        const QMap<QString, QByteArray> before = folderState();
+        for (const QStringList &arguments :
+             {QStringList{held, "delete-row", "1"}, QStringList{held, "undo"},
+              QStringList{m_folder->filePath("sub/inner"), "add-row", "1", "--report", m_folder->filePath("r.jsonl")},
+              QStringList{m_folder->path(), "add-row", "1"}}) {
+            const BatchRun refused = runBatch(arguments);
+            QVERIFY2(refused.status == 2, qPrintable(arguments.join(" ") + refused.errors + refused.output));
+            QVERIFY2(refused.errors.contains("is being edited by another job, " + process), qPrintable(refused.errors));
+            QCOMPARE(folderState(), before);
+        }
+    }
+    QCOMPARE(runBatch({held, "undo"}).status, 0);
+}
+
+// Near a full disk LibreOffice can store an empty CSV and report success:
+// whatever room is left, each workbook is edited whole or left as it was,
+// and a job's manifest is whole, so that undo gives back every original.
+void BatchUndoTest::nearFullDiskLosesNoWorkbook()
+{
+    if (::geteuid() != 0)
+        QSKIP("needs root, to mount a small file system");
+    const QString mountPoint = m_folder->filePath("disk");
+    QDir().mkpath(mountPoint);
+    // Like the corpus's hutool/test_lines_crlf.csv and csvkit/test_utf16_big.csv.
+    const QString utf16Text = QStringLiteral("a,b\n1,2\n3,4\n");
+    const QList<QPair<QString, QByteArray>> csvFiles = {
+        {"crlf.csv", "id,name\r\n1,\"a\r\nb\"\r\n2,c\r\n"},
+        {"utf16.csv", QByteArray("\xFF\xFE", 2)
+                          + QByteArray(reinterpret_cast<const char *>(utf16Text.utf16()), int(utf16Text.size() * 2))}};
+    for (const auto &[name, content] : csvFiles) {
+        QFile file(m_folder->filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    }
+    const QStringList books = {m_folder->filePath("crlf.csv"), m_folder->filePath("utf16.csv"), m_second};
+    for (int free = 8; free <= 28; free += 4) {
+        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=1m", "tmpfs", mountPoint}), 0);
+        QMap<QString, QByteArray> originals;
+        for (const QString &book : books) {
+            const QString copy = QDir(mountPoint).filePath(QFileInfo(book).fileName());
+            QVERIFY(QFile::copy(book, copy));
+            QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+            originals.insert(copy, fileDigest(copy));
+        }
+        QFile filler(QDir(mountPoint).filePath(".filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const qint64 room = QStorageInfo(mountPoint).bytesAvailable() - free * 1024;
+        QVERIFY(filler.write(QByteArray(int(room), 'x')) == room && filler.flush());
+        filler.close();
+
+        const BatchRun job = runBatch({mountPoint, "add-row", "1", "--jobs", "1"});
+        QVERIFY2(job.status == 0 || job.status == 1, qPrintable(job.errors));
+        for (auto it = originals.cbegin(); it != originals.cend(); ++it) {
+            const bool edited = fileDigest(it.key()) != it.value();
+            const bool listed = job.errors.contains(it.key() + ": not saved: ");
+            QVERIFY2(edited != listed, qPrintable(QStringLiteral("%1 KB free: %2\n%3").arg(free).arg(it.key(), job.errors)));
+            if (edited && it.key().endsWith(".csv"))
+                QVERIFY2(QFileInfo(it.key()).size() > 3, qPrintable(it.key()));
+            if (edited && it.key().endsWith(".xlsx"))
+                QCOMPARE(WorkbookFiles::sheetAt(WorkbookFiles::read(it.key()), 0).value("cells").toObject().value("A3").toObject().value("value").toInt(), 1);
+        }
+        const BatchRun undo = runBatch({mountPoint, "undo"});
+        QVERIFY2(undo.status == 0 || undo.status == 4, qPrintable(undo.errors));
+        for (auto it = originals.cbegin(); it != originals.cend(); ++it)
+            QVERIFY2(fileDigest(it.key()) == it.value(), qPrintable(QStringLiteral("%1 KB free: %2").arg(free).arg(it.key())));
+        QCOMPARE(QProcess::execute("umount", {mountPoint}), 0);
+    }
 }
 
 QTEST_GUILESS_MAIN(BatchUndoTest)

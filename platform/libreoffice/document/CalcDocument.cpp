@@ -5,6 +5,7 @@
 #include "platform/libreoffice/cells/FormulaParsers.h"
 #include "platform/libreoffice/office/OfficeSession.h"
 #include "platform/libreoffice/fileformats/OoxmlWorkbookParts.h"
+#include "platform/libreoffice/fileformats/StoredWorkbookCheck.h"
 #include "platform/libreoffice/document/ReplacementFile.h"
 #include "platform/libreoffice/UnoStrings.h"
 #include "platform/libreoffice/office/WorkbookLock.h"
@@ -15,15 +16,21 @@
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/util/CloseVetoException.hpp>
 #include <com/sun/star/util/Date.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
 #include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 #include <osl/file.hxx>
+
+#include <algorithm>
 
 using namespace css;
 
@@ -116,10 +123,25 @@ void CalcDocument::save()
         fail(QStringLiteral("not a valid path: %1").arg(replacement.path()));
     const uno::Reference<frame::XStorable> storable(m_document, uno::UNO_QUERY_THROW);
     storable->storeToURL(url, storeArguments());
-    if (m_csv)
-        m_csv->finishExport(replacement.path());
-    else if (OoxmlWorkbookParts::isOoxmlWorkbook(m_path))
-        OoxmlWorkbookParts::restore(m_path, replacement.path());
+    // Near a full disk the export can write an empty or cut file and still
+    // report success: what was stored is read back before it replaces anything.
+    QString problem;
+    if (m_csv) {
+        problem = StoredWorkbookCheck::csvProblem(replacement.path(), storedCsvRecords());
+        if (problem.isEmpty())
+            m_csv->finishExport(replacement.path());
+    } else if (OoxmlWorkbookParts::isOoxmlWorkbook(m_path)) {
+        problem = StoredWorkbookCheck::archiveProblem(replacement.path());
+        if (problem.isEmpty()) {
+            OoxmlWorkbookParts::restore(m_path, replacement.path());
+            problem = StoredWorkbookCheck::archiveProblem(replacement.path());
+        }
+    } else if (m_grid.binary) {
+        problem = StoredWorkbookCheck::compoundFileProblem(replacement.path());
+    }
+    if (!problem.isEmpty())
+        fail(QStringLiteral("cannot save %1: %2%3")
+                 .arg(m_path, problem, StoredWorkbookCheck::fullDiskNote(m_path, QFileInfo(m_path).size())));
     replacement.commit();
     m_session->setFilesInHand({WorkbookLock::pathOf(m_path)});
     // The workbook is saved: a soffice dying from here on must not make it
@@ -128,6 +150,20 @@ void CalcDocument::save()
         modifiable->setModified(false);
     } catch (const uno::Exception &) {
     }
+}
+
+// The records LibreOffice writes for the CSV file's one sheet: every row from
+// the first down to the last holding content.
+qint64 CalcDocument::storedCsvRecords() const
+{
+    const uno::Reference<container::XIndexAccess> sheetList(sheets(), uno::UNO_QUERY_THROW);
+    const uno::Reference<sheet::XCellRangesQuery> query(sheetList->getByIndex(0), uno::UNO_QUERY_THROW);
+    const sal_Int16 flags = sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING
+                              | sheet::CellFlags::FORMULA;
+    qint64 lastRow = -1;
+    for (const table::CellRangeAddress &range : query->queryContentCells(flags)->getRangeAddresses())
+        lastRow = std::max<qint64>(lastRow, range.EndRow);
+    return lastRow + 1;
 }
 
 // The filter the document was loaded with, so that the file keeps its format

@@ -66,6 +66,7 @@ public:
 
 private:
     css::uno::Sequence<css::beans::PropertyValue> storeArguments() const;
+    qint64 storedCsvRecords() const;
 
     std::shared_ptr<OfficeSession> m_session;
     css::uno::Reference<css::sheet::XSpreadsheetDocument> m_document;

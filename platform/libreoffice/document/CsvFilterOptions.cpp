@@ -17,11 +17,22 @@ const int utf16Charset = 65535;
 
 const QByteArray utf8ByteOrderMark("\xEF\xBB\xBF");
 
+// A sheet's columns: a record with more fields would load cut at the edge.
+const int sheetColumns = 16384;
+
+// Checked a piece at a time, so that a file of one long line never sits in
+// memory a second time as text.
 bool isValidUtf8(const QByteArray &content)
 {
+    const int piece = 1 << 20;
     QTextCodec::ConverterState state;
-    QTextCodec::codecForName("UTF-8")->toUnicode(content.constData(), content.size(), &state);
-    return state.invalidChars == 0 && state.remainingChars == 0;
+    QTextCodec *const utf8 = QTextCodec::codecForName("UTF-8");
+    for (qsizetype at = 0; at < content.size(); at += piece) {
+        utf8->toUnicode(content.constData() + at, int(qMin<qsizetype>(piece, content.size() - at)), &state);
+        if (state.invalidChars != 0)
+            return false;
+    }
+    return state.remainingChars == 0;
 }
 
 // LibreOffice ends records with LF. Line breaks inside quoted fields are
@@ -63,12 +74,24 @@ CsvFilterOptions CsvFilterOptions::forContent(const QByteArray &content)
         options.m_charset = utf16Charset;
         const QString text = QTextCodec::codecForName(options.m_utf16Codec)->toUnicode(content.mid(2));
         options.m_dialect = CsvDialect::of(text.toUtf8());
+        options.refuseWiderThanSheet();
         return options;
     }
     options.m_hasByteOrderMark = content.startsWith(utf8ByteOrderMark);
     options.m_charset = isValidUtf8(content) ? utf8Charset : gbkCharset;
     options.m_dialect = CsvDialect::of(options.m_hasByteOrderMark ? content.mid(utf8ByteOrderMark.size()) : content);
+    options.refuseWiderThanSheet();
     return options;
+}
+
+// Each field gets a column format in the filter options: a record wider than
+// the sheet would cost memory many times its length and still load cut.
+void CsvFilterOptions::refuseWiderThanSheet() const
+{
+    if (m_dialect.widestRecord > sheetColumns)
+        fail(QStringLiteral("a record of %1 fields, more than the %2 columns of a sheet")
+                 .arg(m_dialect.widestRecord)
+                 .arg(sheetColumns));
 }
 
 QString CsvFilterOptions::importOptions() const
@@ -86,7 +109,7 @@ QString CsvFilterOptions::options(int charset, bool quoteAllText) const
 {
     // Column format 2 is "text"; room is left for columns the job inserts.
     QStringList columnFormats;
-    for (int column = 1; column <= m_dialect.widestRecord + 16; ++column)
+    for (int column = 1; column <= qMin(m_dialect.widestRecord + 16, sheetColumns); ++column)
         columnFormats << QStringLiteral("%1/2").arg(column);
     // Tokens: separator, quote, charset, first line, column formats, language,
     // quoted field as text (import) / quote all text cells (export), detect

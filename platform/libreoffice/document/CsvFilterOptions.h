@@ -10,7 +10,8 @@
 // split at its own separator, every column imported as text (so 00123,
 // "3,000" and 03/05/2024 stay as written), and written back in the charset,
 // quoting, line ends and byte order mark it came with. UTF-32 files are
-// refused: LibreOffice cannot read them.
+// refused: LibreOffice cannot read them, and so are records wider than a
+// sheet, which would load cut.
 class CsvFilterOptions
 {
 public:
@@ -27,6 +28,7 @@ public:
 
 private:
     QString options(int charset, bool quoteAllText) const;
+    void refuseWiderThanSheet() const;
 
     int m_charset = 0;
     // Set for UTF-16 files: the codec that writes their byte order.

@@ -5,6 +5,7 @@
 #include "platform/libreoffice/document/CalcDocument.h"
 #include "platform/libreoffice/document/CsvFilterOptions.h"
 #include "platform/libreoffice/document/LoadArguments.h"
+#include "platform/libreoffice/document/OpenFailureReason.h"
 #include "platform/libreoffice/office/OfficeSession.h"
 #include "platform/libreoffice/fileformats/OoxmlWorkbookParts.h"
 #include "platform/libreoffice/document/StoredRowHeights.h"
@@ -23,7 +24,6 @@
 #include <com/sun/star/util/XModifiable.hpp>
 #include <osl/file.hxx>
 
-#include <climits>
 #include <optional>
 
 using namespace css;
@@ -82,6 +82,8 @@ std::optional<ZipArchive> refuseDamagedArchive(const QString &path)
     if (!archive.read(file.readAll()))
         fail(QStringLiteral("%1 is damaged: its zip directory cannot be read").arg(path));
     const QString damaged = archive.damagedMember();
+    if (!damaged.isEmpty() && archive.isOversized(damaged))
+        fail(QStringLiteral("%1 is refused: its part %2 would inflate to more than 256 MB (a zip bomb?)").arg(path, damaged));
     if (!damaged.isEmpty())
         fail(QStringLiteral("%1 is damaged: its part %2 does not match its checksum").arg(path, damaged));
     return archive;
@@ -127,8 +129,10 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
         session->noteCallFailure(e);
         fail(QStringLiteral("LibreOffice cannot open %1: %2").arg(path, toQString(e.Message)));
     }
-    if (!component.is())
-        fail(QStringLiteral("LibreOffice cannot open %1 (damaged, encrypted or not a workbook)").arg(path));
+    if (!component.is()) {
+        const QString why = whyNotOpenedForEditing(path, archive ? &*archive : nullptr);
+        fail(why.isEmpty() ? QStringLiteral("LibreOffice cannot open %1 (damaged, encrypted or not a workbook)").arg(path) : why);
+    }
 
     const uno::Reference<sheet::XSpreadsheetDocument> spreadsheet(component, uno::UNO_QUERY);
     if (!spreadsheet.is()) {
@@ -138,10 +142,8 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
     const uno::Reference<frame::XStorable> storable(component, uno::UNO_QUERY);
     if (!storable.is() || storable->isReadonly()) {
         closeComponent(component);
-        // LibreOffice opens read-only a file it cannot place its lock beside.
-        if (QFile::encodeName(QStringLiteral(".~lock.%1#").arg(file.fileName())).size() > NAME_MAX)
-            fail(QStringLiteral("%1: the name is too long for LibreOffice's lock file").arg(path));
-        fail(QStringLiteral("%1 opened read-only (in use by someone else?)").arg(path));
+        const QString why = whyNotOpenedForEditing(path, archive ? &*archive : nullptr);
+        fail(why.isEmpty() ? QStringLiteral("%1 opened read-only (in use by someone else?)").arg(path) : why);
     }
     if (hasUnreadableFormulas(spreadsheet)) {
         closeComponent(component);

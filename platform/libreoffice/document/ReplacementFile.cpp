@@ -2,6 +2,7 @@
 #include "platform/libreoffice/document/ReplacementFile.h"
 
 #include "platform/libreoffice/fileformats/AutomationFailure.h"
+#include "platform/libreoffice/office/WorkbookLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -79,8 +80,11 @@ ReplacementFile::ReplacementFile(const QString &target)
 
 ReplacementFile::~ReplacementFile()
 {
-    if (!m_committed)
-        ::unlink(QFile::encodeName(m_path).constData());
+    if (m_committed)
+        return;
+    ::unlink(QFile::encodeName(m_path).constData());
+    // A store that failed leaves the lock soffice made for the stand-in.
+    ::unlink(QFile::encodeName(WorkbookLock::pathOf(m_path)).constData());
 }
 
 void ReplacementFile::commit()

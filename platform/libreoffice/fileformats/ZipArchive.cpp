@@ -186,6 +186,12 @@ bool ZipArchive::inflatePieces(const Entry &entry, const std::function<bool(cons
     return whole || !taking;
 }
 
+bool ZipArchive::isOversized(const QString &name) const
+{
+    const Entry *entry = find(name);
+    return entry && entry->size > largestMember;
+}
+
 QString ZipArchive::damagedMember() const
 {
     const auto takeAll = [](const QByteArray &) { return true; };

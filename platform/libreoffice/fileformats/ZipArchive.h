@@ -31,6 +31,9 @@ public:
     void replace(const QString &name, const QByteArray &content);
     // The first member whose content does not match its checksum, or empty.
     QString damagedMember() const;
+    // The member declares more content than any workbook part holds (a zip
+    // bomb): it is never inflated.
+    bool isOversized(const QString &name) const;
 
     QByteArray bytes() const;
 

@@ -19,6 +19,7 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <array>
 #include <vector>
 
 extern char **environ;
@@ -30,16 +31,32 @@ OfficeProcess::~OfficeProcess()
 
 namespace {
 
+// The process groups of the offices running, for killAllGroups: lock-free
+// slots, since a signal handler reads them.
+std::array<std::atomic<pid_t>, 256> runningGroups{};
+
+void noteGroup(pid_t from, pid_t to)
+{
+    for (std::atomic<pid_t> &slot : runningGroups) {
+        pid_t expected = from;
+        if (slot.compare_exchange_strong(expected, to))
+            return;
+    }
+}
+
 // Runs the office under a guard shell that holds the read end of a pipe whose
 // write end only this process holds. However this process ends, even by
 // kill -9, the pipe closes: a watcher outside the office's process group then
 // kills the group and removes the private profile, the pipe file and the
 // files listed as in hand (the lock and temporary file of the workbook being
-// edited). The guard itself ends when the office ends.
-const char *const guardScript = R"(
+// edited), with the empty lu*.tmp files soffice made beside them since. The
+// office keeps its own temporary files in the profile, so that they go with
+// it. The guard itself ends when the office ends.
+const char *const guardScript = R"guard(
 program=$1; profile=$2; pipe=$3; shift 3
 exec 3<&0
-"$program" "$@" 3<&- </dev/null >/dev/null 2>&1 &
+mkdir -p "$profile/tmp"
+TMPDIR="$profile/tmp" "$program" "$@" 3<&- </dev/null >/dev/null 2>&1 &
 office=$!
 setsid sh -c '
     while read -r _; do :; done
@@ -47,7 +64,10 @@ setsid sh -c '
     tries=0
     while /bin/kill -s 0 -- -"$1" 2>/dev/null && [ $tries -lt 50 ]; do sleep 0.1; tries=$((tries + 1)); done
     if [ -f "$2/in-hand" ]; then
-        while IFS= read -r file; do rm -f -- "$file"; done < "$2/in-hand"
+        while IFS= read -r file; do
+            rm -f -- "$file"
+            find "$(dirname -- "$file")" -maxdepth 1 -type f -name "lu*.tmp" -size 0 -newer "$2/in-hand" -delete
+        done < "$2/in-hand"
     fi
     rm -rf -- "$2"
     rm -f -- "$3"
@@ -58,7 +78,7 @@ wait $office
 status=$?
 kill $watcher 2>/dev/null
 exit $status
-)";
+)guard";
 
 } // namespace
 
@@ -110,6 +130,7 @@ bool OfficeProcess::start(const QString &program, const QStringList &arguments, 
     }
     m_lifeline = lifeline[1];
     m_pid = pid;
+    noteGroup(0, pid);
     m_reaped = false;
     return true;
 }
@@ -143,6 +164,15 @@ bool OfficeProcess::findOffice()
     return false;
 }
 
+void OfficeProcess::killAllGroups()
+{
+    for (const std::atomic<pid_t> &slot : runningGroups) {
+        const pid_t group = slot.load();
+        if (group > 0)
+            ::kill(-group, SIGKILL);
+    }
+}
+
 void OfficeProcess::killGroup()
 {
     const pid_t pid = m_pid;
@@ -168,6 +198,7 @@ void OfficeProcess::stop(int timeoutMs)
         if (waited.elapsed() > 10000)
             break;
     }
+    noteGroup(m_pid, 0);
     m_pid = 0;
     if (m_lifeline >= 0) {
         ::close(m_lifeline);

@@ -41,6 +41,9 @@ public:
 
     // Safe from any thread: it only sends a signal.
     void killGroup();
+    // Kills every office this process has running, at once: safe in a signal
+    // handler, for a stop that cannot wait for the workbook in hand.
+    static void killAllGroups();
 
     // Waits up to timeoutMs for the launcher to end, then kills the group;
     // returns once every process of the group is gone.

@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSet>
 #include <QFile>
 #include <QSaveFile>
 #include <QThread>
@@ -167,14 +169,27 @@ void OfficeSession::noteCallFailure(const uno::Exception &failure)
 
 void OfficeSession::removeFilesInHand()
 {
-    for (const QString &file : qAsConst(m_filesInHand))
+    QSet<QString> folders;
+    for (const QString &file : qAsConst(m_filesInHand)) {
         QFile::remove(file);
+        folders.insert(QFileInfo(file).absolutePath());
+    }
+    // A store cut short leaves soffice's empty lu*.tmp beside the workbook:
+    // only those made since the files came in hand are its.
+    for (const QString &folder : qAsConst(folders)) {
+        for (const QFileInfo &file : QDir(folder).entryInfoList({QStringLiteral("lu*.tmp")}, QDir::Files | QDir::Hidden)) {
+            if (file.size() == 0 && file.lastModified() >= m_filesInHandSince)
+                QFile::remove(file.filePath());
+        }
+    }
     setFilesInHand({});
 }
 
 void OfficeSession::setFilesInHand(const QStringList &files)
 {
     m_filesInHand = files;
+    // Whole seconds: some file systems keep no finer times.
+    m_filesInHandSince = QDateTime::currentDateTime().addSecs(-1);
     QSaveFile list(QDir(m_profile.path()).filePath(QStringLiteral("in-hand")));
     if (list.open(QIODevice::WriteOnly)) {
         for (const QString &file : files)

@@ -5,6 +5,7 @@
 #include "platform/libreoffice/LibreOfficeOptions.h"
 #include "platform/libreoffice/office/OfficeProcess.h"
 
+#include <QDateTime>
 #include <QTemporaryDir>
 
 #include <com/sun/star/frame/XDesktop2.hpp>
@@ -68,6 +69,7 @@ private:
     CallWatchdog m_watchdog;
     QStringList m_pipeFiles;
     QStringList m_filesInHand;
+    QDateTime m_filesInHandSince;
     bool m_ended = false;
     std::atomic<bool> m_bridgeLost{false};
     css::uno::Reference<css::uno::XComponentContext> m_context;
