@@ -59,9 +59,9 @@ bool WorkbookRunner::startApplication()
 #endif
     m_application = std::make_unique<AxObject>();
     report(StatusTexts::applicationCreated());
-    m_startFailure = raisedDescription(m_application.get(), [this]() {
+    m_startFailure = raisedError(m_application.get(), [this]() {
         m_application->setControl(QStringLiteral("Excel.Application"));
-    });
+    }).description;
     m_application->dynamicCall("SetVisible (bool Visible)", QVariant(QStringLiteral("false")));
     m_application->setProperty("DisplayAlerts", false);
     m_workbooks.reset(m_application->querySubObject("WorkBooks"));
