@@ -134,6 +134,10 @@ void BatchCommandTest::badArgumentsTouchNothing_data()
     QTest::newRow("missing folder") << QStringList{"--", "add-row", "1"} << "missing";
     QTest::newRow("empty formula") << QStringList{"fill-formula", "", "--start", "1,1", "--end", "9,1"} << "formula";
     QTest::newRow("blank formula") << QStringList{"fill-formula", "  ", "--start", "1,1", "--end", "9,1"} << "formula";
+    QTest::newRow("formula without =") << QStringList{"fill-formula", "A2*2", "--start", "2,1", "--end", "9,1"}
+                                       << "--text \"A2*2\"";
+    QTest::newRow("formula and --text") << QStringList{"fill-formula", "=1", "--text", "1", "--start", "1,1", "--end", "9,1"}
+                                        << "not both";
     QTest::newRow("end before start") << QStringList{"fill-formula", "=1", "--start", "5,2", "--end", "3,2"}
                                       << "--end 3,2";
     QTest::newRow("empty sheet name") << QStringList{"add-row", "1", "--sheet", ""} << "--sheet";
