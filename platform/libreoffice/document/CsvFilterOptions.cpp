@@ -2,6 +2,7 @@
 #include "platform/libreoffice/document/CsvFilterOptions.h"
 
 #include "platform/libreoffice/fileformats/AutomationFailure.h"
+#include "platform/libreoffice/fileformats/LoadSoundness.h"
 
 #include <QFile>
 #include <QStringList>
@@ -50,6 +51,22 @@ const char *CsvFilterOptions::filterName()
     return "Text - txt - csv (StarCalc)";
 }
 
+namespace {
+
+// LibreOffice loads a CSV cut at its grid's edge without a word.
+void refuseBeyondGrid(const CsvDialect &dialect)
+{
+    if (dialect.lines > LoadSoundness::gridRows || dialect.widestRecord > LoadSoundness::gridColumns)
+        fail(QStringLiteral("holds data beyond LibreOffice's grid of %1 rows and %2 columns (%3 lines, up to %4 "
+                            "fields), which loading would cut off")
+                 .arg(LoadSoundness::gridRows)
+                 .arg(LoadSoundness::gridColumns)
+                 .arg(dialect.lines)
+                 .arg(dialect.widestRecord));
+}
+
+} // namespace
+
 CsvFilterOptions CsvFilterOptions::forContent(const QByteArray &content)
 {
     CsvFilterOptions options;
@@ -63,11 +80,13 @@ CsvFilterOptions CsvFilterOptions::forContent(const QByteArray &content)
         options.m_charset = utf16Charset;
         const QString text = QTextCodec::codecForName(options.m_utf16Codec)->toUnicode(content.mid(2));
         options.m_dialect = CsvDialect::of(text.toUtf8());
+        refuseBeyondGrid(options.m_dialect);
         return options;
     }
     options.m_hasByteOrderMark = content.startsWith(utf8ByteOrderMark);
     options.m_charset = isValidUtf8(content) ? utf8Charset : gbkCharset;
     options.m_dialect = CsvDialect::of(options.m_hasByteOrderMark ? content.mid(utf8ByteOrderMark.size()) : content);
+    refuseBeyondGrid(options.m_dialect);
     return options;
 }
 
