@@ -318,8 +318,8 @@ QHash<int, QVariant> storedResults(const CalcDocument &document, const uno::Refe
 // value is not written at all: rewriting it would drop what a value does not
 // carry (rich text, a field) and mark the workbook changed for nothing.
 QVector<bool> cellsToWrite(const CalcDocument &document, const uno::Reference<table::XCellRange> &range,
-                           const uno::Sequence<uno::Sequence<uno::Any>> &data, const BlockIndex &index,
-                           const table::CellRangeAddress &block)
+                           const uno::Sequence<uno::Sequence<uno::Any>> &data, const QList<QPoint> &errors,
+                           const BlockIndex &index, const table::CellRangeAddress &block)
 {
     QVector<bool> formula(index.size(), false);
     const uno::Sequence<table::CellRangeAddress> formulas =
@@ -328,20 +328,29 @@ QVector<bool> cellsToWrite(const CalcDocument &document, const uno::Reference<ta
             ->getRangeAddresses();
     for (const table::CellRangeAddress &part : formulas)
         index.forEachShared(part, [&](sal_Int32 row, sal_Int32 column) { formula[index.at(row, column)] = true; });
-    // LibreOffice loads a TRUE or FALSE constant of an .xls as the formula
-    // TRUE() or FALSE(): a constant of the file all the same.
+    // LibreOffice loads an error constant as a formula of the error alone
+    // (=#N/A), and a TRUE or FALSE constant of an .xls as the formula TRUE()
+    // or FALSE(): constants of the file all the same.
     uno::Sequence<uno::Sequence<OUString>> texts;
-    if (document.grid().binary && formulas.hasElements())
+    if (formulas.hasElements())
         texts = uno::Reference<sheet::XCellRangeFormula>(range, uno::UNO_QUERY_THROW)->getFormulaArray();
+    const auto isConstant = [&](const OUString &text) {
+        return text.startsWith("=#")
+               || (document.grid().binary && (text == "=TRUE()" || text == "=FALSE()"));
+    };
     const uno::Sequence<uno::Sequence<uno::Any>> held =
         uno::Reference<sheet::XCellRangeData>(range, uno::UNO_QUERY_THROW)->getDataArray();
+    QVector<bool> error(index.size(), false);
+    for (const QPoint &at : errors)
+        error[index.at(block.StartRow + at.y(), block.StartColumn + at.x())] = true;
     QVector<bool> changed(index.size(), false);
     for (sal_Int32 row = 0; row < data.getLength(); ++row) {
         for (sal_Int32 column = 0; column < data[row].getLength(); ++column) {
             const int at = index.at(block.StartRow + row, block.StartColumn + column);
-            const bool logicalConstant = formula.at(at) && texts.hasElements()
-                                         && (texts[row][column] == "=TRUE()" || texts[row][column] == "=FALSE()");
-            changed[at] = (formula.at(at) && !logicalConstant) || held[row][column] != data[row][column];
+            const bool formulaOfTheFile = formula.at(at) && !isConstant(texts[row][column]);
+            // An error, held as a formula, goes where a formula of the file
+            // or no formula was.
+            changed[at] = formulaOfTheFile || (error.at(at) ? !formula.at(at) : held[row][column] != data[row][column]);
         }
     }
     return changed;
@@ -507,9 +516,10 @@ void write(CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> &sh
                                         area.StartColumn + blockColumns - 1, area.StartRow + blockRows - 1);
     const uno::Reference<table::XCellRange> range = SheetAreas::cellRange(sheet, block);
     const BlockIndex index(block);
-    QVector<bool> changed = cellsToWrite(document, range, data, index, block);
+    QList<QPoint> errorPlaces;
     for (const auto &error : errors)
-        changed[error.first.y() * blockColumns + error.first.x()] = true;
+        errorPlaces.append(error.first);
+    const QVector<bool> changed = cellsToWrite(document, range, data, errorPlaces, index, block);
     const QVector<QRect> rectangles = rectanglesOf(changed, blockRows, blockColumns);
     if (rectangles.isEmpty())
         return;
@@ -522,8 +532,10 @@ void write(CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> &sh
             ->setDataArray(part(data, rectangle));
     }
     // setDataArray would turn every error into #N/A.
-    for (const auto &error : errors)
-        range->getCellByPosition(error.first.x(), error.first.y())->setFormula(errorFormula(error.second));
+    for (const auto &error : errors) {
+        if (changed.at(error.first.y() * blockColumns + error.first.x()))
+            range->getCellByPosition(error.first.x(), error.first.y())->setFormula(errorFormula(error.second));
+    }
     QList<QPoint> changedLogicals;
     for (const QPoint &at : logicals) {
         if (changed.at(at.y() * blockColumns + at.x()))

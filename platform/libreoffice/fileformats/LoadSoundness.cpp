@@ -208,7 +208,7 @@ QString biffProblem(const QString &path)
             .arg(records.offset())
             .arg(stream.size());
     if (!beginnings.contains(sheetOffsets) || endings < beginnings.size())
-        return QStringLiteral("is damaged: a sheet does not begin where its workbook says");
+        return QStringLiteral("is damaged: its sheets do not begin and end where its workbook says");
     return QString();
 }
 
