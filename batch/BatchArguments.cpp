@@ -276,7 +276,7 @@ BatchParse parseBatchArguments(const QStringList &arguments)
             return invalid(QString::fromUtf8(option.refusal));
     }
 
-    const QStringList positional = parser.positionalArguments();
+    QStringList positional = parser.positionalArguments();
     if (positional.size() < 2)
         return invalid(QStringLiteral("FOLDER and EDIT are required"));
     // Absolute from here on, so that the job and its undo agree on it, and
@@ -308,6 +308,13 @@ BatchParse parseBatchArguments(const QStringList &arguments)
     if (!request.edit)
         return invalid(QStringLiteral("unknown edit %1").arg(name));
     const BatchEdit &edit = *request.edit;
+    // fill-formula --text TEXT: a constant, given in the formula's place.
+    request.constantText = QLatin1String(edit.name) == QLatin1String("fill-formula") && parser.isSet(QStringLiteral("text"));
+    if (request.constantText) {
+        if (positional.size() != 2)
+            return invalid(QStringLiteral("fill-formula takes FORMULA or --text TEXT, not both"));
+        positional.append(request.displayText);
+    }
     const int operands = edit.operand == BatchEdit::None ? 0 : 1;
     if (positional.size() != 2 + operands)
         return invalid(operands ? QStringLiteral("%1 needs one value").arg(name)

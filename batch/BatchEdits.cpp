@@ -49,6 +49,17 @@ QString checkFillEnds(BatchRequest &request)
     return QString();
 }
 
+// A formula without its "=" is a text: written into every cell of the fill,
+// it would replace what they hold. Only --text says that is meant.
+QString checkFill(BatchRequest &request)
+{
+    if (!request.constantText && !request.text.trimmed().isEmpty() && !request.text.startsWith(QLatin1Char('=')))
+        return QStringLiteral("fill-formula: \"%1\" does not start with \"=\" and would be written as text into "
+                              "every cell; give it as --text \"%1\" if that constant is meant")
+            .arg(request.text);
+    return checkFillEnds(request);
+}
+
 } // namespace
 
 const std::vector<BatchEdit> &batchEdits()
@@ -68,9 +79,11 @@ const std::vector<BatchEdit> &batchEdits()
              JobSettings::autoEndRow = r.autoEndRow;
              JobSettings::autoEndColumn = r.autoEndColumn;
          },
-         checkFillEnds, "fill-formula needs a formula that is not empty",
-         "  fill-formula FORMULA   write FORMULA (English, A1 style) into the start cell\n"
-         "                         and fill it over the rectangle to the end cell:\n"
+         checkFill, "fill-formula needs a formula that is not empty",
+         "  fill-formula FORMULA   write FORMULA (English, A1 style, starting with \"=\")\n"
+         "                         into the start cell and fill it over the rectangle\n"
+         "                         to the end cell:\n"
+         "      --text TEXT        in FORMULA's place: write the constant TEXT instead\n"
          "      --start ROW,COL    the start cell (required)\n"
          "      --end ROW,COL      the end cell, or:\n"
          "      --auto-end-row     find the last row from each sheet's used range\n"

@@ -13,6 +13,8 @@ struct BatchRequest
     const BatchEdit *edit = nullptr; // a row of batchEdits()
     int number = 1;
     QString text; // formula, range or cell
+    // fill-formula --text TEXT: TEXT is a constant meant as it stands.
+    bool constantText = false;
 
     bool startGiven = false;
     int startRow = 1;

@@ -3,6 +3,7 @@
 
 #include "automation/AxObject.h"
 #include "engine/JobContext.h"
+#include "engine/RaisesException.h"
 #include "engine/edits/RangeAddress.h"
 #include "launch/JobSettings.h"
 
@@ -28,6 +29,10 @@ void FormulaToValueEdit::editSheet(AxObject *sheet, JobContext &job)
         job.skipSheet(sheet, QStringLiteral("无法识别区域“%1”").arg(JobSettings::valueRange));
         return;
     }
-    const QVariant values = range->dynamicCall("Value()");
-    range->dynamicCall("SetValue(const QVariant&)", values);
+    // Value2 gives numbers as they are held: Value would give a number shown
+    // as a date as a date, and one shown as currency rounded.
+    const QVariant values = range->dynamicCall("Value2()");
+    const bool refused = raisesException(range.get(), [&]() { range->dynamicCall("SetValue2(const QVariant&)", values); });
+    if (refused)
+        job.skipSheet(sheet, QStringLiteral("表格程序拒绝写入（工作表受保护），公式未转换为值"));
 }

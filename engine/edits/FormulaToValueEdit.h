@@ -4,7 +4,8 @@
 #include "engine/WorkbookEdit.h"
 
 // Replaces the formulas of the range the user typed by their current values,
-// in one read and one write per sheet.
+// in one read and one write per sheet. The application writes only the cells
+// the values change: the formulas; constants keep what they hold.
 class FormulaToValueEdit : public WorkbookEdit
 {
 public:

@@ -191,8 +191,12 @@ void BatchArgumentsTest::fillFormulaEnds()
     QCOMPARE(parse.result, BatchParse::Run);
     QCOMPARE(parse.request.endRow, 9);
     QCOMPARE(parse.request.endColumn, 4);
-    // A formula that starts with a dash goes after "--".
+    // A text that starts with a dash goes after "--"; without "=" it is a
+    // constant, which only --text may give.
     parse = parseBatchArguments({m_folder.path(), "fill-formula", "--start", "1,1", "--end", "1,1", "--", "-A2"});
+    QCOMPARE(parse.result, BatchParse::Invalid);
+    QVERIFY2(parse.error.contains(QStringLiteral("--text \"-A2\"")), qPrintable(parse.error));
+    parse = parseBatchArguments({m_folder.path(), "fill-formula", "--start", "1,1", "--end", "1,1", "--text", "-A2"});
     QCOMPARE(parse.result, BatchParse::Run);
     QCOMPARE(parse.request.text, QStringLiteral("-A2"));
 }

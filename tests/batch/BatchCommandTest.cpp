@@ -140,6 +140,10 @@ void BatchCommandTest::badArgumentsTouchNothing_data()
     QTest::newRow("missing folder") << QStringList{"--", "add-row", "1"} << "missing";
     QTest::newRow("empty formula") << QStringList{"fill-formula", "", "--start", "1,1", "--end", "9,1"} << "formula";
     QTest::newRow("blank formula") << QStringList{"fill-formula", "  ", "--start", "1,1", "--end", "9,1"} << "formula";
+    QTest::newRow("formula without =") << QStringList{"fill-formula", "A2*2", "--start", "2,1", "--end", "9,1"}
+                                       << "--text \"A2*2\"";
+    QTest::newRow("formula and --text") << QStringList{"fill-formula", "=1", "--text", "1", "--start", "1,1", "--end", "9,1"}
+                                        << "not both";
     QTest::newRow("end before start") << QStringList{"fill-formula", "=1", "--start", "5,2", "--end", "3,2"}
                                       << "--end 3,2";
     QTest::newRow("empty sheet name") << QStringList{"add-row", "1", "--sheet", ""} << "--sheet";
@@ -418,7 +422,7 @@ open(folder + "/wide.csv", "w").write(",".join(map(str, range(20000))) + "\n1,2\
         {"reserved.xlsx", "is write-reserved"},
         {"bomb.xlsx", "would inflate to more than 256 MB (a zip bomb?)"},
         {"x", "the name is too long for LibreOffice's lock file"},
-        {"wide.csv", "a record of 20000 fields, more than the 16384 columns of a sheet"}};
+        {"wide.csv", "up to 20000 fields), which loading would cut off"}};
     for (const auto &[name, reason] : reasons) {
         const QString path = QDir(folder).filePath(name == "x" ? QString(245, 'x') + ".xlsx" : name);
         QVERIFY2(job.errors.contains(path + ": not opened: ") && job.errors.section(path + ": not opened: ", 1).section('\n', 0, 0).contains(reason),

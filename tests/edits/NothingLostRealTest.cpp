@@ -4,6 +4,7 @@
 // back by openpyxl.
 
 #include "platform/libreoffice/LibreOfficeServer.h"
+#include "platform/libreoffice/fileformats/ZipArchive.h"
 #include "tests/edits/RealJob.h"
 #include "tests/support/WorkbookFiles.h"
 
@@ -13,6 +14,8 @@
 #include <QTest>
 #include <QTextCodec>
 #include <QtEndian>
+
+#include <functional>
 
 namespace {
 
@@ -48,6 +51,16 @@ bool damageMember(const QString &path, const QByteArray &member)
     return writeBytes(path, archive);
 }
 
+// The workbook with one part of its archive rewritten by change.
+bool changePart(const QString &path, const QString &part, const std::function<QByteArray(QByteArray)> &change)
+{
+    ZipArchive archive;
+    if (!archive.read(bytesOf(path)) || archive.member(part).isNull())
+        return false;
+    archive.replace(part, change(archive.member(part)));
+    return writeBytes(path, archive.bytes());
+}
+
 QString decodedCsv(const QString &path, const char *codec)
 {
     return QTextCodec::codecForName(codec)->toUnicode(bytesOf(path).mid(2));
@@ -63,6 +76,7 @@ private slots:
     void initTestCase() { registerLibreOfficeServer(); }
     void workbooksTheEditDoesNotChangeStayByteIdentical();
     void damagedWorkbookIsRefusedNotRepaired();
+    void whatLoadingWouldCutOrRepairIsRefused();
     void utf16CsvKeepsItsEncodingAndUtf32IsLeftAlone();
     void workbookWithANearlyTooLongNameIsSaved();
     void formulaToValueWritesTheResultsTheWorkbookShows();
@@ -109,6 +123,47 @@ void NothingLostRealTest::damagedWorkbookIsRefusedNotRepaired()
     job.run(&MergeObject::AddRow);
     QCOMPARE(job.outcome().failed, 1);
     QCOMPARE(bytesOf(book), before);
+}
+
+void NothingLostRealTest::whatLoadingWouldCutOrRepairIsRefused()
+{
+    RealJob job;
+    const QJsonObject cells{{"A1", "kept"}, {"A2", 2}};
+    const QStringList names{"beyond.xlsx", "malformed.xlsx", "long.csv", "wide.csv", "broken.xls"};
+    QVERIFY(WorkbookFiles::create(job.path("beyond.xlsx"), oneSheet(cells)));
+    QVERIFY(changePart(job.path("beyond.xlsx"), "xl/worksheets/sheet1.xml", [](QByteArray xml) {
+        return xml.replace("</sheetData>", "<row r=\"2000000\"><c r=\"A2000000\"><v>7</v></c></row></sheetData>");
+    }));
+    QVERIFY(WorkbookFiles::create(job.path("malformed.xlsx"), oneSheet(cells)));
+    QVERIFY(changePart(job.path("malformed.xlsx"), "docProps/app.xml", [](QByteArray xml) { return xml.left(xml.size() / 2); }));
+    QVERIFY(writeBytes(job.path("long.csv"), QByteArray("n\n").repeated(1048577)));
+    QVERIFY(writeBytes(job.path("wide.csv"), QByteArray("x,").repeated(16384) + "x\n"));
+    // An .xls whose second record stream (the sheet's) claims more bytes than there are.
+    QVERIFY(QDir().mkpath(job.path("source")));
+    QVERIFY(WorkbookFiles::create(job.path("source/broken.xlsx"), oneSheet(cells)));
+    const QString xls = WorkbookFiles::convert(job.path("source/broken.xlsx"), "xls", job.path("."));
+    QVERIFY(QDir(job.path("source")).removeRecursively());
+    QByteArray binary = bytesOf(xls);
+    const QByteArray sheetStart("\x09\x08\x10\x00\x00\x06\x10\x00", 8);
+    const int sheetRecord = binary.indexOf(sheetStart);
+    QVERIFY(sheetRecord > 0);
+    binary[sheetRecord + 2] = '\xF0';
+    binary[sheetRecord + 3] = '\x7F';
+    QVERIFY(writeBytes(xls, binary));
+    QMap<QString, QByteArray> before;
+    for (const QString &name : names)
+        before[name] = bytesOf(job.path(name));
+
+    JobSettings::addRowNumber = 1;
+    job.run(&MergeObject::AddRow);
+    QCOMPARE(job.outcome().failed, names.size());
+    for (const QString &name : names)
+        QVERIFY2(bytesOf(job.path(name)) == before[name], qPrintable(name));
+    QStringList reasons;
+    for (const WorkbookResult &result : job.outcome().workbooks)
+        reasons << result.reason;
+    QCOMPARE(reasons.filter(QStringLiteral("beyond")).size(), 3);
+    QCOMPARE(reasons.filter(QStringLiteral("damaged")).size(), 2);
 }
 
 void NothingLostRealTest::utf16CsvKeepsItsEncodingAndUtf32IsLeftAlone()

@@ -257,7 +257,7 @@ protected:
         } else if (member == "SetFormulaR1C1(const QVariant&)") {
             write(arguments.value(0));
             return QVariant();
-        } else if (member == "Value()") {
+        } else if (member == "Value()" || member == "Value2()") {
             if (m_area.top == m_area.bottom && m_area.left == m_area.right)
                 return s.cells.value({m_area.top, m_area.left});
             QVariantList rows;
@@ -268,7 +268,7 @@ protected:
                 rows.append(QVariant(row));
             }
             return rows;
-        } else if (member == "SetValue(const QVariant&)") {
+        } else if (member == "SetValue(const QVariant&)" || member == "SetValue2(const QVariant&)") {
             const QVariant value = arguments.value(0);
             if (value.type() == QVariant::List) {
                 const QVariantList rows = value.toList();

@@ -102,11 +102,12 @@ QVariant CalcRange::invoke(const QByteArray &member, const QVariantList &argumen
         CellCopies::rightFromFirstColumn(m_sheet, m_address);
         return true;
     }
-    if (member == "Value()") {
+    if (member == "Value()" || member == "Value2()") {
         const auto area = SheetAreas::workingArea(m_sheet, m_address, m_document->grid());
-        return area ? CellValues::read(*m_document, m_sheet, *area) : QVariant(QVariantList());
+        const auto dates = member == "Value()" ? CellValues::Dates::AsDates : CellValues::Dates::AsNumbers;
+        return area ? CellValues::read(*m_document, m_sheet, *area, dates) : QVariant(QVariantList());
     }
-    if (member == "SetValue(const QVariant&)") {
+    if (member == "SetValue(const QVariant&)" || member == "SetValue2(const QVariant&)") {
         const QVariant value = argument(arguments, 0);
         if (const auto area = SheetAreas::workingArea(m_sheet, m_address, m_document->grid()))
             CellValues::write(*m_document, m_sheet, *area, value);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/cells/CellValues.h"
 
-#include "platform/libreoffice/fileformats/BiffLogicalResults.h"
+#include "platform/libreoffice/fileformats/AutomationFailure.h"
 #include "platform/libreoffice/fileformats/CachedResults.h"
 #include "platform/libreoffice/document/CalcDocument.h"
 #include "platform/libreoffice/fileformats/CellErrorValue.h"
@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QPoint>
+#include <QRect>
 #include <QVector>
 
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -24,11 +25,14 @@
 #include <com/sun/star/sheet/XCellFormatRangesSupplier.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XCellRangeFormula.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
+#include <com/sun/star/util/CellProtection.hpp>
 #include <com/sun/star/util/NumberFormat.hpp>
+#include <com/sun/star/util/XProtectable.hpp>
 #include <com/sun/star/util/XNumberFormatTypes.hpp>
 #include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 
@@ -278,14 +282,13 @@ void keepLogical(CalcDocument &document, const uno::Reference<table::XCellRange>
 
 // The formula results the file stores, for the formula cells of the range,
 // while nothing but values changed since opening: they are what the workbook
-// shows, where LibreOffice may compute some functions differently. Of an .xls
-// only the logical ones are read: LibreOffice keeps the others as they are.
+// shows, where LibreOffice may compute some functions differently.
 QHash<int, QVariant> storedResults(const CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> &sheet,
                                    const uno::Reference<table::XCellRange> &range, const BlockIndex &index)
 {
     QHash<int, QVariant> results;
-    const bool ooxml = OoxmlWorkbookParts::isOoxmlWorkbook(document.path());
-    if ((!ooxml && !document.grid().binary) || document.changedBeyondValues())
+    if ((!OoxmlWorkbookParts::isOoxmlWorkbook(document.path()) && !document.grid().binary)
+        || document.changedBeyondValues())
         return results;
     const uno::Sequence<table::CellRangeAddress> formulas =
         uno::Reference<sheet::XCellRangesQuery>(range, uno::UNO_QUERY_THROW)
@@ -296,21 +299,13 @@ QHash<int, QVariant> storedResults(const CalcDocument &document, const uno::Refe
     const table::CellRangeAddress area =
         uno::Reference<sheet::XCellRangeAddressable>(range, uno::UNO_QUERY_THROW)->getRangeAddress();
     const QString sheetName = toQString(uno::Reference<container::XNamed>(sheet, uno::UNO_QUERY_THROW)->getName());
-    CachedResults cached;
-    QHash<QPair<int, int>, bool> logicals;
-    if (ooxml)
-        cached = CachedResults::read(document.path(), sheetName, area.StartRow, area.StartColumn, area.EndRow,
-                                     area.EndColumn);
-    else
-        logicals = biffLogicalResults(document.path(), sheetName);
-    if (cached.isEmpty() && logicals.isEmpty())
+    const CachedResults cached = CachedResults::read(document.path(), sheetName, area.StartRow, area.StartColumn,
+                                                     area.EndRow, area.EndColumn);
+    if (cached.isEmpty())
         return results;
     for (const table::CellRangeAddress &part : formulas) {
         index.forEachShared(part, [&](sal_Int32 row, sal_Int32 column) {
-            const auto logical = logicals.constFind({row, column});
-            const QVariant result = ooxml ? cached.at(row, column)
-                                    : logical != logicals.constEnd() ? QVariant(*logical)
-                                                                     : QVariant();
+            const QVariant result = cached.at(row, column);
             if (result.isValid())
                 results.insert(index.at(row, column), result);
         });
@@ -318,15 +313,112 @@ QHash<int, QVariant> storedResults(const CalcDocument &document, const uno::Refe
     return results;
 }
 
-// Writing what the cells already hold would still mark the workbook changed
-// and have it saved for nothing.
-bool holdsItsOwnValues(const uno::Reference<table::XCellRange> &range,
-                       const uno::Sequence<uno::Sequence<uno::Any>> &data)
+// The cells of the block a write changes: every formula, which its value
+// replaces, and every constant given another value. A constant given its own
+// value is not written at all: rewriting it would drop what a value does not
+// carry (rich text, a field) and mark the workbook changed for nothing.
+QVector<bool> cellsToWrite(const CalcDocument &document, const uno::Reference<table::XCellRange> &range,
+                           const uno::Sequence<uno::Sequence<uno::Any>> &data, const QList<QPoint> &errors,
+                           const BlockIndex &index, const table::CellRangeAddress &block)
 {
-    const uno::Reference<sheet::XCellRangesQuery> query(range, uno::UNO_QUERY_THROW);
-    if (query->queryContentCells(sheet::CellFlags::FORMULA)->getCells()->hasElements())
-        return false;
-    return uno::Reference<sheet::XCellRangeData>(range, uno::UNO_QUERY_THROW)->getDataArray() == data;
+    QVector<bool> formula(index.size(), false);
+    const uno::Sequence<table::CellRangeAddress> formulas =
+        uno::Reference<sheet::XCellRangesQuery>(range, uno::UNO_QUERY_THROW)
+            ->queryContentCells(sheet::CellFlags::FORMULA)
+            ->getRangeAddresses();
+    for (const table::CellRangeAddress &part : formulas)
+        index.forEachShared(part, [&](sal_Int32 row, sal_Int32 column) { formula[index.at(row, column)] = true; });
+    // LibreOffice loads an error constant as a formula of the error alone
+    // (=#N/A), and a TRUE or FALSE constant of an .xls as the formula TRUE()
+    // or FALSE(): constants of the file all the same.
+    uno::Sequence<uno::Sequence<OUString>> texts;
+    if (formulas.hasElements())
+        texts = uno::Reference<sheet::XCellRangeFormula>(range, uno::UNO_QUERY_THROW)->getFormulaArray();
+    const auto isConstant = [&](const OUString &text) {
+        return text.startsWith("=#")
+               || (document.grid().binary && (text == "=TRUE()" || text == "=FALSE()"));
+    };
+    const uno::Sequence<uno::Sequence<uno::Any>> held =
+        uno::Reference<sheet::XCellRangeData>(range, uno::UNO_QUERY_THROW)->getDataArray();
+    QVector<bool> error(index.size(), false);
+    for (const QPoint &at : errors)
+        error[index.at(block.StartRow + at.y(), block.StartColumn + at.x())] = true;
+    QVector<bool> changed(index.size(), false);
+    for (sal_Int32 row = 0; row < data.getLength(); ++row) {
+        for (sal_Int32 column = 0; column < data[row].getLength(); ++column) {
+            const int at = index.at(block.StartRow + row, block.StartColumn + column);
+            const bool formulaOfTheFile = formula.at(at) && !isConstant(texts[row][column]);
+            // An error, held as a formula, goes where a formula of the file
+            // or no formula was.
+            changed[at] = formulaOfTheFile || (error.at(at) ? !formula.at(at) : held[row][column] != data[row][column]);
+        }
+    }
+    return changed;
+}
+
+// Rectangles (x, y: column, row within the block) covering the marked cells:
+// the runs of each row, merged downwards while the next row has the same run,
+// so that a column of formulas is written in one call.
+QVector<QRect> rectanglesOf(const QVector<bool> &marked, int rows, int columns)
+{
+    QVector<QRect> rectangles;
+    QHash<QPair<int, int>, int> open; // a run's columns -> its rectangle, reaching the row above
+    for (int row = 0; row < rows; ++row) {
+        QHash<QPair<int, int>, int> reaching;
+        for (int column = 0; column < columns; ++column) {
+            if (!marked.at(row * columns + column))
+                continue;
+            const int first = column;
+            while (column + 1 < columns && marked.at(row * columns + column + 1))
+                ++column;
+            const QPair<int, int> run(first, column);
+            const auto above = open.constFind(run);
+            if (above != open.constEnd()) {
+                rectangles[*above].setBottom(row);
+                reaching.insert(run, *above);
+            } else {
+                rectangles.append(QRect(QPoint(first, row), QPoint(column, row)));
+                reaching.insert(run, rectangles.size() - 1);
+            }
+        }
+        open = reaching;
+    }
+    return rectangles;
+}
+
+// LibreOffice ignores a write into the locked cells of a protected sheet
+// without a word; Excel refuses it, and so does this.
+void refuseLockedCells(const uno::Reference<sheet::XSpreadsheet> &sheet, const uno::Reference<table::XCellRange> &range,
+                       const QVector<QRect> &rectangles)
+{
+    const uno::Reference<util::XProtectable> protection(sheet, uno::UNO_QUERY);
+    if (!protection.is() || !protection->isProtected())
+        return;
+    for (const QRect &rectangle : rectangles) {
+        const uno::Reference<container::XIndexAccess> parts =
+            uno::Reference<sheet::XCellFormatRangesSupplier>(
+                range->getCellRangeByPosition(rectangle.left(), rectangle.top(), rectangle.right(), rectangle.bottom()),
+                uno::UNO_QUERY_THROW)
+                ->getCellFormatRanges();
+        for (sal_Int32 i = 0; i < parts->getCount(); ++i) {
+            util::CellProtection cells;
+            uno::Reference<beans::XPropertySet>(parts->getByIndex(i), uno::UNO_QUERY_THROW)
+                    ->getPropertyValue("CellProtection")
+                >>= cells;
+            if (cells.IsLocked)
+                fail(QStringLiteral("the sheet is protected"));
+        }
+    }
+}
+
+uno::Sequence<uno::Sequence<uno::Any>> part(const uno::Sequence<uno::Sequence<uno::Any>> &data, const QRect &rectangle)
+{
+    uno::Sequence<uno::Sequence<uno::Any>> rows(rectangle.height());
+    for (int row = 0; row < rectangle.height(); ++row) {
+        const uno::Sequence<uno::Any> &line = data[rectangle.top() + row];
+        rows.getArray()[row] = uno::Sequence<uno::Any>(line.getConstArray() + rectangle.left(), rectangle.width());
+    }
+    return rows;
 }
 
 } // namespace
@@ -334,13 +426,16 @@ bool holdsItsOwnValues(const uno::Reference<table::XCellRange> &range,
 namespace CellValues {
 
 QVariant read(CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> &sheet,
-              const table::CellRangeAddress &area)
+              const table::CellRangeAddress &area, Dates dates)
 {
     const uno::Reference<table::XCellRange> range = SheetAreas::cellRange(sheet, area);
     const uno::Sequence<uno::Sequence<uno::Any>> data =
         uno::Reference<sheet::XCellRangeData>(range, uno::UNO_QUERY_THROW)->getDataArray();
     const BlockIndex index(area);
     QVector<NumberKind> kinds = numberKinds(document, range, index);
+    if (dates == Dates::AsNumbers)
+        std::replace_if(kinds.begin(), kinds.end(), [](NumberKind kind) { return kind != NumberKind::Boolean; },
+                        NumberKind::Plain);
     markLogicalResults(sheet, range, index, data, kinds);
     const QHash<int, CellErrorValue> errors = errorCells(sheet, range, index);
     const QHash<int, QVariant> stored = storedResults(document, sheet, range, index);
@@ -420,15 +515,33 @@ void write(CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> &sh
     const table::CellRangeAddress block(area.Sheet, area.StartColumn, area.StartRow,
                                         area.StartColumn + blockColumns - 1, area.StartRow + blockRows - 1);
     const uno::Reference<table::XCellRange> range = SheetAreas::cellRange(sheet, block);
-    const uno::Reference<sheet::XCellRangeData> cells(range, uno::UNO_QUERY_THROW);
-    if (errors.isEmpty() && holdsItsOwnValues(range, data))
-        return;
-    const bool beforeAnyOtherChange = !document.changedBeyondValues();
-    cells->setDataArray(data);
-    // setDataArray would turn every error into #N/A.
+    const BlockIndex index(block);
+    QList<QPoint> errorPlaces;
     for (const auto &error : errors)
-        range->getCellByPosition(error.first.x(), error.first.y())->setFormula(errorFormula(error.second));
-    keepLogical(document, range, logicals);
+        errorPlaces.append(error.first);
+    const QVector<bool> changed = cellsToWrite(document, range, data, errorPlaces, index, block);
+    const QVector<QRect> rectangles = rectanglesOf(changed, blockRows, blockColumns);
+    if (rectangles.isEmpty())
+        return;
+    refuseLockedCells(sheet, range, rectangles);
+    const bool beforeAnyOtherChange = !document.changedBeyondValues();
+    for (const QRect &rectangle : rectangles) {
+        uno::Reference<sheet::XCellRangeData>(range->getCellRangeByPosition(rectangle.left(), rectangle.top(),
+                                                                            rectangle.right(), rectangle.bottom()),
+                                              uno::UNO_QUERY_THROW)
+            ->setDataArray(part(data, rectangle));
+    }
+    // setDataArray would turn every error into #N/A.
+    for (const auto &error : errors) {
+        if (changed.at(error.first.y() * blockColumns + error.first.x()))
+            range->getCellByPosition(error.first.x(), error.first.y())->setFormula(errorFormula(error.second));
+    }
+    QList<QPoint> changedLogicals;
+    for (const QPoint &at : logicals) {
+        if (changed.at(at.y() * blockColumns + at.x()))
+            changedLogicals.append(at);
+    }
+    keepLogical(document, range, changedLogicals);
     document.noteValuesWritten(beforeAnyOtherChange);
 }
 

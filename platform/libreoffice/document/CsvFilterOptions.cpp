@@ -2,6 +2,7 @@
 #include "platform/libreoffice/document/CsvFilterOptions.h"
 
 #include "platform/libreoffice/fileformats/AutomationFailure.h"
+#include "platform/libreoffice/fileformats/LoadSoundness.h"
 
 #include <QFile>
 #include <QStringList>
@@ -16,9 +17,6 @@ const int gbkCharset = 67;
 const int utf16Charset = 65535;
 
 const QByteArray utf8ByteOrderMark("\xEF\xBB\xBF");
-
-// A sheet's columns: a record with more fields would load cut at the edge.
-const int sheetColumns = 16384;
 
 // Checked a piece at a time, so that a file of one long line never sits in
 // memory a second time as text.
@@ -61,6 +59,22 @@ const char *CsvFilterOptions::filterName()
     return "Text - txt - csv (StarCalc)";
 }
 
+namespace {
+
+// LibreOffice loads a CSV cut at its grid's edge without a word.
+void refuseBeyondGrid(const CsvDialect &dialect)
+{
+    if (dialect.lines > LoadSoundness::gridRows || dialect.widestRecord > LoadSoundness::gridColumns)
+        fail(QStringLiteral("holds data beyond LibreOffice's grid of %1 rows and %2 columns (%3 lines, up to %4 "
+                            "fields), which loading would cut off")
+                 .arg(LoadSoundness::gridRows)
+                 .arg(LoadSoundness::gridColumns)
+                 .arg(dialect.lines)
+                 .arg(dialect.widestRecord));
+}
+
+} // namespace
+
 CsvFilterOptions CsvFilterOptions::forContent(const QByteArray &content)
 {
     CsvFilterOptions options;
@@ -74,24 +88,14 @@ CsvFilterOptions CsvFilterOptions::forContent(const QByteArray &content)
         options.m_charset = utf16Charset;
         const QString text = QTextCodec::codecForName(options.m_utf16Codec)->toUnicode(content.mid(2));
         options.m_dialect = CsvDialect::of(text.toUtf8());
-        options.refuseWiderThanSheet();
+        refuseBeyondGrid(options.m_dialect);
         return options;
     }
     options.m_hasByteOrderMark = content.startsWith(utf8ByteOrderMark);
     options.m_charset = isValidUtf8(content) ? utf8Charset : gbkCharset;
     options.m_dialect = CsvDialect::of(options.m_hasByteOrderMark ? content.mid(utf8ByteOrderMark.size()) : content);
-    options.refuseWiderThanSheet();
+    refuseBeyondGrid(options.m_dialect);
     return options;
-}
-
-// Each field gets a column format in the filter options: a record wider than
-// the sheet would cost memory many times its length and still load cut.
-void CsvFilterOptions::refuseWiderThanSheet() const
-{
-    if (m_dialect.widestRecord > sheetColumns)
-        fail(QStringLiteral("a record of %1 fields, more than the %2 columns of a sheet")
-                 .arg(m_dialect.widestRecord)
-                 .arg(sheetColumns));
 }
 
 QString CsvFilterOptions::importOptions() const
@@ -109,7 +113,7 @@ QString CsvFilterOptions::options(int charset, bool quoteAllText) const
 {
     // Column format 2 is "text"; room is left for columns the job inserts.
     QStringList columnFormats;
-    for (int column = 1; column <= qMin(m_dialect.widestRecord + 16, sheetColumns); ++column)
+    for (int column = 1; column <= qMin(m_dialect.widestRecord + 16, LoadSoundness::gridColumns); ++column)
         columnFormats << QStringLiteral("%1/2").arg(column);
     // Tokens: separator, quote, charset, first line, column formats, language,
     // quoted field as text (import) / quote all text cells (export), detect

@@ -28,7 +28,6 @@ public:
 
 private:
     QString options(int charset, bool quoteAllText) const;
-    void refuseWiderThanSheet() const;
 
     int m_charset = 0;
     // Set for UTF-16 files: the codec that writes their byte order.

@@ -7,6 +7,7 @@
 #include "platform/libreoffice/document/LoadArguments.h"
 #include "platform/libreoffice/document/OpenFailureReason.h"
 #include "platform/libreoffice/office/OfficeSession.h"
+#include "platform/libreoffice/fileformats/LoadSoundness.h"
 #include "platform/libreoffice/fileformats/OoxmlWorkbookParts.h"
 #include "platform/libreoffice/document/StoredRowHeights.h"
 #include "platform/libreoffice/UnoStrings.h"
@@ -106,6 +107,9 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
     if (!WorkbookLock::isFree(path, session->profilePath(), &holder))
         fail(QStringLiteral("%1 is held open by another program (%2)").arg(path, holder));
     const std::optional<ZipArchive> archive = refuseDamagedArchive(path);
+    const QString unsound = archive ? LoadSoundness::ooxmlProblem(*archive) : LoadSoundness::biffProblem(path);
+    if (!unsound.isEmpty())
+        fail(QStringLiteral("%1 %2").arg(path, unsound));
     std::optional<CsvFilterOptions> csv;
     if (file.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
         QFile content(path);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/fileformats/CachedResults.h"
 
+#include "platform/libreoffice/fileformats/BiffCachedResults.h"
 #include "platform/libreoffice/fileformats/CellErrorValue.h"
 #include "platform/libreoffice/fileformats/OoxmlWorkbookParts.h"
 #include "platform/libreoffice/fileformats/ZipArchive.h"
@@ -56,9 +57,19 @@ CachedResults CachedResults::read(const QString &path, const QString &sheetName,
                                   int lastRow, int lastColumn)
 {
     CachedResults cached;
+    if (!OoxmlWorkbookParts::isOoxmlWorkbook(path)) {
+        const QHash<QPair<int, int>, QVariant> stored = biffCachedResults(path, sheetName);
+        for (auto result = stored.constBegin(); result != stored.constEnd(); ++result) {
+            const int row = result.key().first;
+            const int column = result.key().second;
+            if (row >= firstRow && row <= lastRow && column >= firstColumn && column <= lastColumn)
+                cached.m_results.insert(result.key(), result.value());
+        }
+        return cached;
+    }
     QFile file(path);
     ZipArchive archive;
-    if (!OoxmlWorkbookParts::isOoxmlWorkbook(path) || !file.open(QIODevice::ReadOnly) || !archive.read(file.readAll()))
+    if (!file.open(QIODevice::ReadOnly) || !archive.read(file.readAll()))
         return cached;
     const QByteArray workbook = archive.member(OoxmlWorkbookParts::workbookPart);
     // Written by libraries that leave the computing to whoever opens the file.

@@ -6,8 +6,8 @@
 #include <QString>
 #include <QVariant>
 
-// The results of a sheet's formulas as an .xlsx or .xlsm file stores them,
-// computed by the application that saved it. LibreOffice computes some
+// The results of a sheet's formulas as an .xlsx, .xlsm or .xls file stores
+// them, computed by the application that saved it. LibreOffice computes some
 // functions differently (or not at all): where it does, these are what the
 // workbook shows its users.
 class CachedResults
@@ -15,8 +15,8 @@ class CachedResults
 public:
     // Reads the results of the formula cells of the sheet named sheetName
     // within rows and columns (0-based, inclusive). Empty when the file holds
-    // none it vouches for: not a workbook archive, no such sheet, or a file
-    // that asks for everything to be computed again on loading.
+    // none it vouches for: not a workbook of these formats, no such sheet, or
+    // a file that asks for everything to be computed again on loading.
     static CachedResults read(const QString &path, const QString &sheetName, int firstRow, int firstColumn,
                               int lastRow, int lastColumn);
 

@@ -100,6 +100,8 @@ CsvDialect CsvDialect::of(const QByteArray &content)
             fieldStart = true;
             recordEmpty = false;
         } else if (isLineEnd(byte)) {
+            const bool crLf = byte == '\r' && i + 1 < content.size() && content.at(i + 1) == '\n';
+            dialect.lines += crLf ? 0 : 1;
             if (!lineEndSeen)
                 dialect.crLfLineEnds = byte == '\r' && i + 1 < content.size() && content.at(i + 1) == '\n';
             lineEndSeen = true;
@@ -115,6 +117,8 @@ CsvDialect CsvDialect::of(const QByteArray &content)
         }
     }
     dialect.widestRecord = std::max(dialect.widestRecord, fields);
+    if (!content.isEmpty() && !isLineEnd(content.at(content.size() - 1)))
+        ++dialect.lines;
     dialect.quotesEveryField = sawQuotedField && everyFieldQuoted;
     return dialect;
 }

@@ -16,6 +16,8 @@ struct CsvDialect
     bool crLfLineEnds = false;
     // The most fields of any record.
     int widestRecord = 1;
+    // The lines outside quotes, empty ones too: a row each once loaded.
+    qint64 lines = 0;
 
     static CsvDialect of(const QByteArray &content);
 };

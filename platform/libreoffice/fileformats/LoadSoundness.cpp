@@ -1,0 +1,215 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/libreoffice/fileformats/LoadSoundness.h"
+
+#include "platform/libreoffice/fileformats/BiffRecords.h"
+#include "platform/libreoffice/fileformats/CompoundFile.h"
+#include "platform/libreoffice/fileformats/ZipArchive.h"
+
+#include <QFile>
+#include <QSet>
+#include <QXmlStreamReader>
+#include <QtEndian>
+
+namespace {
+
+// "AB12" -> column 28 and row 12, 1-based; the row is 0 when absent.
+bool cellPosition(QStringView reference, qint64 *row, qint64 *column)
+{
+    int at = 0;
+    qint64 letters = 0;
+    while (at < reference.size() && reference.at(at).isLetter() && letters <= LoadSoundness::gridColumns) {
+        letters = letters * 26 + (reference.at(at).toUpper().unicode() - 'A' + 1);
+        ++at;
+    }
+    if (letters == 0)
+        return false;
+    *column = letters;
+    *row = reference.mid(at).toLongLong();
+    return true;
+}
+
+// The cells of a worksheet, where they stand: a row or a cell without its
+// reference follows the one before it.
+class SheetExtent
+{
+public:
+    // The reason a cell lies beyond the grid, or empty.
+    QString take(const QXmlStreamReader &xml)
+    {
+        if (xml.name() == QLatin1String("row")) {
+            const QStringView r = xml.attributes().value(QLatin1String("r"));
+            m_row = r.isEmpty() ? m_row + 1 : r.toLongLong();
+            m_column = 0;
+        } else if (xml.name() == QLatin1String("c")) {
+            qint64 row = 0;
+            if (cellPosition(xml.attributes().value(QLatin1String("r")), &row, &m_column))
+                m_row = row > 0 ? row : m_row;
+            else
+                ++m_column;
+            if (m_row > LoadSoundness::gridRows || m_column > LoadSoundness::gridColumns)
+                return QStringLiteral("row %1, column %2").arg(m_row).arg(m_column);
+        }
+        return QString();
+    }
+
+private:
+    qint64 m_row = 0;
+    qint64 m_column = 0;
+};
+
+bool isXmlPart(const QString &name)
+{
+    return name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive)
+           || name.endsWith(QLatin1String(".rels"), Qt::CaseInsensitive);
+}
+
+QString xmlPartProblem(const ZipArchive &archive, const QString &name)
+{
+    QXmlStreamReader xml;
+    QString problem;
+    SheetExtent extent;
+    bool worksheet = false;
+    bool rootSeen = false;
+    const auto readOn = [&]() {
+        while (problem.isEmpty()) {
+            xml.readNext();
+            if (xml.atEnd())
+                break;
+            if (!xml.isStartElement())
+                continue;
+            if (!rootSeen)
+                worksheet = xml.name() == QLatin1String("worksheet");
+            rootSeen = true;
+            if (worksheet) {
+                const QString beyond = extent.take(xml);
+                if (!beyond.isEmpty())
+                    problem = QStringLiteral("holds data beyond LibreOffice's grid of %1 rows and %2 columns "
+                                             "(%3, %4), which loading would cut off")
+                                  .arg(LoadSoundness::gridRows).arg(LoadSoundness::gridColumns).arg(name, beyond);
+            }
+        }
+    };
+    const bool read = archive.readMember(name, [&](const QByteArray &piece) {
+        xml.addData(piece);
+        readOn();
+        return problem.isEmpty()
+               && (!xml.hasError() || xml.error() == QXmlStreamReader::PrematureEndOfDocumentError);
+    });
+    const bool broken = xml.hasError() && xml.error() != QXmlStreamReader::PrematureEndOfDocumentError;
+    if (!problem.isEmpty())
+        return problem;
+    if (!read && !broken)
+        return QStringLiteral("is damaged: its part %1 cannot be read").arg(name);
+    if (xml.hasError())
+        return QStringLiteral("is damaged: its part %1 is not well-formed XML (line %2: %3)")
+            .arg(name)
+            .arg(xml.lineNumber())
+            .arg(xml.errorString());
+    return QString();
+}
+
+const quint16 filePass = 0x002F;
+
+enum CellRecord : quint16 {
+    Blank = 0x0201,
+    BoolErr = 0x0205,
+    Formula = 0x0006,
+    Label = 0x0204,
+    LabelSst = 0x00FD,
+    MulBlank = 0x00BE,
+    MulRk = 0x00BD,
+    Number = 0x0203,
+    Rk = 0x027E,
+    RString = 0x00D6,
+};
+
+// The last column a cell record fills, 0-based; -1 for other records.
+int lastColumnOf(quint16 type, const QByteArray &body)
+{
+    switch (type) {
+    case Blank:
+    case BoolErr:
+    case Formula:
+    case Label:
+    case LabelSst:
+    case Number:
+    case Rk:
+    case RString:
+        return body.size() >= 4 ? qFromLittleEndian<quint16>(body.constData() + 2) : -1;
+    case MulBlank:
+    case MulRk:
+        return body.size() >= 6 ? qFromLittleEndian<quint16>(body.constData() + body.size() - 2) : -1;
+    default:
+        return -1;
+    }
+}
+
+} // namespace
+
+namespace LoadSoundness {
+
+QString ooxmlProblem(const ZipArchive &archive)
+{
+    for (const QString &name : archive.names()) {
+        if (!isXmlPart(name))
+            continue;
+        const QString problem = xmlPartProblem(archive, name);
+        if (!problem.isEmpty())
+            return problem;
+    }
+    return QString();
+}
+
+QString biffProblem(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    const QByteArray bytes = file.readAll();
+    QByteArray stream = compoundFileStream(bytes, QStringLiteral("Workbook"));
+    if (stream.isEmpty())
+        stream = compoundFileStream(bytes, QStringLiteral("Book"));
+    if (stream.isEmpty())
+        return QString();
+    BiffRecords records(stream, 0);
+    quint16 type = 0;
+    QByteArray body;
+    if (!records.next(&type, &body) || type != BiffRecords::BeginOfFile || body.size() < 2)
+        return QStringLiteral("is damaged: its workbook stream does not begin as a workbook");
+    const bool biff8 = qFromLittleEndian<quint16>(body.constData()) == 0x0600;
+    // Past a FILEPASS record the bodies are encrypted: only the chain of
+    // records can be followed.
+    bool encrypted = false;
+    // Each sheet the workbook lists must begin where it says, with a BOF
+    // record of the chain, and end with an EOF record: a record that lies
+    // about its length breaks that.
+    QSet<qint64> sheetOffsets;
+    QSet<qint64> beginnings{0};
+    int endings = 0;
+    qint64 at = records.offset();
+    while (records.next(&type, &body)) {
+        if (type == BiffRecords::BeginOfFile)
+            beginnings.insert(at);
+        else if (type == BiffRecords::EndOfFile)
+            ++endings;
+        else if (type == BiffRecords::BoundSheet && body.size() >= 4)
+            sheetOffsets.insert(qFromLittleEndian<quint32>(body.constData()));
+        at = records.offset();
+        encrypted = encrypted || type == filePass;
+        if (biff8 && !encrypted && lastColumnOf(type, body) >= biffColumns)
+            return QStringLiteral("holds data beyond the %1 columns of the .xls format (column %2), which saving "
+                                  "would cut off")
+                .arg(biffColumns)
+                .arg(lastColumnOf(type, body) + 1);
+    }
+    // Writers pad the stream with a few bytes, too few for a record.
+    if (stream.size() - records.offset() >= 4)
+        return QStringLiteral("is damaged: its records break off at byte %1 of %2")
+            .arg(records.offset())
+            .arg(stream.size());
+    if (!beginnings.contains(sheetOffsets) || endings < beginnings.size())
+        return QStringLiteral("is damaged: its sheets do not begin and end where its workbook says");
+    return QString();
+}
+
+} // namespace LoadSoundness
