@@ -5,6 +5,7 @@
 #include "platform/libreoffice/cells/FormulaParsers.h"
 #include "platform/libreoffice/office/OfficeSession.h"
 #include "platform/libreoffice/fileformats/OoxmlWorkbookParts.h"
+#include "platform/libreoffice/fileformats/putback/OriginalParts.h"
 #include "platform/libreoffice/document/ReplacementFile.h"
 #include "platform/libreoffice/UnoStrings.h"
 #include "platform/libreoffice/office/WorkbookLock.h"
@@ -15,6 +16,7 @@
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
@@ -63,6 +65,12 @@ int CalcDocument::sheetIndex(const uno::Reference<sheet::XSpreadsheet> &sheet) c
 {
     const uno::Reference<sheet::XCellRangeAddressable> addressable(sheet, uno::UNO_QUERY_THROW);
     return addressable->getRangeAddress().Sheet;
+}
+
+QString CalcDocument::sheetName(const uno::Reference<sheet::XSpreadsheet> &sheet) const
+{
+    const uno::Reference<container::XNamed> named(sheet, uno::UNO_QUERY_THROW);
+    return toQString(named->getName());
 }
 
 FormulaParsers &CalcDocument::formulaParsers()
@@ -119,7 +127,7 @@ void CalcDocument::save()
     if (m_csv)
         m_csv->finishExport(replacement.path());
     else if (OoxmlWorkbookParts::isOoxmlWorkbook(m_path))
-        OoxmlWorkbookParts::restore(m_path, replacement.path());
+        OriginalParts::restore(m_path, replacement.path(), m_edits);
     replacement.commit();
     m_session->setFilesInHand({WorkbookLock::pathOf(m_path)});
     // The workbook is saved: a soffice dying from here on must not make it
