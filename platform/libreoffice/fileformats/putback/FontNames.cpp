@@ -19,7 +19,8 @@ struct Styles
 {
     QVector<SheetXml::Span> fonts; // in the styles part
     QVector<QByteArray> names;     // of each font, as written
-    QVector<int> cellFonts;        // the font of each cell format
+    QVector<SheetXml::Span> cellFormats;
+    QVector<int> cellFonts; // the font of each cell format
 };
 
 QString stylesPart(const ZipArchive &archive)
@@ -53,7 +54,8 @@ Styles readStyles(const QByteArray &xml)
                                 ? SheetXml::attribute(SheetXml::text(xml, name), "val")
                                 : QByteArray());
     }
-    for (const SheetXml::Span &format : children(xml, "cellXfs", "xf"))
+    styles.cellFormats = children(xml, "cellXfs", "xf");
+    for (const SheetXml::Span &format : styles.cellFormats)
         styles.cellFonts.append(SheetXml::attribute(SheetXml::text(xml, format), "fontId").toInt());
     return styles;
 }
@@ -63,6 +65,8 @@ struct Cell
     int row;
     int column;
     int style;
+    int tagStart; // the cell's start tag in its part
+    int tagEnd;
 };
 
 int columnNumber(const QByteArray &reference)
@@ -114,11 +118,36 @@ QVector<Cell> cells(const QByteArray &sheet)
             continue;
         }
         column = reference.isNull() ? column + 1 : columnNumber(reference);
-        found.append({row, column, cellAttribute(start, "s").toInt()});
+        found.append({row, column, cellAttribute(start, "s").toInt(), at, close + 1});
         at = close;
     }
     return found;
 }
+
+
+// Appends element to the list (fonts, cellXfs) and gives its index.
+int append(QByteArray &styles, const QByteArray &list, const QByteArray &element)
+{
+    const SheetXml::Span span = SheetXml::find(styles, list);
+    const QByteArray endTag = "</" + span.prefix + list + ">";
+    styles.insert(span.end - endTag.size(), element);
+    QByteArray tag = SheetXml::text(styles, SheetXml::find(styles, list));
+    tag = tag.left(tag.indexOf('>') + 1);
+    const int count = SheetXml::attribute(tag, "count").toInt();
+    const int index = int(children(styles, list, list == "fonts" ? "font" : "xf").size()) - 1;
+    if (count > 0)
+        styles.replace(span.start, tag.size(), SheetXml::withAttribute(tag, "count", QByteArray::number(index + 1)));
+    return index;
+}
+
+// The stored cells paired with the original name of their font, where
+// LibreOffice wrote another.
+struct Renamed
+{
+    QString sheet;
+    Cell cell;
+    QByteArray name;
+};
 
 } // namespace
 
@@ -136,7 +165,7 @@ void restore(const ZipArchive &original, ZipArchive &stored, SheetPairs &sheets,
     if (!renamed)
         return;
 
-    QHash<int, QSet<QByteArray>> namesOfFont;
+    QVector<Renamed> cellsRenamed;
     for (const QString &name : sheets.names()) {
         const QVector<Cell> before = cells(sheets.originalWhole(name));
         const QVector<Cell> after = cells(sheets.stored(name));
@@ -151,22 +180,51 @@ void restore(const ZipArchive &original, ZipArchive &stored, SheetPairs &sheets,
                 break;
             const Cell &match = after.at(next);
             if (match.row != cell.row || match.column != cell.column || cell.style >= from.cellFonts.size()
-                || match.style >= to.cellFonts.size())
+                || match.style >= to.cellFonts.size() || from.cellFonts.at(cell.style) >= from.names.size()
+                || to.cellFonts.at(match.style) >= to.names.size())
                 continue;
-            const int originalFont = from.cellFonts.at(cell.style);
-            if (originalFont < from.names.size())
-                namesOfFont[to.cellFonts.at(match.style)].insert(from.names.at(originalFont));
+            const QByteArray wanted = from.names.at(from.cellFonts.at(cell.style));
+            if (!wanted.isNull() && wanted != to.names.at(to.cellFonts.at(match.style)))
+                cellsRenamed.append({name, match, wanted});
         }
     }
-    // From the last font on, so that the spans before stay where they are.
-    for (int font = to.fonts.size() - 1; font >= 0; --font) {
-        const QSet<QByteArray> names = namesOfFont.value(font);
-        if (names.size() != 1 || *names.begin() == to.names.at(font) || to.names.at(font).isNull())
+    if (cellsRenamed.isEmpty())
+        return;
+
+    // Each cell format and wanted name gets a format of its own, using a
+    // copy of its font under that name, appended after LibreOffice's own.
+    QHash<QPair<int, QByteArray>, int> fontCopies;
+    QHash<QPair<int, QByteArray>, int> formatCopies;
+    const QByteArray stylesBefore = storedXml;
+    for (const Renamed &r : cellsRenamed) {
+        const QPair<int, QByteArray> formatKey(r.cell.style, r.name);
+        if (formatCopies.contains(formatKey))
             continue;
-        const SheetXml::Span span = to.fonts.at(font);
-        const SheetXml::Span name = SheetXml::find(storedXml, "name", span.start, span.end);
-        storedXml.replace(name.start, name.end - name.start,
-                          SheetXml::withAttribute(SheetXml::text(storedXml, name), "val", *names.begin()));
+        const int font = to.cellFonts.at(r.cell.style);
+        const QPair<int, QByteArray> fontKey(font, r.name);
+        if (!fontCopies.contains(fontKey)) {
+            QByteArray copy = SheetXml::text(stylesBefore, to.fonts.at(font));
+            const SheetXml::Span name = SheetXml::find(copy, "name");
+            if (!name.found())
+                continue;
+            copy.replace(name.start, name.end - name.start,
+                         SheetXml::withAttribute(SheetXml::text(copy, name), "val", r.name));
+            fontCopies.insert(fontKey, append(storedXml, "fonts", copy));
+        }
+        const QByteArray format = SheetXml::withAttribute(
+            SheetXml::text(stylesBefore, to.cellFormats.at(r.cell.style)), "fontId",
+            QByteArray::number(fontCopies.value(fontKey)));
+        formatCopies.insert(formatKey, append(storedXml, "cellXfs", format));
+    }
+    // From the last cell on, so that the tags before stay where they are.
+    for (int i = cellsRenamed.size() - 1; i >= 0; --i) {
+        const Renamed &r = cellsRenamed.at(i);
+        const auto format = formatCopies.constFind(qMakePair(r.cell.style, r.name));
+        if (format == formatCopies.constEnd())
+            continue;
+        QByteArray &sheet = sheets.stored(r.sheet);
+        const QByteArray tag = sheet.mid(r.cell.tagStart, r.cell.tagEnd - r.cell.tagStart);
+        sheet.replace(r.cell.tagStart, tag.size(), SheetXml::withAttribute(tag, "s", QByteArray::number(format.value())));
     }
     stored.replace(storedPart, storedXml);
 }

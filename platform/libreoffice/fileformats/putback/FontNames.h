@@ -5,13 +5,13 @@ class SheetPairs;
 class WorkbookEdits;
 class ZipArchive;
 
-// LibreOffice writes some fonts under other names than the file gave them
-// (a CJK font such as 宋体 or 微软雅黑 comes back as the font it stood in with,
-// "Noto Sans CJK SC"), and orders the workbook's fonts its own way. Each
-// font of the stored workbook whose cells all had one font name in the
-// original, cell for cell (followed through the edit's inserted and
-// deleted lines), gets that name back as the original spells it. A font
-// shared by cells of different original names keeps LibreOffice's.
+// LibreOffice writes some cells' fonts under other names than the file gave
+// them (a cell of Chinese text in 微软雅黑 or Courier New comes back in the
+// font that drew it, "Noto Sans CJK SC"), merging fonts that differed only
+// by name. Each such cell, matched with the original cell for cell
+// (followed through the edit's inserted and deleted lines), gets a cell
+// format of its own whose font has the original name as the original
+// spells it; LibreOffice's fonts and formats stay as they are for the rest.
 namespace FontNames {
 
 void restore(const ZipArchive &original, ZipArchive &stored, SheetPairs &sheets, const WorkbookEdits &edits);

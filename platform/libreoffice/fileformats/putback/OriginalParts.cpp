@@ -41,8 +41,8 @@ void restore(const QString &originalPath, const QString &storedPath, const Workb
         EmbeddedObjects::restore(original, stored, sheets, edits);
         PageSetup::restore(sheets);
         SheetSelection::restore(sheets, edits);
-        sheets.write();
         FontNames::restore(original, stored, sheets, edits);
+        sheets.write();
     }
     const QByteArray after = stored.bytes();
     if (after == before)
