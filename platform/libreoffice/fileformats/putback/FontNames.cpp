@@ -80,18 +80,6 @@ int columnNumber(const QByteArray &reference)
     return column;
 }
 
-// An attribute of a cell or row start tag, found without a regular
-// expression: a sheet has millions of them.
-QByteArray cellAttribute(const QByteArray &start, const char *name)
-{
-    const QByteArray key = QByteArray(" ") + name + "=\"";
-    const int at = start.indexOf(key);
-    if (at < 0)
-        return QByteArray();
-    const int end = start.indexOf('"', at + key.size());
-    return start.mid(at + key.size(), end - at - key.size());
-}
-
 // The cells of a sheet part with their cell format, in the order written.
 QVector<Cell> cells(const QByteArray &sheet)
 {
@@ -111,14 +99,14 @@ QVector<Cell> cells(const QByteArray &sheet)
             continue;
         const int close = sheet.indexOf('>', at);
         const QByteArray start = sheet.mid(at, close - at + 1);
-        const QByteArray reference = cellAttribute(start, "r");
+        const QByteArray reference = SheetXml::attribute(start, "r");
         if (tag == "row") {
             row = reference.isNull() ? row + 1 : reference.toInt();
             column = 0;
             continue;
         }
         column = reference.isNull() ? column + 1 : columnNumber(reference);
-        found.append({row, column, cellAttribute(start, "s").toInt(), at, close + 1});
+        found.append({row, column, SheetXml::attribute(start, "s").toInt(), at, close + 1});
         at = close;
     }
     return found;
@@ -216,16 +204,17 @@ void restore(const ZipArchive &original, ZipArchive &stored, SheetPairs &sheets,
             QByteArray::number(fontCopies.value(fontKey)));
         formatCopies.insert(formatKey, append(storedXml, "cellXfs", format));
     }
-    // From the last cell on, so that the tags before stay where they are.
-    for (int i = cellsRenamed.size() - 1; i >= 0; --i) {
-        const Renamed &r = cellsRenamed.at(i);
+    QHash<QString, QVector<SheetXml::Replacement>> replacements;
+    for (const Renamed &r : cellsRenamed) {
         const auto format = formatCopies.constFind(qMakePair(r.cell.style, r.name));
         if (format == formatCopies.constEnd())
             continue;
-        QByteArray &sheet = sheets.stored(r.sheet);
-        const QByteArray tag = sheet.mid(r.cell.tagStart, r.cell.tagEnd - r.cell.tagStart);
-        sheet.replace(r.cell.tagStart, tag.size(), SheetXml::withAttribute(tag, "s", QByteArray::number(format.value())));
+        const QByteArray tag = sheets.stored(r.sheet).mid(r.cell.tagStart, r.cell.tagEnd - r.cell.tagStart);
+        replacements[r.sheet].append(
+            {r.cell.tagStart, r.cell.tagEnd, SheetXml::withAttribute(tag, "s", QByteArray::number(format.value()))});
     }
+    for (auto it = replacements.constBegin(); it != replacements.constEnd(); ++it)
+        SheetXml::replaceAll(sheets.stored(it.key()), it.value());
     stored.replace(storedPart, storedXml);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/libreoffice/fileformats/AutomationFailure.h"
 #include "platform/libreoffice/fileformats/OoxmlWorkbookParts.h"
 #include "platform/libreoffice/fileformats/ZipArchive.h"
+#include "platform/libreoffice/fileformats/putback/DefaultRowHeight.h"
 #include "platform/libreoffice/fileformats/putback/EmbeddedObjects.h"
 #include "platform/libreoffice/fileformats/putback/FontNames.h"
 #include "platform/libreoffice/fileformats/putback/MacroProject.h"
@@ -40,6 +41,7 @@ void restore(const QString &originalPath, const QString &storedPath, const Workb
         MacroProject::restore(original, stored, sheets);
         EmbeddedObjects::restore(original, stored, sheets, edits);
         PageSetup::restore(sheets);
+        DefaultRowHeight::restore(sheets, edits);
         SheetSelection::restore(sheets, edits);
         FontNames::restore(original, stored, sheets, edits);
         sheets.write();

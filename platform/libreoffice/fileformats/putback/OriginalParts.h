@@ -8,8 +8,8 @@ class WorkbookEdits;
 // What LibreOffice loses when it stores an .xlsx or .xlsm, put back into the
 // stored file from the original, each put-back following what the edit did:
 // workbook protection and very hidden sheets, the VBA project, embedded
-// documents and header/footer pictures, page setup, selections and font
-// names. Fails (AutomationFailure) when the stored workbook would lose
+// documents and header/footer pictures, page setup, default row heights,
+// selections and font names. Fails (AutomationFailure) when the stored workbook would lose
 // something that cannot be put back; the stored file is then as
 // LibreOffice wrote it, and is not used.
 namespace OriginalParts {

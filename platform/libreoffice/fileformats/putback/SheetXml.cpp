@@ -131,14 +131,32 @@ void put(QByteArray &worksheet, const QByteArray &localName, const QByteArray &e
         worksheet.insert(end, element);
 }
 
+// Read without a regular expression: it runs for every row and cell.
 QByteArray attribute(const QByteArray &element, const QByteArray &name)
 {
-    const int close = element.indexOf('>');
-    const QRegularExpression value(QStringLiteral("\\s%1\\s*=\\s*(\"([^\"]*)\"|'([^']*)')").arg(QString::fromLatin1(name)));
-    const QRegularExpressionMatch match = value.match(QString::fromUtf8(element.left(close)));
-    if (!match.hasMatch())
-        return QByteArray();
-    return (match.captured(2).isNull() ? match.captured(3) : match.captured(2)).toUtf8();
+    int close = element.indexOf('>');
+    if (close < 0)
+        close = element.size();
+    for (int at = element.indexOf(name); at > 0 && at < close; at = element.indexOf(name, at + 1)) {
+        const char before = element.at(at - 1);
+        if (before != ' ' && before != '\t' && before != '\n' && before != '\r')
+            continue;
+        int equals = at + name.size();
+        while (equals < close && (element.at(equals) == ' ' || element.at(equals) == '\t'))
+            ++equals;
+        if (equals >= close || element.at(equals) != '=')
+            continue;
+        int quote = equals + 1;
+        while (quote < close && (element.at(quote) == ' ' || element.at(quote) == '\t'))
+            ++quote;
+        if (quote >= close || (element.at(quote) != '"' && element.at(quote) != '\''))
+            continue;
+        const int end = element.indexOf(element.at(quote), quote + 1);
+        if (end < 0)
+            return QByteArray();
+        return element.mid(quote + 1, end - quote - 1);
+    }
+    return QByteArray();
 }
 
 QByteArray withAttribute(const QByteArray &element, const QByteArray &name, const QByteArray &value)
@@ -154,6 +172,22 @@ QByteArray withAttribute(const QByteArray &element, const QByteArray &name, cons
         tag.insert(at, QStringLiteral(" %1=\"%2\"").arg(QString::fromLatin1(name), QString::fromUtf8(value)));
     }
     return tag.toUtf8() + element.mid(close);
+}
+
+void replaceAll(QByteArray &xml, const QVector<Replacement> &replacements)
+{
+    if (replacements.isEmpty())
+        return;
+    QByteArray out;
+    out.reserve(xml.size() + 64 * replacements.size());
+    int done = 0;
+    for (const Replacement &r : replacements) {
+        out.append(xml.constData() + done, r.start - done);
+        out.append(r.text);
+        done = r.end;
+    }
+    out.append(xml.constData() + done, xml.size() - done);
+    xml = out;
 }
 
 } // namespace SheetXml

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QVector>
 
 // Elements of a worksheet part found and replaced in its text, whatever
 // namespace prefix the writer chose. A sheet's cells can run to tens of
@@ -38,5 +39,15 @@ QByteArray attribute(const QByteArray &element, const QByteArray &name);
 // The element with the attribute of its start tag set, or removed when
 // value is null.
 QByteArray withAttribute(const QByteArray &element, const QByteArray &name, const QByteArray &value);
+
+struct Replacement
+{
+    int start;
+    int end;
+    QByteArray text;
+};
+// Replaces the spans, given in order, in one pass: a sheet part is too
+// large to be moved once for each of its rows.
+void replaceAll(QByteArray &xml, const QVector<Replacement> &replacements);
 
 } // namespace SheetXml

@@ -132,3 +132,18 @@ bool WorkbookEdits::followCell(const QString &sheet, int &row, int &column) cons
     }
     return true;
 }
+
+bool WorkbookEdits::originalRow(const QString &sheet, int &row) const
+{
+    for (auto change = m_changes.crbegin(); change != m_changes.crend(); ++change) {
+        if (change->sheet != sheet || !change->rows)
+            continue;
+        if (change->count > 0 && row - 1 >= change->at && row - 1 < change->at + change->count)
+            return false;
+        if (change->count > 0 && row - 1 >= change->at)
+            row -= change->count;
+        else if (change->count < 0 && row - 1 >= change->at)
+            row -= change->count;
+    }
+    return true;
+}

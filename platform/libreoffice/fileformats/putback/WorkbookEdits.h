@@ -30,6 +30,9 @@ public:
     QString follow(const QString &sheet, const QString &references) const;
     // One cell (1-based) moved the same way; false when the edit deleted it.
     bool followCell(const QString &sheet, int &row, int &column) const;
+    // Where a row of the edited sheet (1-based) was in the original; false
+    // for a row the edit inserted.
+    bool originalRow(const QString &sheet, int &row) const;
 
 private:
     struct LineChange
