@@ -70,10 +70,12 @@ void restore(SheetPairs &sheets, const WorkbookEdits &edits)
         QVector<SheetXml::Replacement> replacements{{stored.start, stored.end, element}};
         for (const Row &row : rows(sheet)) {
             int number = row.number;
-            if (!row.sized || row.byHand || !edits.originalRow(name, number) || sized.contains(number))
+            if (!row.sized || !edits.originalRow(name, number) || sized.contains(number))
                 continue;
             const QByteArray tag = sheet.mid(row.tagStart, row.tagEnd - row.tagStart);
-            replacements.append({row.tagStart, row.tagEnd, SheetXml::withAttribute(tag, "ht", QByteArray())});
+            replacements.append({row.tagStart, row.tagEnd,
+                                 SheetXml::withAttribute(SheetXml::withAttribute(tag, "ht", QByteArray()),
+                                                         "customHeight", QByteArray())});
         }
         SheetXml::replaceAll(sheet, replacements);
     }

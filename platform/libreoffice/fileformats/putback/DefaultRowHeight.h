@@ -9,8 +9,8 @@ class WorkbookEdits;
 // pt...). LibreOffice writes its own default and gives every row it stores
 // the height its fonts make, so such rows change height in Excel. The
 // sheet's default comes back as the original states it, and the rows the
-// original left at the default lose the height LibreOffice gave them,
-// unless set by hand or inserted by the edit.
+// original left at the default lose the height LibreOffice gave them
+// (rows the edit inserted keep theirs).
 namespace DefaultRowHeight {
 
 void restore(SheetPairs &sheets, const WorkbookEdits &edits);
