@@ -231,6 +231,13 @@ def part_features(path, out):
                 out["VBA project"].add((n, digest(z.read(n))))
         out["chart sheets"].update((n,) for n in names if re.match(r"xl/chartsheets/sheet\d+\.xml$", n))
         sheet_part_features(z, out)
+        if out["VBA project"]:
+            # The code names tie the project's modules to the workbook and its sheets.
+            code = attributes(first_tag(z.read("xl/workbook.xml"), b"workbookPr")).get(b"codeName")
+            out["VBA project"].add(("workbook", code and code.decode()))
+            for sheet, part in sheet_parts(z).items():
+                code = attributes(first_tag(z.read(part), b"sheetPr")).get(b"codeName")
+                out["VBA project"].add((sheet, code and code.decode()))
         for n in names:
             if re.match(r"xl/externalLinks/_rels/.*\.rels$", n):
                 targets = re.findall(rb'Target="([^"]*)"', z.read(n))

@@ -24,9 +24,9 @@ PackageParts::Relationship relationshipOf(const ZipArchive &archive, const QStri
     return PackageParts::Relationship();
 }
 
-// The text with every reference (attribute named by pattern's first group
-// value) to a relationship of fromPart in original turned into one of
-// toPart in stored, the targets copied over.
+// The text with every relationship id that reference matches (its second
+// group), one of fromPart in original, turned into one of toPart in stored,
+// the parts they point at copied over. Empty when an id is unknown.
 QString carryReferences(QString text, const QRegularExpression &reference, const ZipArchive &original,
                         const QString &fromPart, ZipArchive &stored, const QString &toPart,
                         QHash<QString, QString> &copied)
