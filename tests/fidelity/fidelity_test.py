@@ -178,6 +178,7 @@ def compare(args, corpus, tmp, cores, started):
         return 1
     side_failures = unsaved_untouched(tmp / "job.jsonl", job, corpus)
     side_failures += formula_values(args, corpus, tmp, workbooks)
+    side_failures += inserted_row(args, corpus, tmp, workbooks)
     side_failures += csv_dialects(args, corpus, tmp, texts)
 
     # Binary workbooks: fingerprint their .xlsx conversions.
@@ -335,6 +336,53 @@ def formula_values(args, corpus, tmp, workbooks):
             failures.append("%s [formula-to-value]: %d of %d results differ, e.g. %r"
                             % (r, len(wrong), len(expected[r]), wrong[0]))
     print("formula-to-value: %d workbook(s), %d stored results compared" % (len(books), cells))
+    return failures
+
+
+def below_first_row(sheets, key):
+    """An item of a sheet the job edited, as it reads with a row inserted
+    before row 2: cell references and row numbers from row 2 on move down."""
+    def reference(text):
+        return re.sub(r"(\$?[A-Z]{0,3}\$?)(\d+)", lambda m: m.group(1) + str(int(m.group(2)) + (int(m.group(2)) >= 2)),
+                      text)
+    if key[0] not in sheets:
+        return key
+    if isinstance(key[1], int):  # (sheet, row, column, name)
+        return (key[0], key[1] + (key[1] >= 2)) + key[2:]
+    return key[:2] + tuple(reference(x) for x in key[2:])
+
+
+def inserted_row(args, corpus, tmp, workbooks):
+    """A row inserted before row 2 moves the selections and the cells whose
+    font names are put back, and leaves the VBA project and page setup as
+    they were."""
+    folder = tmp / "inserted"
+    books = [r for r in workbooks if r.suffix.lower() in (".xlsx", ".xlsm") and (corpus / r).stat().st_size < 2 << 20]
+    for r in books:
+        (folder / r).parent.mkdir(parents=True, exist_ok=True)
+        shutil.copyfile(corpus / r, folder / r)
+    if not books:
+        return []
+    report = tmp / "inserted.jsonl"
+    rc = run_group([args.batch, str(folder), "add-row", "2", "--no-backup", "--report", str(report)], 1800,
+                   tmp / "inserted.log")
+    if rc not in (0, 1):
+        return ["add-row job ended with %r" % rc]
+    edited = {Path(e["path"]).relative_to(folder): set(e["sheets_edited"])
+              for e in map(json.loads, open(report, encoding="utf-8")) if e["outcome"] in ("edited", "skipped")}
+    failures = []
+    for r, sheets in sorted(edited.items()):
+        try:
+            before, after = fingerprint(str(corpus / r)), fingerprint(str(folder / r))
+        except Exception:
+            continue
+        for f in ("VBA project", "page setup", "selection", "font names"):
+            moved = f in ("selection", "font names")
+            expected = {below_first_row(sheets, x) if moved else x for x in before[f]}
+            got = set(after[f]) if f != "font names" else {x for x in after[f] if x[:3] in {y[:3] for y in expected}}
+            if got != expected:
+                failures.append("%s [%s, row inserted]: %s" % (r, f, difference(frozenset(expected), frozenset(got))))
+    print("add-row 2: %d workbook(s) edited and compared" % len(edited))
     return failures
 
 
