@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QVector>
 
+#include <cmath>
+
 namespace DefaultRowHeight {
 
 namespace {
@@ -73,6 +75,9 @@ void restore(SheetPairs &sheets, const WorkbookEdits &edits)
             if (!row.sized || !edits.originalRow(name, number) || sized.contains(number))
                 continue;
             const QByteArray tag = sheet.mid(row.tagStart, row.tagEnd - row.tagStart);
+            // A row LibreOffice gave the default height itself reads the same either way.
+            if (std::abs(SheetXml::attribute(tag, "ht").toDouble() - height.toDouble()) < 0.005)
+                continue;
             replacements.append({row.tagStart, row.tagEnd,
                                  SheetXml::withAttribute(SheetXml::withAttribute(tag, "ht", QByteArray()),
                                                          "customHeight", QByteArray())});
