@@ -8,7 +8,6 @@
 #include "platform/libreoffice/fileformats/putback/WorkbookEdits.h"
 
 #include <QHash>
-#include <QSet>
 #include <QVector>
 
 namespace FontNames {
@@ -146,12 +145,6 @@ void restore(const ZipArchive &original, ZipArchive &stored, SheetPairs &sheets,
     QByteArray storedXml = stored.member(storedPart);
     const Styles from = readStyles(original.member(originalPart));
     const Styles to = readStyles(storedXml);
-    const QSet<QByteArray> originalNames(from.names.begin(), from.names.end());
-    bool renamed = false;
-    for (const int font : to.cellFonts)
-        renamed = renamed || (font < to.names.size() && !originalNames.contains(to.names.at(font)));
-    if (!renamed)
-        return;
 
     QVector<Renamed> cellsRenamed;
     for (const QString &name : sheets.names()) {
