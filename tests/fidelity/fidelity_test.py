@@ -263,10 +263,15 @@ def compare(args, corpus, tmp, cores, started):
 
 
 def same_cells(original, other):
-    """Font names of the cells the original names a font for: a cell whose
-    font has no name may get one."""
+    """Font names of the cells the original names a font for (a cell whose
+    font has no name may get one), sheet settings of the sheets whose part
+    the original has (LibreOffice writes one for a sheet without)."""
     places = {x[:3] for x in original["font names"]}
-    return dict(other, **{"font names": frozenset(x for x in other["font names"] if x[:3] in places)})
+    sheets = original["_sheets"] | {"workbook"}
+    known = lambda x: x is True or x[0] in sheets or str(x[0]).startswith("xl/")
+    return dict(other, **{"font names": frozenset(x for x in other["font names"] if x[:3] in places)},
+                **{f: frozenset(x for x in other[f] if known(x)) for f in ("VBA project", "page setup", "selection")
+                   if original["_sheets"]})
 
 
 def shared_cells(original, other):
@@ -392,6 +397,7 @@ def inserted_row(args, corpus, tmp, workbooks):
             before, after = fingerprint(str(corpus / r)), fingerprint(str(folder / r))
         except Exception:
             continue
+        after = same_cells(before, after)
         for f in ("VBA project", "page setup", "selection", "font names"):
             moved = f in ("selection", "font names")
             expected = {below_first_row(sheets, x) if moved else x for x in before[f]}

@@ -193,10 +193,11 @@ def sheet_features(wb, out):
         for r, dim in ws.row_dimensions.items():
             if r == MARK_ROW:
                 continue
-            if dim.ht is not None and twips(dim.ht) != default_height:
-                out["row heights"].add((t, r, twips(dim.ht)))
-            if dim.hidden:
+            # A hidden row's height does not show; a row of no height is hidden.
+            if dim.hidden or dim.ht == 0:
                 out["hidden rows/columns"].add((t, "row", r))
+            elif dim.ht is not None and twips(dim.ht) != default_height:
+                out["row heights"].add((t, r, twips(dim.ht)))
         if ws.auto_filter.ref:
             out["autofilter"].add((t, ws.auto_filter.ref))
         if ws.print_area or ws.print_title_rows or ws.print_title_cols:
@@ -330,6 +331,7 @@ def page_setup(sheet, xml):
 def sheet_part_features(z, out):
     """Features read from each sheet's part outside its cells."""
     for sheet, part in sheet_parts(z).items():
+        out["_sheets"].add(sheet)
         xml = z.read(part)
         cells = re.search(rb"<(?:\w+:)?sheetData\b.*?(?:/>|</(?:\w+:)?sheetData>)", xml, re.S)
         if cells:
@@ -371,7 +373,7 @@ def fingerprint(path, original_binary=None):
     """The fingerprint of the package at path. For a binary workbook, path is its
     conversion and original_binary the .xls itself, whose VBA is looked for there
     (a conversion cannot carry it)."""
-    out = {feature: set() for feature in FEATURES}
+    out = {feature: set() for feature in FEATURES + ["_sheets"]}
     with warnings.catch_warnings():
         warnings.simplefilter("ignore")
         wb = openpyxl.load_workbook(path, keep_links=True)
