@@ -20,6 +20,7 @@ struct Row
     int tagStart;
     int tagEnd;
     bool sized; // carries a height
+    double height;
     bool byHand;
 };
 
@@ -43,7 +44,8 @@ QVector<Row> rows(const QByteArray &sheet)
         const QByteArray tag = sheet.mid(open, close + 1 - open);
         const QByteArray reference = SheetXml::attribute(tag, "r");
         number = reference.isNull() ? number + 1 : reference.toInt();
-        found.append({number, open, close + 1, !SheetXml::attribute(tag, "ht").isNull(),
+        const QByteArray height = SheetXml::attribute(tag, "ht");
+        found.append({number, open, close + 1, !height.isNull(), height.toDouble(),
                       isTrue(SheetXml::attribute(tag, "customHeight"))});
     }
     return found;
@@ -66,15 +68,25 @@ void restore(SheetPairs &sheets, const WorkbookEdits &edits)
         element = SheetXml::withAttribute(element, "customHeight", custom.isNull() ? QByteArray("false") : custom);
 
         QSet<int> sized;
-        for (const Row &row : rows(sheets.originalWhole(name)))
+        QSet<int> folded; // rows of no height, which LibreOffice opens at its default
+        for (const Row &row : rows(sheets.originalWhole(name))) {
             if (row.sized || row.byHand)
                 sized.insert(row.number);
+            if (row.sized && row.height == 0)
+                folded.insert(row.number);
+        }
         QVector<SheetXml::Replacement> replacements{{stored.start, stored.end, element}};
         for (const Row &row : rows(sheet)) {
             int number = row.number;
+            const QByteArray tag = sheet.mid(row.tagStart, row.tagEnd - row.tagStart);
+            if (edits.originalRow(name, number) && folded.contains(number)) {
+                replacements.append({row.tagStart, row.tagEnd,
+                                     SheetXml::withAttribute(SheetXml::withAttribute(tag, "ht", "0"), "customHeight",
+                                                             "1")});
+                continue;
+            }
             if (!row.sized || !edits.originalRow(name, number) || sized.contains(number))
                 continue;
-            const QByteArray tag = sheet.mid(row.tagStart, row.tagEnd - row.tagStart);
             // A row LibreOffice gave the default height itself reads the same either way.
             if (std::abs(SheetXml::attribute(tag, "ht").toDouble() - height.toDouble()) < 0.005)
                 continue;

@@ -10,7 +10,8 @@ class WorkbookEdits;
 // the height its fonts make, so such rows change height in Excel. The
 // sheet's default comes back as the original states it, and the rows the
 // original left at the default lose the height LibreOffice gave them
-// (rows the edit inserted keep theirs).
+// (rows the edit inserted keep theirs). A row of no height, which
+// LibreOffice opens at its default, gets none again.
 namespace DefaultRowHeight {
 
 void restore(SheetPairs &sheets, const WorkbookEdits &edits);
