@@ -6,6 +6,7 @@ feature was kept is decided by equality with the original's summary. The marker
 cell a job writes (MARK_ROW, MARK_COL on every sheet) and its row are left out.
 """
 
+import hashlib
 import os
 import re
 import warnings
@@ -23,7 +24,8 @@ FEATURES = [
     "pivot tables", "external links", "frozen panes", "zoom and gridlines",
     "column widths", "row heights", "hidden rows/columns", "hidden sheets",
     "autofilter", "print areas", "sheet protection", "workbook protection",
-    "tables",
+    "tables", "embedded objects", "page setup", "selection", "font names",
+    "chart sheets",
 ]
 
 # The name of a VBA storage inside a binary (.xls) workbook.
@@ -148,6 +150,9 @@ def cell_features(wb, out):
                 out["comments"].add(where + (cell.comment.text.strip(),))
             if cell.hyperlink is not None:
                 out["hyperlinks"].add(where + (file_target(cell.hyperlink.target), cell.hyperlink.location))
+            # As the original names it; a font without a name is left to the reader.
+            if v is not None and v != "" and cell.font.name:
+                out["font names"].add(where + (cell.font.name,))
             if not cell.has_style:
                 continue
             if cell.number_format != "General":
@@ -188,10 +193,11 @@ def sheet_features(wb, out):
         for r, dim in ws.row_dimensions.items():
             if r == MARK_ROW:
                 continue
-            if dim.ht is not None and twips(dim.ht) != default_height:
-                out["row heights"].add((t, r, twips(dim.ht)))
-            if dim.hidden:
+            # A hidden row's height does not show; a row of no height is hidden.
+            if dim.hidden or dim.ht == 0:
                 out["hidden rows/columns"].add((t, "row", r))
+            elif dim.ht is not None and twips(dim.ht) != default_height:
+                out["row heights"].add((t, r, twips(dim.ht)))
         if ws.auto_filter.ref:
             out["autofilter"].add((t, ws.auto_filter.ref))
         if ws.print_area or ws.print_title_rows or ws.print_title_cols:
@@ -220,19 +226,154 @@ def part_features(path, out):
                                  ("pivot tables", r"xl/pivotTables/pivotTable\d+\.xml$")):
             if count(pattern):
                 out[feature].add(count(pattern))
-        if "xl/vbaProject.bin" in names:
-            out["VBA project"].add(True)
+        for n in names:
+            # The project and its signatures, byte for byte.
+            if re.match(r"xl/vbaProject(Signature\w*)?\.bin$", n):
+                out["VBA project"].add((n, digest(z.read(n))))
+        out["chart sheets"].update((n,) for n in names if re.match(r"xl/chartsheets/sheet\d+\.xml$", n))
+        sheet_part_features(z, out)
+        if out["VBA project"]:
+            # The code names tie the project's modules to the workbook and its sheets.
+            code = attributes(first_tag(z.read("xl/workbook.xml"), b"workbookPr")).get(b"codeName")
+            out["VBA project"].add(("workbook", code and code.decode()))
+            for sheet, part in sheet_parts(z).items():
+                code = attributes(first_tag(z.read(part), b"sheetPr")).get(b"codeName")
+                out["VBA project"].add((sheet, code and code.decode()))
         for n in names:
             if re.match(r"xl/externalLinks/_rels/.*\.rels$", n):
                 targets = re.findall(rb'Target="([^"]*)"', z.read(n))
                 out["external links"].add(tuple(sorted(file_target(x.decode("utf-8", "replace")) for x in targets)))
 
 
+def digest(data):
+    return hashlib.sha1(data).hexdigest()
+
+
+def attributes(tag):
+    return dict(re.findall(rb'([\w:]+)\s*=\s*"([^"]*)"', tag))
+
+
+def first_tag(xml, name):
+    m = re.search(rb"<(?:\w+:)?" + name + rb"\b[^>]*>", xml)
+    return m.group(0) if m else b""
+
+
+def sheet_parts(z):
+    """Sheet name -> part, from the workbook and its relationships."""
+    rels = z.read("xl/_rels/workbook.xml.rels")
+    targets = {}
+    for rel in re.findall(rb"<Relationship\b[^>]*>", rels):
+        a = attributes(rel)
+        target = a.get(b"Target", b"").decode()
+        targets[a.get(b"Id")] = target[1:] if target.startswith("/") else "xl/" + target
+    parts = {}
+    for sheet in re.findall(rb"<(?:\w+:)?sheet\b[^>]*>", z.read("xl/workbook.xml")):
+        a = attributes(sheet)
+        rid = next((v for k, v in a.items() if k.endswith(b":id")), None)
+        if rid in targets and targets[rid] in z.namelist():
+            parts[a[b"name"].decode("utf-8", "replace")] = targets[rid]
+    return parts
+
+
+def related(z, part, rid):
+    """The part a relationship of part points at, or None."""
+    folder, name = part.rsplit("/", 1)
+    rels = folder + "/_rels/" + name + ".rels"
+    if rels not in z.namelist():
+        return None
+    for rel in re.findall(rb"<Relationship\b[^>]*>", z.read(rels)):
+        a = attributes(rel)
+        if a.get(b"Id") == rid:
+            return os.path.normpath(folder + "/" + a[b"Target"].decode()).lstrip("/")
+    return None
+
+
+TRUE = {b"1", b"true"}
+# Page setup values Excel takes when a file leaves them out.
+PAGE_DEFAULTS = {b"paperSize": b"1", b"pageOrder": b"downThenOver", b"orientation": b"portrait",
+                 b"blackAndWhite": b"0", b"draft": b"0", b"cellComments": b"none", b"errors": b"displayed"}
+MARGIN_DEFAULTS = {b"left": 0.7, b"right": 0.7, b"top": 0.75, b"bottom": 0.75, b"header": 0.3, b"footer": 0.3}
+
+
+def page_setup(sheet, xml):
+    """What a sheet prints like, as Excel reads it: only values that differ
+    from Excel's defaults, margins to the hundredth of an inch."""
+    found = set()
+    fit = attributes(first_tag(xml, b"pageSetUpPr")).get(b"fitToPage") in TRUE
+    setup = attributes(first_tag(xml, b"pageSetup"))
+    for key, default in PAGE_DEFAULTS.items():
+        value = setup.get(key, default).replace(b"true", b"1").replace(b"false", b"0")
+        value = b"portrait" if value == b"default" else value
+        if value != default:
+            found.add((sheet, key.decode(), value.decode()))
+    if fit:
+        found.add((sheet, "fit", setup.get(b"fitToWidth", b"1").decode(), setup.get(b"fitToHeight", b"1").decode()))
+    elif setup.get(b"scale", b"100") != b"100":
+        found.add((sheet, "scale", setup[b"scale"].decode()))
+    if setup.get(b"useFirstPageNumber") in TRUE:
+        found.add((sheet, "first page", setup.get(b"firstPageNumber", b"1").decode()))
+    margins = attributes(first_tag(xml, b"pageMargins"))
+    for key, default in MARGIN_DEFAULTS.items():
+        value = round(float(margins.get(key, default)), 2)
+        if value != round(default, 2):
+            found.add((sheet, key.decode(), value))
+    options = attributes(first_tag(xml, b"printOptions"))
+    for key in (b"horizontalCentered", b"verticalCentered", b"headings", b"gridLines"):
+        if options.get(key) in TRUE:
+            found.add((sheet, key.decode()))
+    for part in (b"oddHeader", b"oddFooter", b"evenHeader", b"evenFooter", b"firstHeader", b"firstFooter"):
+        m = re.search(rb"<(?:\w+:)?" + part + rb">([^<]*)</", xml)
+        if m and m.group(1):
+            found.add((sheet, part.decode(), m.group(1).decode("utf-8", "replace")))
+    return found
+
+
+def sheet_part_features(z, out):
+    """Features read from each sheet's part outside its cells."""
+    for sheet, part in sheet_parts(z).items():
+        out["_sheets"].add(sheet)
+        xml = z.read(part)
+        cells = re.search(rb"<(?:\w+:)?sheetData\b.*?(?:/>|</(?:\w+:)?sheetData>)", xml, re.S)
+        if cells:
+            xml = xml[:cells.start()] + xml[cells.end():]
+        out["page setup"].update(page_setup(sheet, xml))
+        view = re.search(rb"<(?:\w+:)?sheetView\b.*?(?:</(?:\w+:)?sheetView>|/>)", xml, re.S)
+        for tag in re.findall(rb"<(?:\w+:)?selection\b[^>]*>", view.group(0) if view else b""):
+            a = attributes(tag)
+            cell, sqref = a.get(b"activeCell", b"A1").decode(), a.get(b"sqref", b"A1").decode()
+            if (cell, sqref) != ("A1", "A1"):
+                out["selection"].add((sheet, a.get(b"pane", b"topLeft").decode(), cell, sqref))
+        objects = re.findall(rb"<(?:\w+:)?oleObject\b[^>]*>", xml)
+        for tag in objects:
+            a = attributes(tag)
+            target = related(z, part, next((v for k, v in a.items() if k.endswith(b":id")), None))
+            out["embedded objects"].add((sheet, a.get(b"progId", b"").decode(),
+                                         digest(z.read(target)) if target in z.namelist() else None))
+        # The pictures an object or a header shows, from the drawing it names.
+        for element, kind in ((b"legacyDrawingHF", "header/footer pictures"),
+                              (b"legacyDrawing", "object previews")):
+            if element == b"legacyDrawing" and not objects:
+                continue
+            a = attributes(first_tag(xml, element + rb"(?=[\s/>])"))
+            vml = related(z, part, next((v for k, v in a.items() if k.endswith(b":id")), None))
+            if not vml or vml not in z.namelist():
+                continue
+            folder, name = vml.rsplit("/", 1)
+            rels = folder + "/_rels/" + name + ".rels"
+            pictures = []
+            for rel in re.findall(rb"<Relationship\b[^>]*>", z.read(rels) if rels in z.namelist() else b""):
+                target = os.path.normpath(folder + "/" + attributes(rel)[b"Target"].decode()).lstrip("/")
+                if target in z.namelist():
+                    pictures.append(digest(z.read(target)))
+            if pictures:
+                out["embedded objects"].add((sheet, kind, tuple(sorted(pictures))))
+
+
 def fingerprint(path, original_binary=None):
     """The fingerprint of the package at path. For a binary workbook, path is its
     conversion and original_binary the .xls itself, whose VBA is looked for there
     (a conversion cannot carry it)."""
-    out = {feature: set() for feature in FEATURES}
+    out = {feature: set() for feature in FEATURES + ["_sheets"]}
     with warnings.catch_warnings():
         warnings.simplefilter("ignore")
         wb = openpyxl.load_workbook(path, keep_links=True)

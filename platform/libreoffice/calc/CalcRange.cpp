@@ -177,6 +177,7 @@ void CalcRange::insert()
         if (SheetAreas::holdsContent(m_sheet, pushedOff))
             fail(QStringLiteral("inserting would push cells off the end of the sheet (row %1)").arg(grid.rows));
         lines->getRows()->insertByIndex(m_address.StartRow, count);
+        m_document->edits().noteInserted(m_document->sheetName(m_sheet), true, m_address.StartRow, count);
         return;
     }
     if (actsOnColumns()) {
@@ -186,6 +187,7 @@ void CalcRange::insert()
         if (SheetAreas::holdsContent(m_sheet, pushedOff))
             fail(QStringLiteral("inserting would push cells off the end of the sheet (column %1)").arg(grid.columns));
         lines->getColumns()->insertByIndex(m_address.StartColumn, count);
+        m_document->edits().noteInserted(m_document->sheetName(m_sheet), false, m_address.StartColumn, count);
         return;
     }
     fail(QStringLiteral("only whole rows or whole columns can be inserted"));
@@ -194,17 +196,22 @@ void CalcRange::insert()
 void CalcRange::remove(int shift)
 {
     const uno::Reference<table::XColumnRowRange> lines(m_sheet, uno::UNO_QUERY_THROW);
+    const QString sheetName = m_document->sheetName(m_sheet);
     if (actsOnRows()) {
-        lines->getRows()->removeByIndex(m_address.StartRow, m_address.EndRow - m_address.StartRow + 1);
+        const int count = m_address.EndRow - m_address.StartRow + 1;
+        lines->getRows()->removeByIndex(m_address.StartRow, count);
+        m_document->edits().noteDeleted(sheetName, true, m_address.StartRow, count);
         return;
     }
     if (actsOnColumns()) {
-        lines->getColumns()->removeByIndex(m_address.StartColumn,
-                                           m_address.EndColumn - m_address.StartColumn + 1);
+        const int count = m_address.EndColumn - m_address.StartColumn + 1;
+        lines->getColumns()->removeByIndex(m_address.StartColumn, count);
+        m_document->edits().noteDeleted(sheetName, false, m_address.StartColumn, count);
         return;
     }
     if (shift != shiftUp && shift != shiftToLeft)
         fail(QStringLiteral("unknown shift direction %1").arg(shift));
     const uno::Reference<sheet::XCellRangeMovement> movement(m_sheet, uno::UNO_QUERY_THROW);
     movement->removeRange(m_address, shift == shiftUp ? sheet::CellDeleteMode_UP : sheet::CellDeleteMode_LEFT);
+    m_document->edits().noteCellsMoved(sheetName);
 }

@@ -6,6 +6,7 @@
 #include "platform/libreoffice/office/OfficeSession.h"
 #include "platform/libreoffice/fileformats/OoxmlWorkbookParts.h"
 #include "platform/libreoffice/fileformats/StoredWorkbookCheck.h"
+#include "platform/libreoffice/fileformats/putback/OriginalParts.h"
 #include "platform/libreoffice/document/ReplacementFile.h"
 #include "platform/libreoffice/UnoStrings.h"
 #include "platform/libreoffice/office/WorkbookLock.h"
@@ -17,6 +18,7 @@
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
@@ -70,6 +72,12 @@ int CalcDocument::sheetIndex(const uno::Reference<sheet::XSpreadsheet> &sheet) c
 {
     const uno::Reference<sheet::XCellRangeAddressable> addressable(sheet, uno::UNO_QUERY_THROW);
     return addressable->getRangeAddress().Sheet;
+}
+
+QString CalcDocument::sheetName(const uno::Reference<sheet::XSpreadsheet> &sheet) const
+{
+    const uno::Reference<container::XNamed> named(sheet, uno::UNO_QUERY_THROW);
+    return toQString(named->getName());
 }
 
 FormulaParsers &CalcDocument::formulaParsers()
@@ -133,7 +141,7 @@ void CalcDocument::save()
     } else if (OoxmlWorkbookParts::isOoxmlWorkbook(m_path)) {
         problem = StoredWorkbookCheck::archiveProblem(replacement.path());
         if (problem.isEmpty()) {
-            OoxmlWorkbookParts::restore(m_path, replacement.path());
+            OriginalParts::restore(m_path, replacement.path(), m_edits);
             problem = StoredWorkbookCheck::archiveProblem(replacement.path());
         }
     } else if (m_grid.binary) {

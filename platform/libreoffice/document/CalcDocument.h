@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/libreoffice/document/CsvFilterOptions.h"
+#include "platform/libreoffice/fileformats/putback/WorkbookEdits.h"
 #include "platform/libreoffice/formulafill/PendingFormulaWrites.h"
 
 #include <QDate>
@@ -48,6 +49,9 @@ public:
     int sheetIndex(const css::uno::Reference<css::sheet::XSpreadsheet> &sheet) const;
     GridLimits grid() const { return m_grid; }
     QString path() const { return m_path; }
+    QString sheetName(const css::uno::Reference<css::sheet::XSpreadsheet> &sheet) const;
+    // What the edit did to the grid, for what is put back on saving.
+    WorkbookEdits &edits() { return m_edits; }
 
     FormulaParsers &formulaParsers();
     PendingFormulaWrites &pendingWrites() { return m_pendingWrites; }
@@ -75,6 +79,7 @@ private:
     std::optional<CsvFilterOptions> m_csv;
     std::unique_ptr<FormulaParsers> m_formulaParsers;
     PendingFormulaWrites m_pendingWrites{*this};
+    WorkbookEdits m_edits;
     QDate m_nullDate;
     bool m_closed = false;
     bool m_onlyValuesWritten = false;

@@ -4,10 +4,8 @@
 #include "platform/libreoffice/fileformats/AutomationFailure.h"
 #include "platform/libreoffice/fileformats/ZipArchive.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QXmlStreamReader>
 
 namespace OoxmlWorkbookParts {
@@ -44,15 +42,6 @@ QString attribute(const QString &element, const QString &name)
         .replace(QLatin1String("&gt;"), QLatin1String(">"))
         .replace(QLatin1String("&amp;"), QLatin1String("&"));
     return text;
-}
-
-ZipArchive readArchive(const QString &path)
-{
-    QFile file(path);
-    ZipArchive archive;
-    if (!file.open(QIODevice::ReadOnly) || !archive.read(file.readAll()))
-        fail(QStringLiteral("cannot read %1 as a workbook archive").arg(path));
-    return archive;
 }
 
 // LibreOffice writes an empty element; the original's, without its namespace
@@ -162,10 +151,8 @@ int externalLinkCount(const ZipArchive &archive)
     return archive.names().filter(link).size();
 }
 
-void restore(const QString &originalPath, const QString &storedPath)
+void restore(const ZipArchive &original, ZipArchive &stored, const QString &originalPath)
 {
-    const ZipArchive original = readArchive(originalPath);
-    ZipArchive stored = readArchive(storedPath);
     if (externalLinkCount(stored) < externalLinkCount(original))
         fail(QStringLiteral("LibreOffice would drop the links to other workbooks of %1").arg(originalPath));
 
@@ -189,10 +176,6 @@ void restore(const QString &originalPath, const QString &storedPath)
     if (!missing.isEmpty())
         fail(QStringLiteral("cannot keep the very hidden sheets of %1: %2").arg(originalPath, missing.join(", ")));
     stored.replace(workbookPart, workbook.toUtf8());
-
-    QSaveFile file(storedPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(stored.bytes()) < 0 || !file.commit())
-        fail(QStringLiteral("cannot write %1").arg(storedPath));
 }
 
 } // namespace OoxmlWorkbookParts

@@ -27,7 +27,8 @@ int externalLinkCount(const ZipArchive &archive);
 
 // Gives the stored workbook the original's workbook protection and "very
 // hidden" sheets. Fails (AutomationFailure) when the stored workbook would
-// lose something that cannot be put back, such as links to other workbooks.
-void restore(const QString &originalPath, const QString &storedPath);
+// lose something that cannot be put back, such as links to other workbooks;
+// originalPath names the workbook in that message.
+void restore(const ZipArchive &original, ZipArchive &stored, const QString &originalPath);
 
 } // namespace OoxmlWorkbookParts

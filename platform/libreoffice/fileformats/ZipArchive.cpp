@@ -208,6 +208,7 @@ void ZipArchive::replace(const QString &name, const QByteArray &content)
         m_entries.append(Entry());
         entry = &m_entries.last();
         entry->name = name.toUtf8();
+        entry->date = (1 << 5) | 1; // 1980-01-01, the first day a zip date holds
     }
     entry->method = deflated;
     entry->crc = crcOf(content);
