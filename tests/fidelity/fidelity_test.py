@@ -49,7 +49,7 @@ STORE_FILTERS = {
     ".xls": "xls:MS Excel 97",
 }
 TO_XLSX = STORE_FILTERS[".xlsx"]
-JOB = ["fill-formula", "gw", "--start", "65000,250", "--end", "65000,250"]
+JOB = ["fill-formula", "--text", "gw", "--start", "65000,250", "--end", "65000,250"]
 CHUNK = 40
 
 

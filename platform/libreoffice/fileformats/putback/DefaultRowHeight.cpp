@@ -77,15 +77,17 @@ void restore(SheetPairs &sheets, const WorkbookEdits &edits)
         }
         QVector<SheetXml::Replacement> replacements{{stored.start, stored.end, element}};
         for (const Row &row : rows(sheet)) {
+            // The row's number in the original, once: the edit may have moved it.
             int number = row.number;
+            const bool fromOriginal = edits.originalRow(name, number);
             const QByteArray tag = sheet.mid(row.tagStart, row.tagEnd - row.tagStart);
-            if (edits.originalRow(name, number) && folded.contains(number)) {
+            if (fromOriginal && folded.contains(number)) {
                 replacements.append({row.tagStart, row.tagEnd,
                                      SheetXml::withAttribute(SheetXml::withAttribute(tag, "ht", "0"), "customHeight",
                                                              "1")});
                 continue;
             }
-            if (!row.sized || !edits.originalRow(name, number) || sized.contains(number))
+            if (!row.sized || !fromOriginal || sized.contains(number))
                 continue;
             // A row LibreOffice gave the default height itself reads the same either way.
             if (std::abs(SheetXml::attribute(tag, "ht").toDouble() - height.toDouble()) < 0.005)
