@@ -2,7 +2,7 @@
 #include "app/MainWindow.h"
 #include "ui_MainWindow.h"
 
-#include "app/JobResultsDialog.h"
+#include "app/widgets/JobResultsDialog.h"
 #include "app/SystemTray.h"
 #include "launch/JobSettings.h"
 

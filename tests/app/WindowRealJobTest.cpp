@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A user's job from the window, run by the real LibreOffice on real files.
 
-#include "app/JobResultsDialog.h"
+#include "app/widgets/JobResultsDialog.h"
 #include "app/MainWindow.h"
 #include "app/ProgramPaths.h"
 #include "app/SystemTray.h"

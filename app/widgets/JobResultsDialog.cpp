@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/JobResultsDialog.h"
+#include "app/widgets/JobResultsDialog.h"
 
 #include "engine/report/TextViewer.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/StatusLine.h"
+#include "app/widgets/StatusLine.h"
 
 #include <QPainter>
 #include <QTextDocument>
