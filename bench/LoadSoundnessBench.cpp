@@ -6,9 +6,9 @@
 //
 //   load_soundness_bench FOLDER
 
-#include "platform/libreoffice/fileformats/CsvDialect.h"
-#include "platform/libreoffice/fileformats/LoadSoundness.h"
-#include "platform/libreoffice/fileformats/ZipArchive.h"
+#include "fileformats/CsvDialect.h"
+#include "fileformats/LoadSoundness.h"
+#include "fileformats/ZipArchive.h"
 
 #include <QCoreApplication>
 #include <QDirIterator>

@@ -23,7 +23,7 @@ $SUDO apt-get install -y --no-install-recommends \
     xvfb xauth fonts-noto-cjk xdg-utils procps \
     fonts-crosextra-carlito fonts-crosextra-caladea fonts-liberation2 \
     python3 python3-openpyxl python3-xlrd \
-    g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 nsis ccache locales
+    g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev wine wine64 nsis ccache locales
 $SUDO apt-get install -y --no-install-recommends -t bookworm-backports \
     libreoffice-calc-nogui libreoffice-dev
 

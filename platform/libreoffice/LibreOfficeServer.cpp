@@ -3,7 +3,7 @@
 
 #include "automation/AutomationRegistry.h"
 #include "platform/libreoffice/calc/CalcApplication.h"
-#include "platform/libreoffice/fileformats/CellErrorValue.h"
+#include "fileformats/CellErrorValue.h"
 #include "platform/libreoffice/office/OfficeProcess.h"
 
 void registerLibreOfficeServer()

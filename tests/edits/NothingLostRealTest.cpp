@@ -4,7 +4,7 @@
 // back by openpyxl.
 
 #include "platform/libreoffice/LibreOfficeServer.h"
-#include "platform/libreoffice/fileformats/ZipArchive.h"
+#include "fileformats/ZipArchive.h"
 #include "tests/edits/RealJob.h"
 #include "tests/support/WorkbookFiles.h"
 

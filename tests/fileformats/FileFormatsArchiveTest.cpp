@@ -3,13 +3,13 @@
 // real files and on damaged copies: each gives the file's own answer or a
 // clear refusal, never a wrong content, a crash or an endless loop.
 
-#include "platform/libreoffice/fileformats/AutomationFailure.h"
-#include "platform/libreoffice/fileformats/CachedResults.h"
-#include "platform/libreoffice/fileformats/CellErrorValue.h"
-#include "platform/libreoffice/fileformats/OoxmlWorkbookParts.h"
-#include "platform/libreoffice/fileformats/ZipArchive.h"
-#include "platform/libreoffice/fileformats/putback/OriginalParts.h"
-#include "platform/libreoffice/fileformats/putback/WorkbookEdits.h"
+#include "fileformats/AutomationFailure.h"
+#include "fileformats/CachedResults.h"
+#include "fileformats/CellErrorValue.h"
+#include "fileformats/OoxmlWorkbookParts.h"
+#include "fileformats/ZipArchive.h"
+#include "fileformats/putback/OriginalParts.h"
+#include "fileformats/putback/WorkbookEdits.h"
 #include "tests/fileformats/DamagedFiles.h"
 
 #include <QTemporaryDir>

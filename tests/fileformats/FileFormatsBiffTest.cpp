@@ -3,8 +3,8 @@
 // damaged copies: each gives the file's own answer or none, never a wrong
 // stream, a crash or an endless loop.
 
-#include "platform/libreoffice/fileformats/BiffCachedResults.h"
-#include "platform/libreoffice/fileformats/CompoundFile.h"
+#include "fileformats/BiffCachedResults.h"
+#include "fileformats/CompoundFile.h"
 #include "tests/fileformats/DamagedFiles.h"
 
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The dialect of real CSV files, and of UTF-16 ones that lost their last byte.
 
-#include "platform/libreoffice/fileformats/CsvDialect.h"
+#include "fileformats/CsvDialect.h"
 #include "tests/fileformats/DamagedFiles.h"
 
 #include <QTextCodec>

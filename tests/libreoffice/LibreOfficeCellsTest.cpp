@@ -4,7 +4,7 @@
 // openpyxl and by reopening.
 
 #include "automation/AxObject.h"
-#include "platform/libreoffice/fileformats/CellErrorValue.h"
+#include "fileformats/CellErrorValue.h"
 #include "tests/libreoffice/LibreOfficeTestSupport.h"
 #include "tests/support/WorkbookFiles.h"
 

@@ -5,7 +5,7 @@
 // line.
 
 #include "automation/AxObject.h"
-#include "platform/libreoffice/fileformats/CsvDialect.h"
+#include "fileformats/CsvDialect.h"
 #include "tests/libreoffice/LibreOfficeTestSupport.h"
 
 #include <QFile>

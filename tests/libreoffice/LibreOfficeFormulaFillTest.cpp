@@ -5,7 +5,7 @@
 // and nothing read, saved or refused may tell the two apart.
 
 #include "automation/AxObject.h"
-#include "platform/libreoffice/fileformats/CellErrorValue.h"
+#include "fileformats/CellErrorValue.h"
 #include "platform/libreoffice/LibreOfficeServer.h"
 #include "tests/libreoffice/LibreOfficeTestSupport.h"
 #include "tests/support/WorkbookFiles.h"

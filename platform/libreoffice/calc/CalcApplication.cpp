@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/calc/CalcApplication.h"
 
-#include "platform/libreoffice/fileformats/AutomationFailure.h"
+#include "fileformats/AutomationFailure.h"
 #include "platform/libreoffice/calc/CalcWorkbooks.h"
 #include "platform/libreoffice/office/OfficeSession.h"
 #include "platform/libreoffice/office/SessionKeeper.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/calc/CalcSheet.h"
 
-#include "platform/libreoffice/fileformats/AutomationFailure.h"
+#include "fileformats/AutomationFailure.h"
 #include "platform/libreoffice/document/CalcDocument.h"
 #include "platform/libreoffice/calc/CalcHyperlinks.h"
 #include "platform/libreoffice/calc/CalcRange.h"

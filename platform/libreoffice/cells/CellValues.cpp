@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/cells/CellValues.h"
 
-#include "platform/libreoffice/fileformats/AutomationFailure.h"
-#include "platform/libreoffice/fileformats/CachedResults.h"
+#include "fileformats/AutomationFailure.h"
+#include "fileformats/CachedResults.h"
 #include "platform/libreoffice/document/CalcDocument.h"
-#include "platform/libreoffice/fileformats/CellErrorValue.h"
-#include "platform/libreoffice/fileformats/OoxmlWorkbookParts.h"
+#include "fileformats/CellErrorValue.h"
+#include "fileformats/OoxmlWorkbookParts.h"
 #include "platform/libreoffice/cells/SheetAreas.h"
 #include "platform/libreoffice/UnoStrings.h"
 

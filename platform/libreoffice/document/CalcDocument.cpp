@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/document/CalcDocument.h"
 
-#include "platform/libreoffice/fileformats/AutomationFailure.h"
+#include "fileformats/AutomationFailure.h"
 #include "platform/libreoffice/cells/FormulaParsers.h"
 #include "platform/libreoffice/office/OfficeSession.h"
-#include "platform/libreoffice/fileformats/OoxmlWorkbookParts.h"
-#include "platform/libreoffice/fileformats/StoredWorkbookCheck.h"
-#include "platform/libreoffice/fileformats/putback/OriginalParts.h"
+#include "fileformats/OoxmlWorkbookParts.h"
+#include "fileformats/StoredWorkbookCheck.h"
+#include "fileformats/putback/OriginalParts.h"
 #include "platform/libreoffice/document/ReplacementFile.h"
 #include "platform/libreoffice/UnoStrings.h"
 #include "platform/libreoffice/office/WorkbookLock.h"

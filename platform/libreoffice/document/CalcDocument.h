@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/libreoffice/document/CsvFilterOptions.h"
-#include "platform/libreoffice/fileformats/putback/WorkbookEdits.h"
+#include "fileformats/putback/WorkbookEdits.h"
 #include "platform/libreoffice/formulafill/PendingFormulaWrites.h"
 
 #include <QDate>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/document/CsvFilterOptions.h"
 
-#include "platform/libreoffice/fileformats/AutomationFailure.h"
-#include "platform/libreoffice/fileformats/LoadSoundness.h"
+#include "fileformats/AutomationFailure.h"
+#include "fileformats/LoadSoundness.h"
 
 #include <QFile>
 #include <QStringList>

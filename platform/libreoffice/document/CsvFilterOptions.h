@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/libreoffice/fileformats/CsvDialect.h"
+#include "fileformats/CsvDialect.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/document/DocumentOpener.h"
 
-#include "platform/libreoffice/fileformats/AutomationFailure.h"
+#include "fileformats/AutomationFailure.h"
 #include "platform/libreoffice/document/CalcDocument.h"
 #include "platform/libreoffice/document/CsvFilterOptions.h"
 #include "platform/libreoffice/document/LoadArguments.h"
 #include "platform/libreoffice/document/OpenFailureReason.h"
 #include "platform/libreoffice/office/OfficeSession.h"
-#include "platform/libreoffice/fileformats/LoadSoundness.h"
-#include "platform/libreoffice/fileformats/OoxmlWorkbookParts.h"
+#include "fileformats/LoadSoundness.h"
+#include "fileformats/OoxmlWorkbookParts.h"
 #include "platform/libreoffice/document/StoredRowHeights.h"
 #include "platform/libreoffice/UnoStrings.h"
 #include "platform/libreoffice/document/UnreadableFormulas.h"
 #include "platform/libreoffice/office/WorkbookLock.h"
-#include "platform/libreoffice/fileformats/ZipArchive.h"
+#include "fileformats/ZipArchive.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/document/ReplacementFile.h"
 
-#include "platform/libreoffice/fileformats/AutomationFailure.h"
+#include "fileformats/AutomationFailure.h"
 #include "platform/libreoffice/office/WorkbookLock.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/document/StoredRowHeights.h"
 
-#include "platform/libreoffice/fileformats/OoxmlWorkbookParts.h"
+#include "fileformats/OoxmlWorkbookParts.h"
 #include "platform/libreoffice/UnoStrings.h"
-#include "platform/libreoffice/fileformats/ZipArchive.h"
+#include "fileformats/ZipArchive.h"
 
 #include <QVector>
 #include <QXmlStreamReader>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/libreoffice/fileformats/BiffCachedResults.h"
+#include "fileformats/BiffCachedResults.h"
 
-#include "platform/libreoffice/fileformats/BiffRecords.h"
-#include "platform/libreoffice/fileformats/CellErrorValue.h"
-#include "platform/libreoffice/fileformats/CompoundFile.h"
+#include "fileformats/BiffRecords.h"
+#include "fileformats/CellErrorValue.h"
+#include "fileformats/CompoundFile.h"
 
 #include <QFile>
 #include <QtEndian>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/libreoffice/fileformats/putback/PageSetup.h"
+#include "fileformats/putback/PageSetup.h"
 
-#include "platform/libreoffice/fileformats/putback/SheetPairs.h"
-#include "platform/libreoffice/fileformats/putback/SheetXml.h"
+#include "fileformats/putback/SheetPairs.h"
+#include "fileformats/putback/SheetXml.h"
 
 namespace PageSetup {
 

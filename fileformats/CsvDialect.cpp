@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/libreoffice/fileformats/CsvDialect.h"
+#include "fileformats/CsvDialect.h"
 
 #include <QVector>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/libreoffice/fileformats/StoredWorkbookCheck.h"
+#include "fileformats/StoredWorkbookCheck.h"
 
-#include "platform/libreoffice/fileformats/CompoundFile.h"
-#include "platform/libreoffice/fileformats/ZipArchive.h"
+#include "fileformats/CompoundFile.h"
+#include "fileformats/ZipArchive.h"
 
 #include <QFile>
 #include <QFileInfo>

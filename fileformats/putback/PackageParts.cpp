@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/libreoffice/fileformats/putback/PackageParts.h"
+#include "fileformats/putback/PackageParts.h"
 
-#include "platform/libreoffice/fileformats/ZipArchive.h"
+#include "fileformats/ZipArchive.h"
 
 #include <QDir>
 #include <QFileInfo>

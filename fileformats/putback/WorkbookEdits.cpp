@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/libreoffice/fileformats/putback/WorkbookEdits.h"
+#include "fileformats/putback/WorkbookEdits.h"
 
 #include <QRegularExpression>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/libreoffice/fileformats/CompoundFile.h"
+#include "fileformats/CompoundFile.h"
 
 #include <QVector>
 #include <QtEndian>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/libreoffice/fileformats/LoadSoundness.h"
+#include "fileformats/LoadSoundness.h"
 
-#include "platform/libreoffice/fileformats/BiffRecords.h"
-#include "platform/libreoffice/fileformats/CompoundFile.h"
-#include "platform/libreoffice/fileformats/ZipArchive.h"
+#include "fileformats/BiffRecords.h"
+#include "fileformats/CompoundFile.h"
+#include "fileformats/ZipArchive.h"
 
 #include <QFile>
 #include <QSet>

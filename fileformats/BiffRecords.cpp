@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/libreoffice/fileformats/BiffRecords.h"
+#include "fileformats/BiffRecords.h"
 
 #include <QtEndian>
 

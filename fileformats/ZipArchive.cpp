@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/libreoffice/fileformats/ZipArchive.h"
+#include "fileformats/ZipArchive.h"
 
 #include <QSet>
 #include <QtEndian>

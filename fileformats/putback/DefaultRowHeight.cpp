@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/libreoffice/fileformats/putback/DefaultRowHeight.h"
+#include "fileformats/putback/DefaultRowHeight.h"
 
-#include "platform/libreoffice/fileformats/putback/SheetPairs.h"
-#include "platform/libreoffice/fileformats/putback/SheetXml.h"
-#include "platform/libreoffice/fileformats/putback/WorkbookEdits.h"
+#include "fileformats/putback/SheetPairs.h"
+#include "fileformats/putback/SheetXml.h"
+#include "fileformats/putback/WorkbookEdits.h"
 
 #include <QSet>
 #include <QVector>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/libreoffice/fileformats/CachedResults.h"
+#include "fileformats/CachedResults.h"
 
-#include "platform/libreoffice/fileformats/BiffCachedResults.h"
-#include "platform/libreoffice/fileformats/CellErrorValue.h"
-#include "platform/libreoffice/fileformats/OoxmlWorkbookParts.h"
-#include "platform/libreoffice/fileformats/ZipArchive.h"
+#include "fileformats/BiffCachedResults.h"
+#include "fileformats/CellErrorValue.h"
+#include "fileformats/OoxmlWorkbookParts.h"
+#include "fileformats/ZipArchive.h"
 
 #include <QFile>
 #include <QRegularExpression>

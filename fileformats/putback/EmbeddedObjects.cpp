@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/libreoffice/fileformats/putback/EmbeddedObjects.h"
+#include "fileformats/putback/EmbeddedObjects.h"
 
-#include "platform/libreoffice/fileformats/ZipArchive.h"
-#include "platform/libreoffice/fileformats/putback/PackageParts.h"
-#include "platform/libreoffice/fileformats/putback/SheetPairs.h"
-#include "platform/libreoffice/fileformats/putback/SheetXml.h"
-#include "platform/libreoffice/fileformats/putback/WorkbookEdits.h"
+#include "fileformats/ZipArchive.h"
+#include "fileformats/putback/PackageParts.h"
+#include "fileformats/putback/SheetPairs.h"
+#include "fileformats/putback/SheetXml.h"
+#include "fileformats/putback/WorkbookEdits.h"
 
 #include <QRegularExpression>
 #include <QSet>

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/libreoffice/fileformats/putback/OriginalParts.h"
+#include "fileformats/putback/OriginalParts.h"
 
-#include "platform/libreoffice/fileformats/AutomationFailure.h"
-#include "platform/libreoffice/fileformats/OoxmlWorkbookParts.h"
-#include "platform/libreoffice/fileformats/ZipArchive.h"
-#include "platform/libreoffice/fileformats/putback/DefaultRowHeight.h"
-#include "platform/libreoffice/fileformats/putback/EmbeddedObjects.h"
-#include "platform/libreoffice/fileformats/putback/FontNames.h"
-#include "platform/libreoffice/fileformats/putback/MacroProject.h"
-#include "platform/libreoffice/fileformats/putback/PageSetup.h"
-#include "platform/libreoffice/fileformats/putback/SheetPairs.h"
-#include "platform/libreoffice/fileformats/putback/SheetSelection.h"
+#include "fileformats/AutomationFailure.h"
+#include "fileformats/OoxmlWorkbookParts.h"
+#include "fileformats/ZipArchive.h"
+#include "fileformats/putback/DefaultRowHeight.h"
+#include "fileformats/putback/EmbeddedObjects.h"
+#include "fileformats/putback/FontNames.h"
+#include "fileformats/putback/MacroProject.h"
+#include "fileformats/putback/PageSetup.h"
+#include "fileformats/putback/SheetPairs.h"
+#include "fileformats/putback/SheetSelection.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/libreoffice/fileformats/putback/SheetXml.h"
+#include "fileformats/putback/SheetXml.h"
 
 #include <QList>
 #include <QRegularExpression>

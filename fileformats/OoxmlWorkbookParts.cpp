@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/libreoffice/fileformats/OoxmlWorkbookParts.h"
+#include "fileformats/OoxmlWorkbookParts.h"
 
-#include "platform/libreoffice/fileformats/AutomationFailure.h"
-#include "platform/libreoffice/fileformats/ZipArchive.h"
+#include "fileformats/AutomationFailure.h"
+#include "fileformats/ZipArchive.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
