@@ -2,6 +2,7 @@
 #include "automation/SystemServers.h"
 
 #include "automation/windows/ComObject.h"
+#include "automation/windows/ExcelCsvRouting.h"
 
 // The caller's thread has joined COM (CoInitializeEx) before it binds.
 AutomationObjectPtr startSystemServer(const QString &progId, QString *whyNot)
@@ -10,5 +11,6 @@ AutomationObjectPtr startSystemServer(const QString &progId, QString *whyNot)
     AutomationObjectPtr object = ComObject::start(progId, error);
     if (!object && whyNot)
         *whyNot = error.description;
-    return object;
+    return progId.compare(QLatin1String("Excel.Application"), Qt::CaseInsensitive) == 0 ? routingCsvFiles(object)
+                                                                                        : object;
 }
