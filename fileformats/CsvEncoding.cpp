@@ -94,18 +94,32 @@ struct ShiftJisFit
     }
 };
 
-// Western text in Windows-1252: its letters outside ASCII stand alone or
-// two together (é, ß, “ and ”), never in the long runs of CJK text, and it
-// uses none of the five bytes the code page leaves undefined.
+// Western text in Windows-1252: its bytes outside ASCII stand alone or two
+// together (é, ß, “ and ”), or are a few letters in a row (æøå), never the
+// long runs of CJK or Cyrillic text, and none is one of the five bytes the
+// code page leaves undefined.
+bool isWindows1252Letter(quint8 byte)
+{
+    return (byte >= 0xC0 && byte != 0xD7 && byte != 0xF7) || byte == 0x8A || byte == 0x8C || byte == 0x8E
+           || byte == 0x9A || byte == 0x9C || byte == 0x9E || byte == 0x9F;
+}
+
 bool fitsWindows1252(const QByteArray &bytes)
 {
     int run = 0;
+    bool lettersOnly = true;
     for (const char byte : bytes) {
         const quint8 value = quint8(byte);
         if (value == 0x81 || value == 0x8D || value == 0x8F || value == 0x90 || value == 0x9D)
             return false;
-        run = isHigh(value) ? run + 1 : 0;
-        if (run > 2)
+        if (!isHigh(value)) {
+            run = 0;
+            lettersOnly = true;
+            continue;
+        }
+        ++run;
+        lettersOnly = lettersOnly && isWindows1252Letter(value);
+        if (run > (lettersOnly ? 4 : 2))
             return false;
     }
     return true;

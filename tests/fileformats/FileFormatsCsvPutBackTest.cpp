@@ -94,7 +94,10 @@ void FileFormatsCsvPutBackTest::encodingIsToldFromTheBytes_data()
         << encoded(QStringLiteral("ｶﾀｶﾅ,ﾃｽﾄ\n"), "Shift_JIS") << int(CsvEncoding::ShiftJis);
     QTest::newRow("Shift-JIS hiragana") << encoded(QStringLiteral("名前,ひらがな\n"), "Shift_JIS")
                                         << int(CsvEncoding::ShiftJis);
-    QTest::newRow("Cyrillic cp1251: not told") << encoded(QStringLiteral("Город,Имя\n"), "windows-1251") << unknown;
+    QTest::newRow("cp1252 letters three in a row")
+        << encoded(QStringLiteral("a,b\n4,æøå\n"), "windows-1252") << int(CsvEncoding::Windows1252);
+    QTest::newRow("Cyrillic cp1251: not told")
+        << encoded(QStringLiteral("Город;Имя\r\nМосква;Иван\r\n"), "windows-1251") << unknown;
 }
 
 void FileFormatsCsvPutBackTest::encodingIsToldFromTheBytes()

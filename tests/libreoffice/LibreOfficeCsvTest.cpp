@@ -33,6 +33,9 @@ private slots:
     void unchangedCsvIsNotWritten();
     void insertedRowLeavesEveryOtherLineAlone_data();
     void insertedRowLeavesEveryOtherLineAlone();
+    void insertedRowOrColumnKeepsEveryOtherByte_data();
+    void insertedRowOrColumnKeepsEveryOtherByte();
+    void untellableEncodingIsLeftAsItIs();
 
 private:
     QString write(const QString &name, const QByteArray &content);
@@ -42,9 +45,11 @@ private:
 
 namespace {
 
+// Without a byte order mark, which the tests give where they mean one.
 QByteArray encoded(const QString &text, const char *codec)
 {
-    return QTextCodec::codecForName(codec)->fromUnicode(text);
+    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+    return QTextCodec::codecForName(codec)->fromUnicode(text.constData(), text.size(), &state);
 }
 
 ino_t inodeOf(const QString &path)
@@ -203,6 +208,103 @@ void LibreOfficeCsvTest::insertedRowLeavesEveryOtherLineAlone()
     workbook->dynamicCall("Close (Boolean)", false);
     QCOMPARE(m_errors.count(), 0);
     QCOMPARE(inodeOf(path), inode);
+}
+
+// Each file as its bytes are, and as they must be after a row or a column
+// is inserted before the second: the inserted fields empty, every other byte
+// the original's.
+void LibreOfficeCsvTest::insertedRowOrColumnKeepsEveryOtherByte_data()
+{
+    QTest::addColumn<QByteArray>("codec");
+    QTest::addColumn<QByteArray>("byteOrderMark");
+    QTest::addColumn<QString>("original");
+    QTest::addColumn<QString>("withRow");
+    QTest::addColumn<QString>("withColumn");
+
+    QTest::newRow("cp1252, accents before separators, quotes and line ends")
+        << QByteArray("windows-1252") << QByteArray()
+        << QStringLiteral("nom;ville;note\r\nJosé;\"Orléans\";café\r\n\"Renée\";Montréal;é\r\n")
+        << QStringLiteral("nom;ville;note\r\n;;\r\nJosé;\"Orléans\";café\r\n\"Renée\";Montréal;é\r\n")
+        << QStringLiteral("nom;;ville;note\r\nJosé;;\"Orléans\";café\r\n\"Renée\";;Montréal;é\r\n");
+    QTest::newRow("GB18030 four-byte characters")
+        << QByteArray("GB18030") << QByteArray()
+        << QStringLiteral("名称,符号\n欧元,€\n表情,😀\n扩展B,𠀀𠀁\n")
+        << QStringLiteral("名称,符号\n,\n欧元,€\n表情,😀\n扩展B,𠀀𠀁\n")
+        << QStringLiteral("名称,,符号\n欧元,,€\n表情,,😀\n扩展B,,𠀀𠀁\n");
+    QTest::newRow("Shift-JIS half-width katakana")
+        << QByteArray("Shift_JIS") << QByteArray()
+        << QStringLiteral("ｶﾀｶﾅ,ﾃｽﾄ\r\nｱｲｳ,ｴ\r\n")
+        << QStringLiteral("ｶﾀｶﾅ,ﾃｽﾄ\r\n,\r\nｱｲｳ,ｴ\r\n")
+        << QStringLiteral("ｶﾀｶﾅ,,ﾃｽﾄ\r\nｱｲｳ,,ｴ\r\n");
+    QTest::newRow("CR LF inside a quoted field, no final line end, needless quotes")
+        << QByteArray("UTF-8") << QByteArray()
+        << QStringLiteral("\"id\",\"note\"\r\n\"1\",\"two\r\nlines\"\r\n\"2\",\"x\"")
+        << QStringLiteral("\"id\",\"note\"\r\n,\r\n\"1\",\"two\r\nlines\"\r\n\"2\",\"x\"")
+        << QStringLiteral("\"id\",,\"note\"\r\n\"1\",,\"two\r\nlines\"\r\n\"2\",,\"x\"");
+    QTest::newRow("ragged rows")
+        << QByteArray("UTF-8") << QByteArray()
+        << QStringLiteral("a,b,c\nd\ne,f\n,,\ng,h,i,j\n")
+        << QStringLiteral("a,b,c\n,,\nd\ne,f\n,,\ng,h,i,j\n")
+        << QStringLiteral("a,,b,c\nd\ne,,f\n,,\ng,,h,i,j\n");
+    QTest::newRow("NUL byte")
+        << QByteArray("UTF-8") << QByteArray()
+        << QStringLiteral("a,b\nx") + QChar(0) + QStringLiteral("y,z\n")
+        << QStringLiteral("a,b\n,\nx") + QChar(0) + QStringLiteral("y,z\n")
+        << QStringLiteral("a,,b\nx") + QChar(0) + QStringLiteral("y,,z\n");
+    QTest::newRow("UTF-8 without BOM") << QByteArray("UTF-8") << QByteArray()
+                                       << QStringLiteral("名前,値\n1,00123\n")
+                                       << QStringLiteral("名前,値\n,\n1,00123\n")
+                                       << QStringLiteral("名前,,値\n1,,00123\n");
+    QTest::newRow("UTF-8 with BOM") << QByteArray("UTF-8") << QByteArray("\xEF\xBB\xBF")
+                                    << QStringLiteral("名前;値\r\n1;123456789012345678\r\n")
+                                    << QStringLiteral("名前;値\r\n;\r\n1;123456789012345678\r\n")
+                                    << QStringLiteral("名前;;値\r\n1;;123456789012345678\r\n");
+    QTest::newRow("UTF-16LE") << QByteArray("UTF-16LE") << QByteArray("\xFF\xFE")
+                              << QStringLiteral("名前\t値\r\n\"a\tb\"\t2\r\n")
+                              << QStringLiteral("名前\t値\r\n\t\r\n\"a\tb\"\t2\r\n")
+                              << QStringLiteral("名前\t\t値\r\n\"a\tb\"\t\t2\r\n");
+    QTest::newRow("UTF-16BE") << QByteArray("UTF-16BE") << QByteArray("\xFE\xFF")
+                              << QStringLiteral("a,b\nc,d")
+                              << QStringLiteral("a,b\n,\nc,d")
+                              << QStringLiteral("a,,b\nc,,d");
+}
+
+void LibreOfficeCsvTest::insertedRowOrColumnKeepsEveryOtherByte()
+{
+    QFETCH(QByteArray, codec);
+    QFETCH(QByteArray, byteOrderMark);
+    QFETCH(QString, original);
+    QFETCH(QString, withRow);
+    QFETCH(QString, withColumn);
+    for (const char *line : {"Rows(int)", "Columns(int)"}) {
+        const bool rows = qstrcmp(line, "Rows(int)") == 0;
+        const QString path = write(QStringLiteral("kept-%1-%2.csv").arg(QTest::currentDataTag(), line),
+                                   byteOrderMark + encoded(original, codec));
+        QVERIFY(!path.isEmpty());
+        m_errors.clear();
+        AxObject *workbook = open(path);
+        QVERIFY2(workbook, qPrintable(m_errors.last()));
+        AxObject *inserted = sheetOf(workbook, 1)->querySubObject(line, 2);
+        m_errors.watch(inserted);
+        inserted->dynamicCall("Insert()");
+        workbook->dynamicCall("Save()");
+        workbook->dynamicCall("Close (Boolean)", false);
+        QVERIFY2(m_errors.count() == 0, qPrintable(m_errors.last()));
+        QCOMPARE(fileBytes(path), byteOrderMark + encoded(rows ? withRow : withColumn, codec));
+    }
+}
+
+// Text in an 8-bit code page whose letters fit none of those told apart is
+// not opened: its file stays as it was, and the reason says why.
+void LibreOfficeCsvTest::untellableEncodingIsLeftAsItIs()
+{
+    const QByteArray content = encoded(QStringLiteral("Город;Имя\r\nМосква;Иван\r\n"), "windows-1251");
+    const QString path = write(QStringLiteral("cyrillic.csv"), content);
+    QVERIFY(!path.isEmpty());
+    m_errors.clear();
+    QVERIFY(!open(path));
+    QVERIFY2(m_errors.last().contains(QLatin1String("encoding")), qPrintable(m_errors.last()));
+    QCOMPARE(fileBytes(path), content);
 }
 
 QTEST_GUILESS_MAIN(LibreOfficeCsvTest)

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -137,7 +138,7 @@ void CalcDocument::save()
     if (m_csv) {
         problem = StoredWorkbookCheck::csvProblem(replacement.path(), storedCsvRecords());
         if (problem.isEmpty())
-            m_csv->finishExport(replacement.path());
+            problem = putBackCsv(replacement.path());
     } else if (OoxmlWorkbookParts::isOoxmlWorkbook(m_path)) {
         problem = StoredWorkbookCheck::archiveProblem(replacement.path());
         if (problem.isEmpty()) {
@@ -158,6 +159,31 @@ void CalcDocument::save()
         modifiable->setModified(false);
     } catch (const uno::Exception &) {
     }
+}
+
+// The stored text in the original's bytes, its rows and columns followed
+// through the edit (matched by content where cells moved inside a block).
+QString CalcDocument::putBackCsv(const QString &storedPath) const
+{
+    const uno::Reference<container::XIndexAccess> sheetList(sheets(), uno::UNO_QUERY_THROW);
+    const QString sheet = sheetName(uno::Reference<sheet::XSpreadsheet>(sheetList->getByIndex(0), uno::UNO_QUERY_THROW));
+    if (!m_edits.canFollow(sheet))
+        return m_csv->putBack(storedPath, nullptr, nullptr);
+    const WorkbookEdits &edits = m_edits;
+    QHash<int, int> columnOrigins;
+    for (int column = 1; column <= std::min(m_csv->widestRecord() + 32, m_grid.columns); ++column) {
+        int row = 1;
+        int moved = column;
+        if (edits.followCell(sheet, row, moved))
+            columnOrigins.insert(moved - 1, column - 1);
+    }
+    return m_csv->putBack(
+        storedPath,
+        [&edits, sheet](int stored) {
+            int row = stored + 1;
+            return edits.originalRow(sheet, row) ? row - 1 : -1;
+        },
+        [columnOrigins](int stored) { return columnOrigins.value(stored, -1); });
 }
 
 // The records LibreOffice writes for the CSV file's one sheet: every row from

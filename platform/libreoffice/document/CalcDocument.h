@@ -71,6 +71,7 @@ public:
 private:
     css::uno::Sequence<css::beans::PropertyValue> storeArguments() const;
     qint64 storedCsvRecords() const;
+    QString putBackCsv(const QString &storedPath) const;
 
     std::shared_ptr<OfficeSession> m_session;
     css::uno::Reference<css::sheet::XSpreadsheetDocument> m_document;

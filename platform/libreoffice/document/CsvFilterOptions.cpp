@@ -4,53 +4,36 @@
 #include "fileformats/AutomationFailure.h"
 #include "fileformats/LoadSoundness.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 #include <QTextCodec>
 
 namespace {
 
-// rtl_TextEncoding values (rtl/textenc.h); "Unicode" is UTF-16 with a byte
-// order mark, either byte order.
+// rtl_TextEncoding values (rtl/textenc.h) of the text filter; "Unicode" is
+// UTF-16 with a byte order mark, either byte order.
+int charsetOf(CsvEncoding::Kind kind)
+{
+    switch (kind) {
+    case CsvEncoding::Utf8:
+        return 76;
+    case CsvEncoding::Utf16LittleEndian:
+    case CsvEncoding::Utf16BigEndian:
+        return 65535;
+    case CsvEncoding::Gb18030:
+        return 85;
+    case CsvEncoding::ShiftJis:
+        return 60; // MS_932, Windows' Shift-JIS
+    case CsvEncoding::Windows1252:
+        return 1;
+    case CsvEncoding::Unknown:
+        break;
+    }
+    return 0;
+}
+
 const int utf8Charset = 76;
-const int gbkCharset = 67;
-const int utf16Charset = 65535;
-
-const QByteArray utf8ByteOrderMark("\xEF\xBB\xBF");
-
-// Checked a piece at a time, so that a file of one long line never sits in
-// memory a second time as text.
-bool isValidUtf8(const QByteArray &content)
-{
-    const int piece = 1 << 20;
-    QTextCodec::ConverterState state;
-    QTextCodec *const utf8 = QTextCodec::codecForName("UTF-8");
-    for (qsizetype at = 0; at < content.size(); at += piece) {
-        utf8->toUnicode(content.constData() + at, int(qMin<qsizetype>(piece, content.size() - at)), &state);
-        if (state.invalidChars != 0)
-            return false;
-    }
-    return state.remainingChars == 0;
-}
-
-// LibreOffice ends records with LF. Line breaks inside quoted fields are
-// cell text and stay as they are.
-QByteArray withCrLfRecordEnds(const QByteArray &stored)
-{
-    QByteArray result;
-    result.reserve(stored.size() + stored.size() / 16);
-    bool quoted = false;
-    char previous = '\0';
-    for (const char byte : stored) {
-        if (byte == '"')
-            quoted = !quoted;
-        else if (byte == '\n' && !quoted && previous != '\r')
-            result.append('\r');
-        result.append(byte);
-        previous = byte;
-    }
-    return result;
-}
 
 } // namespace
 
@@ -59,11 +42,22 @@ const char *CsvFilterOptions::filterName()
     return "Text - txt - csv (StarCalc)";
 }
 
-namespace {
-
-// LibreOffice loads a CSV cut at its grid's edge without a word.
-void refuseBeyondGrid(const CsvDialect &dialect)
+CsvFilterOptions CsvFilterOptions::forContent(const QString &path, QByteArray content)
 {
+    CsvFilterOptions options;
+    options.m_encoding = CsvEncoding::of(content);
+    if (!options.m_encoding.problem.isEmpty())
+        fail(QCoreApplication::translate("Engine", "%1 is left as it is: %2").arg(path, options.m_encoding.problem));
+    if (options.m_encoding.unitSize() == 2) {
+        QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+        const QString text = options.m_encoding.codec()->toUnicode(content.constData() + 2, content.size() - 2, &state);
+        options.m_dialect = CsvDialect::of(text.toUtf8());
+    } else {
+        options.m_dialect = CsvDialect::of(content.mid(options.m_encoding.byteOrderMark.size()));
+    }
+    options.m_content = std::move(content);
+    // LibreOffice loads a CSV cut at its grid's edge without a word.
+    const CsvDialect &dialect = options.m_dialect;
     if (dialect.lines > LoadSoundness::gridRows || dialect.widestRecord > LoadSoundness::gridColumns)
         fail(QStringLiteral("holds data beyond LibreOffice's grid of %1 rows and %2 columns (%3 lines, up to %4 "
                             "fields), which loading would cut off")
@@ -71,45 +65,25 @@ void refuseBeyondGrid(const CsvDialect &dialect)
                  .arg(LoadSoundness::gridColumns)
                  .arg(dialect.lines)
                  .arg(dialect.widestRecord));
-}
-
-} // namespace
-
-CsvFilterOptions CsvFilterOptions::forContent(const QByteArray &content)
-{
-    CsvFilterOptions options;
-    // UTF-32 is checked first: its little-endian mark starts like UTF-16's.
-    if (content.startsWith(QByteArray("\xFF\xFE\x00\x00", 4)) || content.startsWith(QByteArray("\x00\x00\xFE\xFF", 4)))
-        fail(QStringLiteral("UTF-32 text, which LibreOffice cannot read"));
-    if (content.startsWith("\xFF\xFE") || content.startsWith("\xFE\xFF")) {
-        // Read as UTF-16 and written as UTF-8, then turned back into the
-        // file's own byte order: LibreOffice's UTF-16 export keeps neither.
-        options.m_utf16Codec = content.startsWith("\xFF\xFE") ? "UTF-16LE" : "UTF-16BE";
-        options.m_charset = utf16Charset;
-        const QString text = QTextCodec::codecForName(options.m_utf16Codec)->toUnicode(content.mid(2));
-        options.m_dialect = CsvDialect::of(text.toUtf8());
-        refuseBeyondGrid(options.m_dialect);
-        return options;
-    }
-    options.m_hasByteOrderMark = content.startsWith(utf8ByteOrderMark);
-    options.m_charset = isValidUtf8(content) ? utf8Charset : gbkCharset;
-    options.m_dialect = CsvDialect::of(options.m_hasByteOrderMark ? content.mid(utf8ByteOrderMark.size()) : content);
-    refuseBeyondGrid(options.m_dialect);
     return options;
 }
 
 QString CsvFilterOptions::importOptions() const
 {
-    return options(m_charset, false);
+    return options(charsetOf(m_encoding.kind));
 }
 
 QString CsvFilterOptions::exportOptions() const
 {
-    // Otherwise only fields holding a separator, quote or line break are quoted.
-    return options(m_utf16Codec ? utf8Charset : m_charset, m_dialect.quotesEveryField);
+    return options(utf8Charset);
 }
 
-QString CsvFilterOptions::options(int charset, bool quoteAllText) const
+CsvRecords CsvFilterOptions::records() const
+{
+    return CsvRecords(m_content, m_encoding, m_dialect.separator);
+}
+
+QString CsvFilterOptions::options(int charset) const
 {
     // Column format 2 is "text"; room is left for columns the job inserts.
     QStringList columnFormats;
@@ -118,31 +92,32 @@ QString CsvFilterOptions::options(int charset, bool quoteAllText) const
     // Tokens: separator, quote, charset, first line, column formats, language,
     // quoted field as text (import) / quote all text cells (export), detect
     // special numbers, save as shown, export formulas, remove spaces.
-    return QStringLiteral("%1,34,%2,1,%3,1033,%4,false,true,false,false")
+    return QStringLiteral("%1,34,%2,1,%3,1033,false,false,true,false,false")
         .arg(int(m_dialect.separator))
         .arg(charset)
-        .arg(columnFormats.join(QLatin1Char('/')))
-        .arg(quoteAllText ? QLatin1String("true") : QLatin1String("false"));
+        .arg(columnFormats.join(QLatin1Char('/')));
 }
 
-void CsvFilterOptions::finishExport(const QString &path) const
+QString CsvFilterOptions::putBack(const QString &storedPath, CsvPutBack::LineMap originalRow,
+                                  CsvPutBack::LineMap originalColumn) const
 {
-    if (!m_hasByteOrderMark && !m_dialect.crLfLineEnds && !m_utf16Codec)
-        return;
-    QFile file(path);
+    QFile file(storedPath);
     if (!file.open(QIODevice::ReadWrite))
-        fail(QStringLiteral("cannot reopen the stored %1: %2").arg(path, file.errorString()));
-    QByteArray content = file.readAll();
-    if (m_dialect.crLfLineEnds)
-        content = withCrLfRecordEnds(content);
-    if (m_hasByteOrderMark && !content.startsWith(utf8ByteOrderMark))
-        content.prepend(utf8ByteOrderMark);
-    if (m_utf16Codec) {
-        QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
-        const QString text = QString::fromUtf8(content.startsWith(utf8ByteOrderMark) ? content.mid(3) : content);
-        content = QTextCodec::codecForName(m_utf16Codec)->fromUnicode(text.constData(), text.size(), &state);
-        content.prepend(qstrcmp(m_utf16Codec, "UTF-16LE") == 0 ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF"));
-    }
-    if (!file.seek(0) || file.write(content) != content.size() || !file.resize(content.size()) || !file.flush())
-        fail(QStringLiteral("cannot rewrite the stored %1: %2").arg(path, file.errorString()));
+        return QStringLiteral("the stored file cannot be read back: %1").arg(file.errorString());
+    const QByteArray storedBytes = file.readAll();
+    CsvEncoding storedEncoding;
+    storedEncoding.kind = CsvEncoding::Utf8;
+    if (storedBytes.startsWith("\xEF\xBB\xBF"))
+        storedEncoding.byteOrderMark = storedBytes.left(3);
+    const CsvRecords original = records();
+    const CsvRecords stored(storedBytes, storedEncoding, m_dialect.separator);
+    CsvPutBack putBack(original, stored);
+    putBack.followRows(std::move(originalRow));
+    putBack.followColumns(std::move(originalColumn));
+    const QByteArray merged = putBack.merged();
+    if (!putBack.problem().isEmpty())
+        return putBack.problem();
+    if (!file.seek(0) || file.write(merged) != merged.size() || !file.resize(merged.size()) || !file.flush())
+        return QStringLiteral("cannot rewrite the stored %1: %2").arg(storedPath, file.errorString());
+    return QString();
 }

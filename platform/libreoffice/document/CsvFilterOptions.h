@@ -2,36 +2,43 @@
 #pragma once
 
 #include "fileformats/CsvDialect.h"
+#include "fileformats/CsvEncoding.h"
+#include "fileformats/CsvPutBack.h"
 
 #include <QByteArray>
 #include <QString>
 
 // How a .csv file is loaded and stored again so that its data round-trips:
-// split at its own separator, every column imported as text (so 00123,
-// "3,000" and 03/05/2024 stay as written), and written back in the charset,
-// quoting, line ends and byte order mark it came with. UTF-32 files are
-// refused: LibreOffice cannot read them, and so are records wider than a
-// sheet, which would load cut.
+// split at its own separator, read in its own character set, every column
+// imported as text (so 00123, "3,000" and 03/05/2024 stay as written), and
+// stored as UTF-8, which holds whatever the edit wrote; the stored text is
+// then put back into the file's own bytes (CsvPutBack). A file whose
+// encoding cannot be told, or whose records are wider or more than a sheet
+// holds, is refused: it would load changed or cut.
 class CsvFilterOptions
 {
 public:
     static const char *filterName();
-    static CsvFilterOptions forContent(const QByteArray &content);
+    // Fails (AutomationFailure) for a file that cannot be kept.
+    static CsvFilterOptions forContent(const QString &path, QByteArray content);
 
     // The FilterOptions strings of the text filter for loading and storing.
     QString importOptions() const;
     QString exportOptions() const;
 
-    // Gives a file LibreOffice has just stored what its filter cannot write:
-    // the UTF-8 byte order mark and CR LF line ends. Fails (AutomationFailure).
-    void finishExport(const QString &path) const;
+    int widestRecord() const { return m_dialect.widestRecord; }
+    // The original's records, as its bytes hold them.
+    CsvRecords records() const;
+    // Rewrites the file LibreOffice has just stored at storedPath in the
+    // original's bytes, following the edit's rows and columns where given.
+    // Gives why it cannot, leaving the stored file as it was; empty when done.
+    QString putBack(const QString &storedPath, CsvPutBack::LineMap originalRow,
+                    CsvPutBack::LineMap originalColumn) const;
 
 private:
-    QString options(int charset, bool quoteAllText) const;
+    QString options(int charset) const;
 
-    int m_charset = 0;
-    // Set for UTF-16 files: the codec that writes their byte order.
-    const char *m_utf16Codec = nullptr;
-    bool m_hasByteOrderMark = false;
+    QByteArray m_content;
+    CsvEncoding m_encoding;
     CsvDialect m_dialect;
 };

@@ -4,6 +4,7 @@
 #include "fileformats/AutomationFailure.h"
 #include "platform/libreoffice/document/CalcDocument.h"
 #include "platform/libreoffice/document/CsvFilterOptions.h"
+#include "platform/libreoffice/document/CsvLoadCheck.h"
 #include "platform/libreoffice/document/LoadArguments.h"
 #include "platform/libreoffice/document/OpenFailureReason.h"
 #include "platform/libreoffice/office/OfficeSession.h"
@@ -15,6 +16,7 @@
 #include "platform/libreoffice/office/WorkbookLock.h"
 #include "fileformats/ZipArchive.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -115,7 +117,7 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
         QFile content(path);
         if (!content.open(QIODevice::ReadOnly))
             fail(QStringLiteral("cannot read %1").arg(path));
-        csv = CsvFilterOptions::forContent(content.readAll());
+        csv = CsvFilterOptions::forContent(path, content.readAll());
     }
 
     OUString url;
@@ -152,6 +154,13 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
     if (hasUnreadableFormulas(spreadsheet)) {
         closeComponent(component);
         fail(QStringLiteral("%1 holds formulas LibreOffice cannot read; saving would replace them by #N/A").arg(path));
+    }
+    if (csv) {
+        const QString misreading = csvMisreading(spreadsheet, csv->records());
+        if (!misreading.isEmpty()) {
+            closeComponent(component);
+            fail(QCoreApplication::translate("Engine", "%1 is left as it is: %2").arg(path, misreading));
+        }
     }
     if (archive && OoxmlWorkbookParts::isOoxmlWorkbook(path))
         restoreStoredRowHeights(spreadsheet, *archive);
