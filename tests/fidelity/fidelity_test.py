@@ -450,6 +450,17 @@ def dialect(data):
             "separator": separator, "quoting": quoted, "text": text}
 
 
+def inserted_first(before, after):
+    """Whether after is before with one record of separators alone inserted
+    first (after the byte order mark): every other byte kept."""
+    bom = next((b for b in (b"\xef\xbb\xbf", b"\xff\xfe", b"\xfe\xff") if before.startswith(b)), b"")
+    codec = {b"\xff\xfe": "utf-16-le", b"\xfe\xff": "utf-16-be"}.get(bom, "ascii")
+    if not after.startswith(bom) or not after.endswith(before[len(bom):]):
+        return False
+    inserted = after[len(bom):len(after) - len(before) + len(bom)].decode(codec, "replace")
+    return inserted.rstrip("\r\n").strip(",;\t|") == "" and inserted[-1:] in ("\r", "\n")
+
+
 def csv_dialects(args, corpus, tmp, texts):
     """A row inserted into a CSV file keeps how the file is written, and the
     letters of its text."""
@@ -468,6 +479,8 @@ def csv_dialects(args, corpus, tmp, texts):
         if before == after:
             continue
         saved += 1
+        if not inserted_first(before, after):
+            failures.append("%s [CSV bytes]: a byte changed beyond the inserted row" % r)
         was, now = dialect(before), dialect(after)
         # The inserted first record is empty: what follows it is the original's.
         now_first = now["text"].split(now["line ends"], 1)
@@ -476,8 +489,8 @@ def csv_dialects(args, corpus, tmp, texts):
                                                  + now_first[1].encode(now["encoding"], "replace")).items()
                         if k in ("separator", "quoting")})
         keys = ["byte order mark", "separator", "quoting"]
-        # Old Mac files (CR alone) come back with LF; text in an 8-bit code
-        # page other than GBK is read as GBK, and its other letters are lost.
+        # Old Mac files (CR alone) are read as such; the letters of text in
+        # an 8-bit code page are not compared, its encoding told only by bytes.
         if was["line ends"] != "\r":
             keys.append("line ends")
         if was["encoding"] != "other 8-bit":
