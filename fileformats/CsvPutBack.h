@@ -20,8 +20,9 @@
 // each stored one was in the original (-1 for one the edit inserted);
 // otherwise they are matched by content: equal records before and after a
 // block of inserted or deleted ones, and one column block inserted or deleted
-// in every record that changed. A record shorter than an inserted or deleted
-// column stays as it was (a ragged row is not padded).
+// in every record that changed. A record holding nothing at or after an
+// inserted or deleted column (a short ragged row, separators alone) reads
+// the same after the edit, and so stays as it was: it is not padded.
 class CsvPutBack
 {
 public:
