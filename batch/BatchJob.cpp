@@ -5,6 +5,7 @@
 #include "batch/StatusPrinter.h"
 #include "batch/WorkbookReport.h"
 #include "engine/candidates/JobCandidates.h"
+#include "engine/JobOptions.h"
 #include "engine/MergeObject.h"
 #include "launch/JobSettings.h"
 #include "engine/WorkbookEdit.h"
@@ -149,7 +150,7 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
     const StatusPrinter::Mode mode = request.quiet ? StatusPrinter::Quiet
                                      : outIsTerminal ? StatusPrinter::Terminal
                                                      : StatusPrinter::Lines;
-    StatusPrinter printer(out, mode, mode == StatusPrinter::Terminal ? int(jobCandidates(*worker).size()) : 0);
+    StatusPrinter printer(out, mode, mode == StatusPrinter::Terminal ? int(jobCandidates(*worker, JobOptions::fromJobSettings()).size()) : 0);
     QObject::connect(worker.get(), &MergeObject::ShowDisposingFile, worker.get(),
                      [&printer](const QString &text) { printer.text(text); }, Qt::DirectConnection);
     QObject::connect(worker.get(), &MergeObject::workbookStarted, worker.get(),
