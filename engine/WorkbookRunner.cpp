@@ -137,14 +137,17 @@ void WorkbookRunner::editOpenWorkbook(std::unique_ptr<AxObject> workbook, Workbo
                                                          : QStringLiteral("所有选中的工作表都未修改");
         return;
     }
-    if (!m_shared.options.dryRun)
-        saveWorkbook(workbook.get(), result);
+    const bool savedWithOriginal = !m_shared.options.dryRun && saveWorkbook(workbook.get(), result);
     workbook->dynamicCall("Close (Boolean)", QVariant(false));
+    // The application may write the file as late as its Close: what the job
+    // wrote is read for the backup's manifest once the workbook is closed.
+    if (savedWithOriginal)
+        recordSaved(result);
 }
 
 // Without its original kept the workbook is not saved: the job could not be
-// undone for it.
-void WorkbookRunner::saveWorkbook(AxObject *workbook, WorkbookResult &result)
+// undone for it. True when saved with its original kept.
+bool WorkbookRunner::saveWorkbook(AxObject *workbook, WorkbookResult &result)
 {
     JobBackup *backup = m_shared.backup;
     if (backup)
@@ -157,14 +160,20 @@ void WorkbookRunner::saveWorkbook(AxObject *workbook, WorkbookResult &result)
         result.reason = error.description;
         result.detail = technicalDetail(error);
     }
-    if (result.reason.isEmpty()) {
-        if (kept)
-            result.reason = backup->recordSaved(result.path);
-        if (result.reason.isEmpty())
-            return;
-    } else if (kept) {
+    if (result.reason.isEmpty())
+        return kept;
+    if (kept)
         backup->dropOriginal(result.path);
-    }
+    result.kind = WorkbookResult::NotSaved;
+    result.editedSheets.clear();
+    return false;
+}
+
+void WorkbookRunner::recordSaved(WorkbookResult &result)
+{
+    result.reason = m_shared.backup->recordSaved(result.path);
+    if (result.reason.isEmpty())
+        return;
     result.kind = WorkbookResult::NotSaved;
     result.editedSheets.clear();
 }

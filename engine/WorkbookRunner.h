@@ -49,7 +49,8 @@ public:
 
 private:
     void editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResult &result, int number);
-    void saveWorkbook(AxObject *workbook, WorkbookResult &result);
+    bool saveWorkbook(AxObject *workbook, WorkbookResult &result);
+    void recordSaved(WorkbookResult &result);
     void report(const QString &text);
 
     const Job m_shared;
