@@ -144,6 +144,8 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
     const std::unique_ptr<WorkbookEdit> edit = request.edit->makeEdit();
     runningWorker = worker.get();
     onConsoleStop(stopOnSignal);
+    if (endApplications)
+        onConsoleClose(endApplications);
 
     // Printed from the worker's thread as each text comes, so that none is
     // lost after the end signal and the order is the job's.

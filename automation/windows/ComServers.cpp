@@ -2,13 +2,19 @@
 #include "automation/SystemServers.h"
 
 #include "automation/windows/ComObject.h"
+#include "platform/StartedApplications.h"
 
-// The caller's thread has joined COM (CoInitializeEx) before it binds.
+// The caller's thread has joined COM (CoInitializeEx) before it binds. The
+// application's process is noted, so that it does not outlive the program.
 AutomationObjectPtr startSystemServer(const QString &progId, QString *whyNot)
 {
     AutomationError error;
     AutomationObjectPtr object = ComObject::start(progId, error);
     if (!object && whyNot)
         *whyNot = error.description;
+    if (object) {
+        AutomationError noWindow;
+        StartedApplications::noteByWindow(object->property("Hwnd", noWindow).toLongLong());
+    }
     return object;
 }
