@@ -9,6 +9,7 @@
 #include "engine/backup/BackupHistory.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QThread>
 
@@ -43,18 +44,22 @@ bool readShard(const QString &text, int *number, int *count)
         && readNumber(parts.at(0).trimmed(), *count, number);
 }
 
-// One application a core, as many as the free memory holds: each soffice
+// One LibreOffice a core, as many as the free memory holds: each soffice
 // takes a few hundred megabytes, and swapping would cost more than it gains.
+// One Excel or WPS on Windows, more only when asked: each is a whole desktop
+// application with no bound on its memory, on the user's own machine.
 int defaultJobs()
 {
+#ifdef Q_OS_WIN
+    return 1;
+#else
     int jobs = QThread::idealThreadCount();
-#ifndef Q_OS_WIN
     const long pages = sysconf(_SC_AVPHYS_PAGES);
     const long pageSize = sysconf(_SC_PAGESIZE);
     if (pages > 0 && pageSize > 0)
         jobs = qMin(jobs, int(qint64(pages) * pageSize / (512ll << 20)));
-#endif
     return qBound(1, jobs, 64);
+#endif
 }
 
 bool readCell(const QString &text, int *row, int *column)
@@ -148,7 +153,8 @@ const std::vector<BatchOption> &batchOptions()
          "--jobs needs a number from 1 to 64",
          "  --jobs N                    edit N workbooks side by side, each with its own\n"
          "                              spreadsheet application (default: one a core,\n"
-         "                              as many as free memory holds at 512 MB each)\n"},
+         "                              as many as free memory holds at 512 MB each;\n"
+         "                              on Windows one)\n"},
         textOption("files-from", "FILE", &BatchRequest::filesFrom, "--files-from needs a file name",
                    "  --files-from FILE           edit the workbooks FILE lists, one path a line\n"
                    "                              (- reads standard input), instead of every one\n"
@@ -283,7 +289,7 @@ BatchParse parseBatchArguments(const QStringList &arguments)
     // every path the job prints or reports reads the same elsewhere.
     request.folder = BackupHistory::absoluteFolder(positional.at(0));
     if (!QFileInfo(request.folder).isDir())
-        return invalid(QStringLiteral("the folder %1 does not exist").arg(request.folder));
+        return invalid(QStringLiteral("the folder %1 does not exist").arg(QDir::toNativeSeparators(request.folder)));
     const QString name = positional.at(1);
     if (name == QLatin1String("undo")) {
         if (positional.size() != 2)

@@ -196,7 +196,7 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
             err << program << "could not write the report " << request.reportPath << ": " << report.errorString() << '\n';
     }
     if (!outcome.applicationStarted) {
-        err << program << "LibreOffice could not be started: " << outcome.applicationFailure << '\n';
+        err << program << spreadsheetApplicationName() << " could not be started: " << outcome.applicationFailure << '\n';
         err.flush();
         return NoApplication;
     }

@@ -39,10 +39,13 @@ QStringList jobDescription(const WorkbookEdit &edit, const JobOptions &options)
     return description;
 }
 
-QString closingText(int count, const SkipTally &skips, int failed, const QString &backupFolder)
+QString closingText(int count, const SkipTally &skips, int failed, const QString &backupFolder, bool dryRun)
 {
     QStringList notes;
-    if (failed > 0)
+    // A dry run writes no list file: the results name them.
+    if (failed > 0 && dryRun)
+        notes.append(QCoreApplication::translate("StatusTexts", "其中%1个文件无法打开").arg(failed));
+    else if (failed > 0)
         notes.append(QCoreApplication::translate("StatusTexts", "其中%1个文件无法打开或保存（见列表文件）").arg(failed));
     if (skips.count() > 0)
         notes.append(QCoreApplication::translate("StatusTexts", "%1处未修改（%2）").arg(skips.count()).arg(skips.firstReason()));
@@ -177,7 +180,7 @@ void JobFrame::reportClosing(const SkipTally &skips)
     // fewer jobs than slices would drop the backups of slices just done.
     const int keep = qMax(m_options.keptBackupJobs, m_options.shardCount);
     const QString backupFolder = m_backup ? m_backup->finish(keep) : QString();
-    m_closing = m_outcome.applicationStarted ? closingText(m_numbered, skips, m_outcome.failed, backupFolder)
+    m_closing = m_outcome.applicationStarted ? closingText(m_numbered, skips, m_outcome.failed, backupFolder, m_options.dryRun)
                                              : StatusTexts::noApplication();
     if (m_outcome.stopped)
         m_closing += StatusTexts::stopped();

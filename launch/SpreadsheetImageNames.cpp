@@ -15,6 +15,19 @@ QStringList defaultImageNames()
 #endif
 }
 
+} // namespace
+
+QString spreadsheetApplicationName()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("the spreadsheet application (Excel or WPS Spreadsheets)");
+#else
+    return QStringLiteral("LibreOffice");
+#endif
+}
+
+namespace {
+
 QStringList &currentImageNames()
 {
     static QStringList names = defaultImageNames();

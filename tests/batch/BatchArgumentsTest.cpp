@@ -256,6 +256,16 @@ void BatchArgumentsTest::settingsAreThoseTheWindowWouldWrite()
     applyToJobSettings(parse.request);
     QVERIFY(JobSettings::filesListed);
     QCOMPARE(JobSettings::listedFiles, QStringList{QDir::toNativeSeparators(m_folder.filePath("in/a.xlsx"))});
+    // A UTF-8 list with its byte order mark, as Notepad writes one.
+    QFile chinese(m_folder.filePath("in/报表.xlsx"));
+    QVERIFY(chinese.open(QIODevice::WriteOnly));
+    chinese.close();
+    QVERIFY(listed.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    listed.write("\xEF\xBB\xBF" + m_folder.filePath("in/报表.xlsx").toUtf8() + "\r\n");
+    listed.close();
+    parse = parseBatchArguments({m_folder.path(), "add-row", "1", "--files-from", listed.fileName()});
+    QCOMPARE(parse.result, BatchParse::Run);
+    QCOMPARE(parse.request.listedFiles, QStringList{QDir::toNativeSeparators(m_folder.filePath("in/报表.xlsx"))});
     QCOMPARE(JobSettings::parallelJobs, 3);
     QCOMPARE(JobSettings::unopenedListPath, m_folder.path() + "/" + unopenedListFileName());
     QVERIFY(unopenedListFileName().contains("shard2of5"));

@@ -24,8 +24,12 @@ printf 'sheet S\ncell 2 2 x\n' > "$folder/sub/b.xls"
 printf 'sheet S\ncell 1 1 y\n' > "$folder/sub/c.xlsx"
 cp -r "$folder" "$work/before"
 
+# The workbooks from a UTF-8 list with its byte order mark, as Notepad
+# writes one; the ANSI code page here is GBK.
+printf '\357\273\277%s\r\n%s\r\n%s\r\n' "$(windowsPath "$folder/a.xlsx")" "$(windowsPath "$folder/sub/b.xls")" \
+    "$(windowsPath "$folder/sub/c.xlsx")" > "$work/list.txt"
 status=0
-wine "$batch" "$(windowsPath "$folder")" add-row 2 > "$work/job.txt" 2>&1 || status=$?
+wine "$batch" "$(windowsPath "$folder")" add-row 2 --files-from "$(windowsPath "$work/list.txt")" > "$work/job.txt" 2>&1 || status=$?
 echo "job: $status"; cat "$work/job.txt"
 [ "$status" = 0 ] || { echo "FAIL: the job exits with 0"; exit 1; }
 if cmp -s "$folder/a.xlsx" "$work/before/a.xlsx"; then
@@ -41,3 +45,21 @@ if ! diff -r -x .gridwrighter-backup "$work/before" "$folder"; then
     exit 1
 fi
 echo "every workbook restored byte for byte"
+
+# A dry run meeting a workbook it cannot open writes no list file and does
+# not point to one; a missing folder is named with Windows separators.
+printf 'fail open\n' > "$folder/broken.xlsx"
+status=0
+wine "$batch" "$(windowsPath "$folder")" add-row 2 --dry-run > "$work/dry.txt" 2>&1 || status=$?
+iconv -f GBK -t UTF-8 "$work/dry.txt"
+[ "$status" = 1 ] || { echo "FAIL: the dry run exits with 1"; exit 1; }
+if iconv -f GBK -t UTF-8 "$work/dry.txt" | grep -q '见列表文件'; then
+    echo "FAIL: the dry run points to a list file"
+    exit 1
+fi
+[ ! -e "$folder/无法打开修改的文件目录(文件格式有误).txt" ] || { echo "FAIL: the dry run wrote a list file"; exit 1; }
+status=0
+wine "$batch" "$(windowsPath "$work/missing")" add-row 2 > "$work/missing.txt" 2>&1 || status=$?
+cat "$work/missing.txt"
+[ "$status" = 2 ] && grep -qF "the folder $(windowsPath "$work/missing") does not exist" "$work/missing.txt" ||
+    { echo "FAIL: the missing folder is named with Windows separators"; exit 1; }
