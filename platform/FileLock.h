@@ -35,9 +35,8 @@ public:
     // lock on it; false (and the file left) otherwise.
     bool removeIfUnshared();
 
-    // The process holding a lock on the file: "process 4242 (name)", or "a
-    // process on another machine"; empty when none does.
-    QString holder() const;
+    // The process holding a lock on the file at path: "process 4242 (name)",
+    // or "a process on another machine"; empty when none does.
     static QString holderOf(const QString &path);
 
 private:

@@ -99,11 +99,6 @@ bool FileLock::removeIfUnshared()
     return true;
 }
 
-QString FileLock::holder() const
-{
-    return describe(holderOfDescriptor(m_descriptor));
-}
-
 QString FileLock::holderOf(const QString &path)
 {
     // Read only: closing a descriptor of a file this process holds would

@@ -181,11 +181,6 @@ bool FileLock::removeIfUnshared()
     return SetFileInformationByHandle(m_handle, FileDispositionInfo, &disposition, sizeof(disposition)) != 0;
 }
 
-QString FileLock::holder() const
-{
-    return isLocked(m_handle) ? describeHolder(m_handle) : QString();
-}
-
 QString FileLock::holderOf(const QString &path)
 {
     const HANDLE file = openShared(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
