@@ -7,18 +7,14 @@
 #include "batch/BatchRequest.h"
 #include "batch/ListedFiles.h"
 #include "engine/backup/BackupHistory.h"
+#include "platform/SpreadsheetApplication.h"
 
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
-#include <QThread>
 
 #include <functional>
 #include <vector>
-
-#ifndef Q_OS_WIN
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -42,24 +38,6 @@ bool readShard(const QString &text, int *number, int *count)
     const QStringList parts = text.split(QLatin1Char('/'));
     return parts.size() == 2 && readNumber(parts.at(1).trimmed(), 100000, count)
         && readNumber(parts.at(0).trimmed(), *count, number);
-}
-
-// One LibreOffice a core, as many as the free memory holds: each soffice
-// takes a few hundred megabytes, and swapping would cost more than it gains.
-// One Excel or WPS on Windows, more only when asked: each is a whole desktop
-// application with no bound on its memory, on the user's own machine.
-int defaultJobs()
-{
-#ifdef Q_OS_WIN
-    return 1;
-#else
-    int jobs = QThread::idealThreadCount();
-    const long pages = sysconf(_SC_AVPHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGESIZE);
-    if (pages > 0 && pageSize > 0)
-        jobs = qMin(jobs, int(qint64(pages) * pageSize / (512ll << 20)));
-    return qBound(1, jobs, 64);
-#endif
 }
 
 bool readCell(const QString &text, int *row, int *column)
@@ -304,7 +282,7 @@ BatchParse parseBatchArguments(const QStringList &arguments)
     if (request.listUndoable)
         return invalid(QStringLiteral("--list goes with undo only"));
     if (request.jobs == 0)
-        request.jobs = defaultJobs();
+        request.jobs = SpreadsheetApplication::defaultCount();
     if (!request.filesFrom.isEmpty()) {
         const QString refusal = readListedFiles(request.filesFrom, request.folder, &request.listedFiles);
         if (!refusal.isEmpty())

@@ -12,6 +12,7 @@
 #include "launch/SpreadsheetCloser.h"
 #include "launch/SpreadsheetImageNames.h"
 #include "platform/Console.h"
+#include "platform/SpreadsheetApplication.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -196,7 +197,7 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
             err << program << "could not write the report " << request.reportPath << ": " << report.errorString() << '\n';
     }
     if (!outcome.applicationStarted) {
-        err << program << spreadsheetApplicationName() << " could not be started: " << outcome.applicationFailure << '\n';
+        err << program << SpreadsheetApplication::name() << " could not be started: " << outcome.applicationFailure << '\n';
         err.flush();
         return NoApplication;
     }

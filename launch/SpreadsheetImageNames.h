@@ -7,8 +7,5 @@
 // open copy holds the workbooks a job is about to change.
 QStringList spreadsheetImageNames();
 
-// The spreadsheet application the platform drives, as messages name it.
-QString spreadsheetApplicationName();
-
 // Tests point the check at processes of their own instead.
 void replaceSpreadsheetImageNames(const QStringList &imageNames);
