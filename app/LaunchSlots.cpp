@@ -3,6 +3,7 @@
 #include "ui_MainWindow.h"
 
 #include "engine/JobInput.h"
+#include "engine/JobOptions.h"
 #include "engine/MergeObject.h"
 #include "engine/WorkbookEdit.h"
 #include "engine/edits/JobEdits.h"
@@ -117,7 +118,7 @@ void MainWindow::launchJob(void (MainWindow::*launchSignal)(), MergeObject::Job 
     const JobEdit &edit = jobEditOf(job);
     takeEditFields(edit);
     takeSheetChoice();
-    const QString problem = jobInputProblem(*edit.makeEdit());
+    const QString problem = jobInputProblem(*edit.makeEdit(), JobOptions::fromJobSettings());
     if (!problem.isEmpty()) {
         showStatus(problem);
         return;
@@ -127,11 +128,7 @@ void MainWindow::launchJob(void (MainWindow::*launchSignal)(), MergeObject::Job 
     if (preflightCheck() < 0)
         return;
     JobSettings::dryRun = ui->cBox_DryRun->isChecked();
-    // A dry run leaves an earlier job's list where it is, as everything else.
-    if (JobSettings::dryRun)
-        JobSettings::unopenedListPath = JobSettings::sourcePath + unopenedListFileName();
-    else
-        resetUnopenedList();
+    chooseUnopenedList();
     rememberForm();
 
     stopWorker();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ProgramPaths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,6 +24,19 @@ QString runningExecutableDirectory()
     return QString();
 }
 
+// Tried, not predicted: on Windows the folder's permissions are not looked at
+// by QFileInfo::isWritable, and a read-only file system does not show in them.
+bool canWriteIn(const QString &directory)
+{
+    QFile probe(QDir(directory.isEmpty() ? QStringLiteral(".") : directory)
+                    .filePath(QStringLiteral(".Gridwrighter-probe-%1").arg(QCoreApplication::applicationPid())));
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    probe.close();
+    probe.remove();
+    return true;
+}
+
 } // namespace
 
 QString programDirectoryFromArgv0(const QByteArray &argv0)
@@ -41,7 +55,7 @@ QString settingsFilePathIn(const QString &programDirectory)
 
 QString settingsFilePathFor(const QString &programDirectory)
 {
-    if (QFileInfo(programDirectory.isEmpty() ? QStringLiteral(".") : programDirectory).isWritable())
+    if (canWriteIn(programDirectory))
         return settingsFilePathIn(programDirectory);
     const QString folder =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Gridwrighter/");

@@ -19,7 +19,8 @@ QString programDirectoryFromArgv0(const QByteArray &argv0);
 QString settingsFilePathIn(const QString &programDirectory);
 
 // The settings file the program uses: the one beside it, unless the program's
-// directory cannot be written (an installed program in /usr/bin); then the one
-// in the user's configuration folder (~/.config/Gridwrighter), created empty
-// when missing so that the chosen folder is remembered.
+// directory cannot be written (an installed program in /usr/bin or
+// C:\Program Files); then the one in the user's configuration folder
+// (~/.config/Gridwrighter, %LOCALAPPDATA%\Gridwrighter), created empty when
+// missing so that the chosen folder is remembered.
 QString settingsFilePathFor(const QString &programDirectory);

@@ -38,10 +38,13 @@ QByteArray readSetting(const QByteArray &text, const QByteArray &key)
 int writeSetting(const QString &path, const QByteArray &key, const QByteArray &value)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray content = file.readAll();
-    file.close();
+    QByteArray content;
+    if (file.exists()) {
+        if (!file.open(QIODevice::ReadOnly))
+            return -1;
+        content = file.readAll();
+        file.close();
+    }
 
     const QByteArray line = key + '=' + value + "\r\n";
     const int keyAt = content.indexOf(key + '=');

@@ -11,7 +11,7 @@
 // when the key is absent.
 QByteArray readSetting(const QByteArray &text, const QByteArray &key);
 
-// Replaces the first "key=" line of the existing file, or appends one; the
-// other lines stay as they are. Returns -1, writing nothing, when the file
-// cannot be opened (it is never created), else 0.
+// Replaces the first "key=" line of the file, or appends one; the other lines
+// stay as they are. A missing file is created. Returns -1, writing nothing,
+// when the file cannot be read or written, else 0.
 int writeSetting(const QString &path, const QByteArray &key, const QByteArray &value);

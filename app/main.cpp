@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/MainWindow.h"
 #include "platform/ProcessUtilities.h"
+#include "platform/StartedApplications.h"
 #include "app/ProgramPaths.h"
 #include "app/QtChineseTexts.h"
 #include "app/TerminationRequest.h"
@@ -26,11 +27,14 @@ const QString ownImageName = QStringLiteral("Gridwrighter");
 int main(int argc, char *argv[])
 {
     ProgramPaths::programDirectory = programDirectoryFromArgv0(argv[0]);
+    markProgramRunning();
 
     // One copy at a time: the newest start replaces an older copy of the same
     // user, which finishes the workbook in hand and writes its list first.
     if (countProcesses(ownImageName) > 1)
         endOtherCopies(ownImageName, 5000);
+    // An application an earlier run left behind, dead, holds workbooks open.
+    StartedApplications::endLeftBehind();
 
     ProgramPaths::settingsFilePath = settingsFilePathFor(ProgramPaths::programDirectory);
 

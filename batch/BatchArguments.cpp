@@ -7,17 +7,14 @@
 #include "batch/BatchRequest.h"
 #include "batch/ListedFiles.h"
 #include "engine/backup/BackupHistory.h"
+#include "platform/SpreadsheetApplication.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
-#include <QThread>
 
 #include <functional>
 #include <vector>
-
-#ifndef Q_OS_WIN
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -41,20 +38,6 @@ bool readShard(const QString &text, int *number, int *count)
     const QStringList parts = text.split(QLatin1Char('/'));
     return parts.size() == 2 && readNumber(parts.at(1).trimmed(), 100000, count)
         && readNumber(parts.at(0).trimmed(), *count, number);
-}
-
-// One application a core, as many as the free memory holds: each soffice
-// takes a few hundred megabytes, and swapping would cost more than it gains.
-int defaultJobs()
-{
-    int jobs = QThread::idealThreadCount();
-#ifndef Q_OS_WIN
-    const long pages = sysconf(_SC_AVPHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGESIZE);
-    if (pages > 0 && pageSize > 0)
-        jobs = qMin(jobs, int(qint64(pages) * pageSize / (512ll << 20)));
-#endif
-    return qBound(1, jobs, 64);
 }
 
 bool readCell(const QString &text, int *row, int *column)
@@ -148,7 +131,8 @@ const std::vector<BatchOption> &batchOptions()
          "--jobs needs a number from 1 to 64",
          "  --jobs N                    edit N workbooks side by side, each with its own\n"
          "                              spreadsheet application (default: one a core,\n"
-         "                              as many as free memory holds at 512 MB each)\n"},
+         "                              as many as free memory holds at 512 MB each;\n"
+         "                              on Windows one)\n"},
         textOption("files-from", "FILE", &BatchRequest::filesFrom, "--files-from needs a file name",
                    "  --files-from FILE           edit the workbooks FILE lists, one path a line\n"
                    "                              (- reads standard input), instead of every one\n"
@@ -283,7 +267,7 @@ BatchParse parseBatchArguments(const QStringList &arguments)
     // every path the job prints or reports reads the same elsewhere.
     request.folder = BackupHistory::absoluteFolder(positional.at(0));
     if (!QFileInfo(request.folder).isDir())
-        return invalid(QStringLiteral("the folder %1 does not exist").arg(request.folder));
+        return invalid(QStringLiteral("the folder %1 does not exist").arg(QDir::toNativeSeparators(request.folder)));
     const QString name = positional.at(1);
     if (name == QLatin1String("undo")) {
         if (positional.size() != 2)
@@ -298,7 +282,7 @@ BatchParse parseBatchArguments(const QStringList &arguments)
     if (request.listUndoable)
         return invalid(QStringLiteral("--list goes with undo only"));
     if (request.jobs == 0)
-        request.jobs = defaultJobs();
+        request.jobs = SpreadsheetApplication::defaultCount();
     if (!request.filesFrom.isEmpty()) {
         const QString refusal = readListedFiles(request.filesFrom, request.folder, &request.listedFiles);
         if (!refusal.isEmpty())

@@ -5,12 +5,14 @@
 #include "batch/StatusPrinter.h"
 #include "batch/WorkbookReport.h"
 #include "engine/candidates/JobCandidates.h"
+#include "engine/JobOptions.h"
 #include "engine/MergeObject.h"
 #include "launch/JobSettings.h"
 #include "engine/WorkbookEdit.h"
 #include "launch/SpreadsheetCloser.h"
 #include "launch/SpreadsheetImageNames.h"
 #include "platform/Console.h"
+#include "platform/SpreadsheetApplication.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -143,13 +145,15 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
     const std::unique_ptr<WorkbookEdit> edit = request.edit->makeEdit();
     runningWorker = worker.get();
     onConsoleStop(stopOnSignal);
+    if (endApplications)
+        onConsoleClose(endApplications);
 
     // Printed from the worker's thread as each text comes, so that none is
     // lost after the end signal and the order is the job's.
     const StatusPrinter::Mode mode = request.quiet ? StatusPrinter::Quiet
                                      : outIsTerminal ? StatusPrinter::Terminal
                                                      : StatusPrinter::Lines;
-    StatusPrinter printer(out, mode, mode == StatusPrinter::Terminal ? int(jobCandidates(*worker).size()) : 0);
+    StatusPrinter printer(out, mode, mode == StatusPrinter::Terminal ? int(jobCandidates(*worker, JobOptions::fromJobSettings()).size()) : 0);
     QObject::connect(worker.get(), &MergeObject::ShowDisposingFile, worker.get(),
                      [&printer](const QString &text) { printer.text(text); }, Qt::DirectConnection);
     QObject::connect(worker.get(), &MergeObject::workbookStarted, worker.get(),
@@ -193,7 +197,7 @@ int runBatchJob(const BatchRequest &request, QTextStream &out, QTextStream &err,
             err << program << "could not write the report " << request.reportPath << ": " << report.errorString() << '\n';
     }
     if (!outcome.applicationStarted) {
-        err << program << "LibreOffice could not be started: " << outcome.applicationFailure << '\n';
+        err << program << SpreadsheetApplication::name() << " could not be started: " << outcome.applicationFailure << '\n';
         err.flush();
         return NoApplication;
     }

@@ -27,9 +27,5 @@ void applyToJobSettings(const BatchRequest &request)
     JobSettings::shardNumber = request.shardNumber;
     JobSettings::shardCount = request.shardCount;
     request.edit->applyArguments(request);
-    // A dry run leaves an earlier job's list where it is, as everything else.
-    if (request.dryRun)
-        JobSettings::unopenedListPath = JobSettings::sourcePath + unopenedListFileName();
-    else
-        resetUnopenedList();
+    chooseUnopenedList();
 }

@@ -3,6 +3,8 @@
 
 #include "engine/backup/JobUndo.h"
 
+#include <QDir>
+
 namespace {
 
 enum ExitStatus { AllRestored = 0, SomeNotRestored = 1, FolderTaken = 2, NothingToUndo = 4 };
@@ -34,7 +36,7 @@ int runBatchUndo(const BatchRequest &request, QTextStream &out, QTextStream &err
         return FolderTaken;
     }
     if (!outcome.found) {
-        err << "gridwrighter-batch: no job to undo in " << request.folder << '\n';
+        err << "gridwrighter-batch: no job to undo in " << QDir::toNativeSeparators(request.folder) << '\n';
         return NothingToUndo;
     }
     out << "undoing the job of " << jobTime(outcome.job.manifest) << ": "

@@ -6,6 +6,9 @@
 #include "batch/BatchRequest.h"
 #include "batch/BatchUndo.h"
 #include "platform/Console.h"
+#include "platform/ProcessUtilities.h"
+
+#include "platform/StartedApplications.h"
 
 #ifndef Q_OS_WIN
 #include "platform/libreoffice/LibreOfficeServer.h"
@@ -19,6 +22,7 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
+    markProgramRunning();
     QTextStream out(stdout);
     QTextStream err(stderr);
 
@@ -38,6 +42,8 @@ int main(int argc, char *argv[])
     }
     if (parse.request.undo)
         return runBatchUndo(parse.request, out, err);
+    // An application an earlier run left behind, dead, holds workbooks open.
+    StartedApplications::endLeftBehind();
     // A report on standard output keeps it for the report alone.
     const bool reportToOutput = parse.request.reportPath == QLatin1String("-");
     QTextStream &statusStream = reportToOutput ? err : out;
@@ -46,6 +52,6 @@ int main(int argc, char *argv[])
     registerLibreOfficeServer();
     return runBatchJob(parse.request, statusStream, err, statusOnConsole, endStartedOffices);
 #else
-    return runBatchJob(parse.request, statusStream, err, statusOnConsole);
+    return runBatchJob(parse.request, statusStream, err, statusOnConsole, StartedApplications::endOwn);
 #endif
 }

@@ -13,7 +13,6 @@
 #include "engine/report/UnopenedList.h"
 #include "engine/WorkbookEdit.h"
 #include "engine/WorkbookRunner.h"
-#include "launch/JobSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,20 +29,23 @@
 namespace {
 
 // The edit's description with the sheet choice, as the batch command spells it.
-QStringList jobDescription(const WorkbookEdit &edit)
+QStringList jobDescription(const WorkbookEdit &edit, const JobOptions &options)
 {
     QStringList description = edit.description();
-    if (edit.selectsSheets() && JobSettings::onlyFirstSheet)
+    if (edit.selectsSheets() && options.onlyFirstSheet)
         description << QStringLiteral("--first-sheet-only");
-    if (edit.selectsSheets() && JobSettings::appointedSheet)
-        description << QStringLiteral("--sheet") << JobSettings::sheetName;
+    if (edit.selectsSheets() && options.appointedSheet)
+        description << QStringLiteral("--sheet") << options.sheetName;
     return description;
 }
 
-QString closingText(int count, const SkipTally &skips, int failed, const QString &backupFolder)
+QString closingText(int count, const SkipTally &skips, int failed, const QString &backupFolder, bool dryRun)
 {
     QStringList notes;
-    if (failed > 0)
+    // A dry run writes no list file: the results name them.
+    if (failed > 0 && dryRun)
+        notes.append(QCoreApplication::translate("StatusTexts", "其中%1个文件无法打开").arg(failed));
+    else if (failed > 0)
         notes.append(QCoreApplication::translate("StatusTexts", "其中%1个文件无法打开或保存（见列表文件）").arg(failed));
     if (skips.count() > 0)
         notes.append(QCoreApplication::translate("StatusTexts", "%1处未修改（%2）").arg(skips.count()).arg(skips.firstReason()));
@@ -59,9 +61,10 @@ bool isFailure(const WorkbookResult &result)
 
 } // namespace
 
-JobFrame::JobFrame(MergeObject &worker, WorkbookEdit &edit, bool showsUnopenedListInViewer)
+JobFrame::JobFrame(MergeObject &worker, WorkbookEdit &edit, const JobOptions &options, bool showsUnopenedListInViewer)
     : m_worker(worker)
     , m_edit(edit)
+    , m_options(options)
     , m_showsUnopenedListInViewer(showsUnopenedListInViewer)
 {
 }
@@ -70,7 +73,7 @@ JobFrame::~JobFrame() = default;
 
 JobFrame::Outcome JobFrame::run()
 {
-    const QString problem = jobInputProblem(m_edit);
+    const QString problem = jobInputProblem(m_edit, m_options);
     if (!problem.isEmpty()) {
         report(problem);
         emit m_worker.Signal_SetButtonEnable();
@@ -79,24 +82,26 @@ JobFrame::Outcome JobFrame::run()
 
     // Made absolute and clean once, so that the backup names each workbook
     // below it as an undo run from anywhere finds it again.
-    const QString folder = BackupHistory::absoluteFolder(JobSettings::sourcePath);
-    JobSettings::sourcePath = QDir::toNativeSeparators(folder) + QDir::separator();
+    const QString folder = BackupHistory::absoluteFolder(m_options.sourcePath);
+    m_options.sourcePath = QDir::toNativeSeparators(folder) + QDir::separator();
     // A dry run touches nothing and so needs no lock.
     std::unique_ptr<FolderLock> lock;
-    if (!JobSettings::dryRun) {
-        lock = std::make_unique<FolderLock>(folder, JobSettings::shardNumber, JobSettings::shardCount);
+    if (!m_options.dryRun) {
+        lock = std::make_unique<FolderLock>(folder, m_options.shardNumber, m_options.shardCount);
         if (!lock->isHeld()) {
             m_outcome.folderRefusal = lock->refusal();
             report(StatusTexts::folderTaken(lock->holder().isEmpty() ? lock->refusal() : lock->holder()));
             emit m_worker.Signal_SetButtonEnable();
             return m_outcome;
         }
+        // A dry run leaves an earlier job's list where it is, as everything else.
+        removeEarlierUnopenedList(m_options.unopenedListPath);
     }
 
-    if (JobSettings::keepsBackups && !JobSettings::dryRun)
-        m_backup = std::make_unique<JobBackup>(JobSettings::sourcePath, jobDescription(m_edit));
+    if (m_options.keepsBackups && !m_options.dryRun)
+        m_backup = std::make_unique<JobBackup>(m_options.sourcePath, jobDescription(m_edit, m_options));
     SkipTally skips([this](const QString &text) { report(text); });
-    const QStringList candidates = jobCandidates(m_worker);
+    const QStringList candidates = jobCandidates(m_worker, m_options);
     emit m_worker.candidatesFound(candidates.size());
     editAll(candidates, skips);
     finish();
@@ -110,7 +115,7 @@ JobFrame::Outcome JobFrame::run()
 void JobFrame::editAll(const QStringList &candidates, SkipTally &skips)
 {
     // More applications than workbooks would only cost their start.
-    const int runners = qBound(1, JobSettings::parallelJobs, qMax(1, int(candidates.size())));
+    const int runners = qBound(1, m_options.parallelJobs, qMax(1, int(candidates.size())));
     std::vector<int> order(size_t(candidates.size()));
     std::iota(order.begin(), order.end(), 0);
     if (runners > 1) {
@@ -126,7 +131,7 @@ void JobFrame::editAll(const QStringList &candidates, SkipTally &skips)
     std::mutex failureMutex;
     QString failure;
     std::vector<std::optional<WorkbookResult>> results(size_t(candidates.size()));
-    const WorkbookRunner::Job shared{m_worker, m_edit, skips, m_backup.get(), numbered};
+    const WorkbookRunner::Job shared{m_worker, m_edit, m_options, skips, m_backup.get(), numbered};
     std::vector<std::thread> others;
     const auto work = [&](bool closes) {
         WorkbookRunner runner(shared);
@@ -173,34 +178,35 @@ void JobFrame::reportClosing(const SkipTally &skips)
 {
     // The slices of a sharded job each keep a backup of their own: keeping
     // fewer jobs than slices would drop the backups of slices just done.
-    const int keep = qMax(JobSettings::keptBackupJobs, JobSettings::shardCount);
+    const int keep = qMax(m_options.keptBackupJobs, m_options.shardCount);
     const QString backupFolder = m_backup ? m_backup->finish(keep) : QString();
-    m_closing = m_outcome.applicationStarted ? closingText(m_numbered, skips, m_outcome.failed, backupFolder)
+    m_closing = m_outcome.applicationStarted ? closingText(m_numbered, skips, m_outcome.failed, backupFolder, m_options.dryRun)
                                              : StatusTexts::noApplication();
     if (m_outcome.stopped)
         m_closing += StatusTexts::stopped();
-    if (JobSettings::dryRun)
+    if (m_options.dryRun)
         m_closing += StatusTexts::dryRun();
     report(m_closing);
 }
 
+// The end signal comes last, once the list is written: the front end may
+// start the next job as soon as it arrives.
 void JobFrame::finish()
 {
-    emit m_worker.Signal_SetButtonEnable();
-
     // In the order of the walk, whichever application met them.
     QString unopened;
     for (const WorkbookResult &result : m_outcome.workbooks) {
         if (isFailure(result))
             unopened += result.path + QLatin1Char('\n');
     }
-    if (unopened.isEmpty() || JobSettings::dryRun)
-        return;
-    m_outcome.listWritten = writeUnopenedList(JobSettings::unopenedListPath, unopened);
-    if (!m_outcome.listWritten)
-        report(m_closing + QStringLiteral("；") + StatusTexts::listFileNotWritten(JobSettings::unopenedListPath));
-    else if (m_showsUnopenedListInViewer && !showInTextViewer(JobSettings::unopenedListPath))
-        report(m_closing + QStringLiteral("；") + StatusTexts::listFileNotShown(JobSettings::unopenedListPath));
+    if (!unopened.isEmpty() && !m_options.dryRun) {
+        m_outcome.listWritten = writeUnopenedList(m_options.unopenedListPath, unopened);
+        if (!m_outcome.listWritten)
+            report(m_closing + QStringLiteral("；") + StatusTexts::listFileNotWritten(m_options.unopenedListPath));
+        else if (m_showsUnopenedListInViewer && !showInTextViewer(m_options.unopenedListPath))
+            report(m_closing + QStringLiteral("；") + StatusTexts::listFileNotShown(m_options.unopenedListPath));
+    }
+    emit m_worker.Signal_SetButtonEnable();
 }
 
 void JobFrame::report(const QString &text)

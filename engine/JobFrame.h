@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "engine/JobOptions.h"
 #include "engine/WorkbookResult.h"
 
 #include <QString>
@@ -45,8 +46,8 @@ public:
         bool complete() const;
     };
 
-    // Reports through the worker's signals.
-    JobFrame(MergeObject &worker, WorkbookEdit &edit, bool showsUnopenedListInViewer);
+    // Reports through the worker's signals; reads nothing of the job settings.
+    JobFrame(MergeObject &worker, WorkbookEdit &edit, const JobOptions &options, bool showsUnopenedListInViewer);
     ~JobFrame();
 
     Outcome run();
@@ -59,6 +60,7 @@ private:
 
     MergeObject &m_worker;
     WorkbookEdit &m_edit;
+    JobOptions m_options;
     const bool m_showsUnopenedListInViewer;
     std::unique_ptr<JobBackup> m_backup; // null when the job keeps no originals
     int m_numbered = 0;

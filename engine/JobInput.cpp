@@ -2,13 +2,13 @@
 #include "engine/JobInput.h"
 
 #include "engine/WorkbookEdit.h"
-#include "launch/JobSettings.h"
+#include "engine/JobOptions.h"
 
-QString jobInputProblem(const WorkbookEdit &edit)
+QString jobInputProblem(const WorkbookEdit &edit, const JobOptions &options)
 {
     // No sheet has an empty name: the job would touch nothing and look done.
     // The index sheet lists every sheet whatever the sheet choice.
-    if (edit.selectsSheets() && JobSettings::appointedSheet && JobSettings::sheetName.trimmed().isEmpty())
+    if (edit.selectsSheets() && options.appointedSheet && options.sheetName.trimmed().isEmpty())
         return QStringLiteral("请填写工作表名称");
     return edit.inputProblem();
 }

@@ -4,7 +4,8 @@
 #include <QString>
 
 class WorkbookEdit;
+struct JobOptions;
 
-// Why the job in the settings must be refused before any workbook is
+// Why the job must be refused before any workbook is
 // touched (its sheet choice, then the edit's own fields), or empty.
-QString jobInputProblem(const WorkbookEdit &edit);
+QString jobInputProblem(const WorkbookEdit &edit, const JobOptions &options);

@@ -41,7 +41,7 @@ void MergeObject::setShowsUnopenedListInViewer(bool show)
 void MergeObject::runJob(WorkbookEdit &edit)
 {
     m_stopRequested = false;
-    m_outcome = JobFrame(*this, edit, m_showsUnopenedListInViewer).run();
+    m_outcome = JobFrame(*this, edit, JobOptions::fromJobSettings(), m_showsUnopenedListInViewer).run();
 }
 
 MergeObject::Outcome MergeObject::lastOutcome() const

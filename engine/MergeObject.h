@@ -24,7 +24,8 @@ public:
 
     QFileInfoList ListAllFiles(const QString &path);
 
-    // Runs the job frame over JobSettings::sourcePath with the given core.
+    // Runs the job frame with the given core over a copy of the job settings
+    // taken now, at the job's start.
     void runJob(WorkbookEdit &edit);
 
     // The edit each job slot runs, so that a launcher can check its input

@@ -7,7 +7,7 @@
 #include "engine/RaisesException.h"
 #include "engine/report/StatusTexts.h"
 #include "engine/WorkbookEdit.h"
-#include "launch/JobSettings.h"
+#include "engine/JobOptions.h"
 
 #include <QElapsedTimer>
 
@@ -17,17 +17,17 @@
 
 namespace {
 
-void editSelectedSheets(AxObject *sheets, WorkbookEdit &edit, JobContext &job)
+void editSelectedSheets(AxObject *sheets, WorkbookEdit &edit, const JobOptions &options, JobContext &job)
 {
     int sheetCount = sheets->property("Count").toInt();
-    if (JobSettings::onlyFirstSheet)
+    if (options.onlyFirstSheet)
         sheetCount = 1;
     for (int i = 1; i <= sheetCount; ++i) {
         const std::unique_ptr<AxObject> sheet(sheets->querySubObject("Item(int)", QVariant(i)));
         if (!sheet)
             continue;
         const QString name = sheet->property("Name").toString();
-        if (JobSettings::appointedSheet && name != JobSettings::sheetName)
+        if (options.appointedSheet && name != options.sheetName)
             continue;
         const int skippedBefore = job.skippedSheets().size();
         edit.editSheet(sheet.get(), job);
@@ -120,7 +120,7 @@ void WorkbookRunner::editOpenWorkbook(std::unique_ptr<AxObject> workbook, Workbo
     m_job.setWorkbook(result.path, number);
     if (const std::unique_ptr<AxObject> sheets{workbook->querySubObject("Sheets")}) {
         if (m_shared.edit.selectsSheets())
-            editSelectedSheets(sheets.get(), m_shared.edit, m_job);
+            editSelectedSheets(sheets.get(), m_shared.edit, m_shared.options, m_job);
         else
             m_shared.edit.editWorkbook(sheets.get(), m_job);
     }
@@ -137,14 +137,17 @@ void WorkbookRunner::editOpenWorkbook(std::unique_ptr<AxObject> workbook, Workbo
                                                          : QStringLiteral("所有选中的工作表都未修改");
         return;
     }
-    if (!JobSettings::dryRun)
-        saveWorkbook(workbook.get(), result);
+    const bool savedWithOriginal = !m_shared.options.dryRun && saveWorkbook(workbook.get(), result);
     workbook->dynamicCall("Close (Boolean)", QVariant(false));
+    // The application may write the file as late as its Close: what the job
+    // wrote is read for the backup's manifest once the workbook is closed.
+    if (savedWithOriginal)
+        recordSaved(result);
 }
 
 // Without its original kept the workbook is not saved: the job could not be
-// undone for it.
-void WorkbookRunner::saveWorkbook(AxObject *workbook, WorkbookResult &result)
+// undone for it. True when saved with its original kept.
+bool WorkbookRunner::saveWorkbook(AxObject *workbook, WorkbookResult &result)
 {
     JobBackup *backup = m_shared.backup;
     if (backup)
@@ -157,14 +160,20 @@ void WorkbookRunner::saveWorkbook(AxObject *workbook, WorkbookResult &result)
         result.reason = error.description;
         result.detail = technicalDetail(error);
     }
-    if (result.reason.isEmpty()) {
-        if (kept)
-            result.reason = backup->recordSaved(result.path);
-        if (result.reason.isEmpty())
-            return;
-    } else if (kept) {
+    if (result.reason.isEmpty())
+        return kept;
+    if (kept)
         backup->dropOriginal(result.path);
-    }
+    result.kind = WorkbookResult::NotSaved;
+    result.editedSheets.clear();
+    return false;
+}
+
+void WorkbookRunner::recordSaved(WorkbookResult &result)
+{
+    result.reason = m_shared.backup->recordSaved(result.path);
+    if (result.reason.isEmpty())
+        return;
     result.kind = WorkbookResult::NotSaved;
     result.editedSheets.clear();
 }

@@ -14,6 +14,7 @@ class JobBackup;
 class MergeObject;
 class SkipTally;
 class WorkbookEdit;
+struct JobOptions;
 
 // One application of a job and the workbooks it edits with it, one at a
 // time: open, let the edit's core work on it, keep its original, save, close.
@@ -28,6 +29,7 @@ public:
     {
         MergeObject &worker; // reports through its signals
         WorkbookEdit &edit;
+        const JobOptions &options;
         SkipTally &skips;
         JobBackup *backup; // null when the job keeps no originals
         std::atomic<int> &numbered; // the workbooks numbered so far
@@ -47,7 +49,8 @@ public:
 
 private:
     void editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResult &result, int number);
-    void saveWorkbook(AxObject *workbook, WorkbookResult &result);
+    bool saveWorkbook(AxObject *workbook, WorkbookResult &result);
+    void recordSaved(WorkbookResult &result);
     void report(const QString &text);
 
     const Job m_shared;

@@ -9,7 +9,7 @@
 // is not whole, or empty.
 namespace StoredWorkbookCheck {
 
-// A CSV file stored with LF record ends in UTF-8 or GBK: it must hold records
+// A CSV file stored with LF record ends in UTF-8: it must hold records
 // as many as the document's rows, counted as LibreOffice writes them (record
 // ends outside quotes, an unended last record counting too).
 QString csvProblem(const QString &path, qint64 records);

@@ -21,3 +21,10 @@ QString clearLineText();
 // console (SIGTERM). It runs in a signal handler or the console's own thread,
 // so it may only do what is safe there.
 void onConsoleStop(void (*stop)(int signal));
+
+// closing() is called first when the console goes away with the program (on
+// Windows: its window closed, the user logging off, the machine shutting
+// down), as the system ends the process soon after: it ends at once what must
+// not outlive the program. On Linux the LibreOffice guard does that however
+// the program ends, and closing() is not called.
+void onConsoleClose(void (*closing)());

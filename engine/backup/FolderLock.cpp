@@ -2,83 +2,28 @@
 #include "engine/backup/FolderLock.h"
 
 #include "engine/backup/BackupHistory.h"
+#include "platform/FileLock.h"
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
-
-#ifndef Q_OS_WIN
-#include "platform/linux/ProcessList.h"
-
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-QString FolderLock::fileName()
-{
-    return QStringLiteral("job.lock");
-}
-
-#ifdef Q_OS_WIN
-
-// Not taken on Windows yet: there two jobs on one folder are not kept apart.
-FolderLock::FolderLock(const QString &folder, int, int)
-    : m_folder(folder)
-    , m_descriptor(0)
-{
-}
-
-FolderLock::~FolderLock() = default;
-
-#else
 
 namespace {
 
 // Byte 0 is the folder's: a whole job or an undo takes it alone, the slices
 // of a sharded job share it and each takes a byte of its own further on.
-const off_t folderByte = 0;
+const qint64 folderByte = 0;
 
-off_t shardByte(int number, int count)
+qint64 shardByte(int number, int count)
 {
-    return 1 + off_t(count) * (count - 1) / 2 + (number - 1);
-}
-
-bool setLock(int descriptor, short type, off_t start, off_t length = 1)
-{
-    struct flock lock = {};
-    lock.l_type = type;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = start;
-    lock.l_len = length;
-    return ::fcntl(descriptor, F_SETLK, &lock) == 0;
-}
-
-// The process holding a lock that conflicts with taking the whole file, or 0
-// when none does (or -1 when the file cannot be asked).
-long holderOf(int descriptor)
-{
-    struct flock lock = {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    if (::fcntl(descriptor, F_GETLK, &lock) != 0)
-        return -1;
-    return lock.l_type == F_UNLCK ? 0 : long(lock.l_pid);
-}
-
-long holderOfFile(const QString &path)
-{
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
-        return 0;
-    const long holder = holderOf(descriptor);
-    ::close(descriptor);
-    return holder;
+    return 1 + qint64(count) * (count - 1) / 2 + (number - 1);
 }
 
 } // namespace
+
+QString FolderLock::fileName()
+{
+    return QStringLiteral("job.lock");
+}
 
 FolderLock::FolderLock(const QString &folder, int shardNumber, int shardCount)
     : m_folder(folder)
@@ -91,7 +36,8 @@ FolderLock::FolderLock(const QString &folder, int shardNumber, int shardCount)
     // at once at least one sees the other.
     for (QDir above(folder); above.cdUp();) {
         const QString lockFile = QDir(BackupHistory::rootOf(above.path())).filePath(fileName());
-        if (const long holder = holderOfFile(lockFile)) {
+        const QString holder = FileLock::holderOf(lockFile);
+        if (!holder.isEmpty()) {
             refuseForHolder(lockFile, holder);
             return;
         }
@@ -104,7 +50,8 @@ FolderLock::FolderLock(const QString &folder, int shardNumber, int shardCount)
         const QString lockFile = QDir(below.next()).filePath(fileName());
         if (lockFile == m_path)
             continue;
-        if (const long holder = holderOfFile(lockFile)) {
+        const QString holder = FileLock::holderOf(lockFile);
+        if (!holder.isEmpty()) {
             refuseForHolder(lockFile, holder);
             return;
         }
@@ -116,6 +63,11 @@ FolderLock::~FolderLock()
     release();
 }
 
+bool FolderLock::isHeld() const
+{
+    return m_file != nullptr;
+}
+
 bool FolderLock::lock(int shardNumber, int shardCount)
 {
     if (!QDir().mkpath(BackupHistory::rootOf(m_folder))) {
@@ -123,47 +75,38 @@ bool FolderLock::lock(int shardNumber, int shardCount)
                         .arg(QDir::toNativeSeparators(BackupHistory::rootOf(m_folder)));
         return false;
     }
-    const QByteArray path = QFile::encodeName(m_path);
     // A lock file removed by the job that held it, between the open and the
     // lock here, locks nothing: taken again until the file locked is the one
     // in place.
     for (;;) {
-        const int descriptor = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (descriptor < 0) {
+        auto file = std::make_unique<FileLock>(m_path);
+        if (!file->isOpen()) {
             m_refusal = QStringLiteral("cannot make the lock file %1: %2")
-                            .arg(QDir::toNativeSeparators(m_path), QString::fromLocal8Bit(std::strerror(errno)));
+                            .arg(QDir::toNativeSeparators(m_path), file->error());
             return false;
         }
-        const bool locked = shardCount > 1 ? setLock(descriptor, F_RDLCK, folderByte)
-                                                 && setLock(descriptor, F_WRLCK, shardByte(shardNumber, shardCount))
-                                           : setLock(descriptor, F_WRLCK, folderByte);
+        const bool locked = shardCount > 1 ? file->lockByte(folderByte, false)
+                                                 && file->lockByte(shardByte(shardNumber, shardCount), true)
+                                           : file->lockByte(folderByte, true);
         if (!locked) {
-            const long holder = holderOf(descriptor);
-            ::close(descriptor);
-            refuseForHolder(m_path, holder);
+            // Its own locks go first, so that only the other job's are seen.
+            file.reset();
+            refuseForHolder(m_path, FileLock::holderOf(m_path));
             return false;
         }
-        struct stat opened;
-        struct stat named;
-        if (::fstat(descriptor, &opened) == 0 && ::stat(path.constData(), &named) == 0 && opened.st_ino == named.st_ino
-            && opened.st_dev == named.st_dev) {
-            m_descriptor = descriptor;
+        if (file->isStillAtPath()) {
+            file->recordHolder();
+            m_file = std::move(file);
             return true;
         }
-        ::close(descriptor);
     }
 }
 
-void FolderLock::refuseForHolder(const QString &lockFile, long holder)
+void FolderLock::refuseForHolder(const QString &lockFile, const QString &holder)
 {
     release();
-    m_holder = QStringLiteral("process %1").arg(holder);
-    const QByteArray name = holder > 0 ? ProcessList::statusField(pid_t(holder), "Name") : QByteArray();
-    if (!name.isEmpty())
-        m_holder += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(name));
-    // A lock held over a network file system may not tell its process.
-    if (holder <= 0)
-        m_holder = QStringLiteral("a process on another machine");
+    // Released between the refusal and the question: some other job held it.
+    m_holder = holder.isEmpty() ? QStringLiteral("another process") : holder;
     m_refusal = QStringLiteral("the folder %1 is being edited by another job, %2, which holds %3; run again once it "
                                "has ended")
                     .arg(QDir::toNativeSeparators(m_folder), m_holder, QDir::toNativeSeparators(lockFile));
@@ -173,14 +116,11 @@ void FolderLock::refuseForHolder(const QString &lockFile, long holder)
 // still shares it, so that no other job can lock a file no longer in place.
 void FolderLock::release()
 {
-    if (m_descriptor < 0)
+    if (!m_file)
         return;
-    if (setLock(m_descriptor, F_WRLCK, 0, 0)) {
-        ::unlink(QFile::encodeName(m_path).constData());
+    if (m_file->removeIfUnshared()) {
+        m_file.reset();
         QDir().rmdir(BackupHistory::rootOf(m_folder));
     }
-    ::close(m_descriptor);
-    m_descriptor = -1;
+    m_file.reset();
 }
-
-#endif

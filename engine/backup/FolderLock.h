@@ -3,10 +3,14 @@
 
 #include <QString>
 
+#include <memory>
+
+class FileLock;
+
 // The lock a job or an undo holds on its chosen folder for its whole run, so
 // that a second one cannot edit or restore the same workbooks at the same
-// time: an advisory lock on a file in the folder's backup folder, which the
-// kernel releases when the process ends, however it ends, so it is never
+// time: a lock on a file in the folder's backup folder, which the system
+// releases when the process ends, however it ends, so it is never
 // left stale. Folders inside or above a locked one count as taken too. The
 // slices of one sharded job share their folder.
 class FolderLock
@@ -20,7 +24,7 @@ public:
     FolderLock(const FolderLock &) = delete;
     FolderLock &operator=(const FolderLock &) = delete;
 
-    bool isHeld() const { return m_descriptor >= 0; }
+    bool isHeld() const;
     // Why it is not held: the running job's process, or why no lock could be
     // made.
     QString refusal() const { return m_refusal; }
@@ -32,12 +36,12 @@ public:
 
 private:
     bool lock(int shardNumber, int shardCount);
-    void refuseForHolder(const QString &lockFile, long holder);
+    void refuseForHolder(const QString &lockFile, const QString &holder);
     void release();
 
     QString m_folder;
     QString m_path;
-    int m_descriptor = -1;
+    std::unique_ptr<FileLock> m_file;
     QString m_refusal;
     QString m_holder;
 };

@@ -3,27 +3,27 @@
 
 #include "engine/candidates/CandidateWorkbook.h"
 #include "engine/MergeObject.h"
-#include "launch/JobSettings.h"
+#include "engine/JobOptions.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QtEndian>
 
-QStringList jobCandidates(MergeObject &worker)
+QStringList jobCandidates(MergeObject &worker, const JobOptions &options)
 {
     QStringList found;
-    if (JobSettings::filesListed) {
-        found = JobSettings::listedFiles;
+    if (options.filesListed) {
+        found = options.listedFiles;
     } else {
-        for (const QFileInfo &entry : worker.ListAllFiles(JobSettings::sourcePath))
+        for (const QFileInfo &entry : worker.ListAllFiles(options.sourcePath))
             found.append(QDir::toNativeSeparators(entry.filePath()));
     }
-    const QDir folder(JobSettings::sourcePath);
+    const QDir folder(options.sourcePath);
     QStringList candidates;
     for (const QString &path : found) {
         if (isCandidateWorkbook(path)
-            && isInShard(folder.relativeFilePath(QDir::fromNativeSeparators(path)), JobSettings::shardNumber,
-                         JobSettings::shardCount))
+            && isInShard(folder.relativeFilePath(QDir::fromNativeSeparators(path)), options.shardNumber,
+                         options.shardCount))
             candidates.append(path);
     }
     return candidates;

@@ -9,8 +9,17 @@
 class CellHyperlinkEdit : public WorkbookEdit
 {
 public:
+    // Takes the cell and the link from the job settings now.
+    CellHyperlinkEdit();
+
     QStringList description() const override;
     bool fitsCsv() const override { return false; }
     QString inputProblem() const override;
     void editSheet(AxObject *sheet, JobContext &job) override;
+
+private:
+    const QString m_cell;
+    const QString m_address;
+    const QString m_subAddress;
+    const QString m_text;
 };

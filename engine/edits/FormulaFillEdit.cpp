@@ -32,14 +32,25 @@ UsedArea readUsedArea(AxObject *usedRange)
 
 } // namespace
 
+FormulaFillEdit::FormulaFillEdit()
+    : m_formula(JobSettings::firstFormula)
+    , m_startRow(JobSettings::copyFormulaStartRow)
+    , m_startColumn(JobSettings::copyFormulaStartColumn)
+    , m_endRow(JobSettings::copyFormulaEndRow)
+    , m_endColumn(JobSettings::copyFormulaEndColumn)
+    , m_autoEndRow(JobSettings::autoEndRow)
+    , m_autoEndColumn(JobSettings::autoEndColumn)
+{
+}
+
 QString FormulaFillEdit::inputProblem() const
 {
     // An empty formula would be written as empty text: it clears the cells.
-    if (JobSettings::firstFormula.trimmed().isEmpty())
+    if (m_formula.trimmed().isEmpty())
         return QStringLiteral("请填写公式");
     // Only the start cell would be written, and the job look done.
-    if ((!JobSettings::autoEndRow && JobSettings::copyFormulaEndRow < JobSettings::copyFormulaStartRow)
-        || (!JobSettings::autoEndColumn && JobSettings::copyFormulaEndColumn < JobSettings::copyFormulaStartColumn))
+    if ((!m_autoEndRow && m_endRow < m_startRow)
+        || (!m_autoEndColumn && m_endColumn < m_startColumn))
         return QStringLiteral("结束单元格不能在起始单元格之前");
     return QString();
 }
@@ -47,13 +58,13 @@ QString FormulaFillEdit::inputProblem() const
 QStringList FormulaFillEdit::description() const
 {
     auto cell = [](int row, int column) { return QStringLiteral("%1,%2").arg(row).arg(column); };
-    QStringList description{QStringLiteral("fill-formula"), JobSettings::firstFormula, QStringLiteral("--start"),
-                            cell(JobSettings::copyFormulaStartRow, JobSettings::copyFormulaStartColumn),
+    QStringList description{QStringLiteral("fill-formula"), m_formula, QStringLiteral("--start"),
+                            cell(m_startRow, m_startColumn),
                             QStringLiteral("--end"),
-                            cell(JobSettings::copyFormulaEndRow, JobSettings::copyFormulaEndColumn)};
-    if (JobSettings::autoEndRow)
+                            cell(m_endRow, m_endColumn)};
+    if (m_autoEndRow)
         description << QStringLiteral("--auto-end-row");
-    if (JobSettings::autoEndColumn)
+    if (m_autoEndColumn)
         description << QStringLiteral("--auto-end-column");
     return description;
 }
@@ -68,12 +79,12 @@ void FormulaFillEdit::editSheet(AxObject *sheet, JobContext &job)
     const UsedArea used = readUsedArea(usedRange.get());
     usedRange.reset();
 
-    const int startRow = JobSettings::copyFormulaStartRow;
-    const int startColumn = JobSettings::copyFormulaStartColumn;
-    const int endRow = JobSettings::autoEndRow ? used.firstRow + used.rowCount - 1
-                                               : JobSettings::copyFormulaEndRow;
-    int endColumn = JobSettings::autoEndColumn ? used.firstColumn + used.columnCount - 1
-                                               : JobSettings::copyFormulaEndColumn;
+    const int startRow = m_startRow;
+    const int startColumn = m_startColumn;
+    const int endRow = m_autoEndRow ? used.firstRow + used.rowCount - 1
+                                               : m_endRow;
+    int endColumn = m_autoEndColumn ? used.firstColumn + used.columnCount - 1
+                                               : m_endColumn;
 
     std::unique_ptr<AxObject> start(
         sheet->querySubObject("Cells(int,int)", QVariant(startRow), QVariant(startColumn)));
@@ -83,12 +94,12 @@ void FormulaFillEdit::editSheet(AxObject *sheet, JobContext &job)
     }
     AxObject *startCell = start.get();
     const bool refused = raisesException(startCell, [&]() {
-        startCell->dynamicCall("SetFormula(const QVariant&)", QVariant(JobSettings::firstFormula));
+        startCell->dynamicCall("SetFormula(const QVariant&)", QVariant(m_formula));
     });
     // Filling with whatever the start cell held before would overwrite the
     // whole rectangle with a stale value.
     if (refused) {
-        job.skipSheet(sheet, QStringLiteral("表格程序不接受公式“%1”").arg(JobSettings::firstFormula));
+        job.skipSheet(sheet, QStringLiteral("表格程序不接受公式“%1”").arg(m_formula));
         return;
     }
 

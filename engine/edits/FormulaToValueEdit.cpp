@@ -9,24 +9,29 @@
 
 #include <memory>
 
+FormulaToValueEdit::FormulaToValueEdit()
+    : m_range(JobSettings::valueRange)
+{
+}
+
 QString FormulaToValueEdit::inputProblem() const
 {
-    if (!isRangeAddress(JobSettings::valueRange))
+    if (!isRangeAddress(m_range))
         return QStringLiteral("请填写要转换为值的区域，如 A1、B2:D2、B:B、B:D、1:1、1:9");
     return QString();
 }
 
 QStringList FormulaToValueEdit::description() const
 {
-    return {QStringLiteral("formula-to-value"), JobSettings::valueRange};
+    return {QStringLiteral("formula-to-value"), m_range};
 }
 
 void FormulaToValueEdit::editSheet(AxObject *sheet, JobContext &job)
 {
     std::unique_ptr<AxObject> range(
-        sheet->querySubObject("Range(const QVariant&)", QVariant(JobSettings::valueRange)));
+        sheet->querySubObject("Range(const QVariant&)", QVariant(m_range)));
     if (!range) {
-        job.skipSheet(sheet, QStringLiteral("无法识别区域“%1”").arg(JobSettings::valueRange));
+        job.skipSheet(sheet, QStringLiteral("无法识别区域“%1”").arg(m_range));
         return;
     }
     // Value2 gives numbers as they are held: Value would give a number shown

@@ -9,7 +9,13 @@
 class FormulaToValueEdit : public WorkbookEdit
 {
 public:
+    // Takes the range from the job settings now.
+    FormulaToValueEdit();
+
     QStringList description() const override;
     QString inputProblem() const override;
     void editSheet(AxObject *sheet, JobContext &job) override;
+
+private:
+    const QString m_range;
 };

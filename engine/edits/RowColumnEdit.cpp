@@ -13,16 +13,32 @@ namespace {
 const int xlShiftUp = -4162;
 const int xlShiftToLeft = -4159;
 
+int numberOf(RowColumnEdit::Kind kind)
+{
+    switch (kind) {
+    case RowColumnEdit::InsertRow:
+        return JobSettings::addRowNumber;
+    case RowColumnEdit::InsertColumn:
+        return JobSettings::addColumnNumber;
+    case RowColumnEdit::DeleteRow:
+        return JobSettings::deleteRowNumber;
+    case RowColumnEdit::DeleteColumn:
+        return JobSettings::deleteColumnNumber;
+    }
+    return 0;
+}
+
 } // namespace
 
 RowColumnEdit::RowColumnEdit(Kind kind)
     : m_kind(kind)
+    , m_number(numberOf(kind))
 {
 }
 
 void RowColumnEdit::editSheet(AxObject *sheet, JobContext &job)
 {
-    const int n = number();
+    const int n = m_number;
     const std::unique_ptr<AxObject> line(
         sheet->querySubObject(onRows() ? "Rows(int)" : "Columns(int)", QVariant(n)));
     if (!line) {
@@ -48,22 +64,7 @@ void RowColumnEdit::editSheet(AxObject *sheet, JobContext &job)
 QStringList RowColumnEdit::description() const
 {
     const char *names[] = {"add-row", "add-column", "delete-row", "delete-column"};
-    return {QString::fromLatin1(names[m_kind]), QString::number(number())};
-}
-
-int RowColumnEdit::number() const
-{
-    switch (m_kind) {
-    case InsertRow:
-        return JobSettings::addRowNumber;
-    case InsertColumn:
-        return JobSettings::addColumnNumber;
-    case DeleteRow:
-        return JobSettings::deleteRowNumber;
-    case DeleteColumn:
-        return JobSettings::deleteColumnNumber;
-    }
-    return 0;
+    return {QString::fromLatin1(names[m_kind]), QString::number(m_number)};
 }
 
 bool RowColumnEdit::onRows() const

@@ -10,6 +10,7 @@ class RowColumnEdit : public WorkbookEdit
 public:
     enum Kind { InsertRow, InsertColumn, DeleteRow, DeleteColumn };
 
+    // Takes its number from the job settings now.
     explicit RowColumnEdit(Kind kind);
 
     QStringList description() const override;
@@ -17,8 +18,8 @@ public:
     void editSheet(AxObject *sheet, JobContext &job) override;
 
 private:
-    int number() const;
     bool onRows() const;
 
     Kind m_kind;
+    int m_number;
 };

@@ -16,11 +16,15 @@ QString unopenedListFileName()
     return QStringLiteral("无法打开修改的文件目录(文件格式有误).txt");
 }
 
-void resetUnopenedList()
+void chooseUnopenedList()
 {
     JobSettings::unopenedListPath = JobSettings::sourcePath + unopenedListFileName();
-    if (QFile::exists(JobSettings::unopenedListPath))
-        QFile::remove(JobSettings::unopenedListPath);
+}
+
+void removeEarlierUnopenedList(const QString &listPath)
+{
+    if (QFile::exists(listPath))
+        QFile::remove(listPath);
 }
 
 bool writeUnopenedList(const QString &listPath, const QString &lines)

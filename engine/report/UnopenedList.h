@@ -10,9 +10,13 @@
 QString unopenedListFileName();
 
 // Points JobSettings::unopenedListPath at the list file of the folder in
-// JobSettings::sourcePath and deletes the list an earlier job left there, so
-// that after a job the file exists only if that job met such a workbook.
-void resetUnopenedList();
+// JobSettings::sourcePath.
+void chooseUnopenedList();
+
+// Deletes the list an earlier job left, so that after a job the file exists
+// only if that job met such a workbook. Done once the job holds the folder:
+// a job refused touches nothing.
+void removeEarlierUnopenedList(const QString &listPath);
 
 // Writes the list, one native path a line, in the local 8-bit code page.
 // False when the file cannot be written.

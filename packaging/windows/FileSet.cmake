@@ -20,6 +20,8 @@ file(COPY /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll DESTINATION ${DIST})
 # Qt looks for its plugins in folders beside the program.
 file(COPY ${QT}/plugins/platforms/qwindows.dll DESTINATION ${DIST}/platforms)
 file(COPY ${QT}/plugins/styles/qwindowsvistastyle.dll DESTINATION ${DIST}/styles)
+# The tray and window icon is an .ico file, which only this plugin reads.
+file(COPY ${QT}/plugins/imageformats/qico.dll DESTINATION ${DIST}/imageformats)
 # Qt's own dialog texts in Chinese, where qt.conf points Qt.
 if(EXISTS /usr/share/qt5/translations/qtbase_zh_CN.qm)
   file(COPY /usr/share/qt5/translations/qtbase_zh_CN.qm DESTINATION ${DIST}/translations)

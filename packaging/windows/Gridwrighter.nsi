@@ -9,6 +9,7 @@ SetCompressor /SOLID lzma
 
 !include "MUI2.nsh"
 !include "x64.nsh"
+!include "LogicLib.nsh"
 
 !define PRODUCT "Gridwrighter"
 !define VERSION "2.3"
@@ -43,6 +44,27 @@ LangString MenuUninstall ${LANG_SIMPCHINESE} "卸载 Gridwrighter"
 LangString MenuUninstall ${LANG_ENGLISH} "Uninstall Gridwrighter"
 LangString Needs64Bit ${LANG_SIMPCHINESE} "Gridwrighter 需要 64 位 Windows。"
 LangString Needs64Bit ${LANG_ENGLISH} "Gridwrighter needs 64-bit Windows."
+LangString StillRunning ${LANG_SIMPCHINESE} "Gridwrighter 正在运行。请先关闭 Gridwrighter（包括命令行的 gridwrighter-batch），然后点“重试”。"
+LangString StillRunning ${LANG_ENGLISH} "Gridwrighter is running. Close it (and any gridwrighter-batch) first, then press Retry."
+
+; The programs hold the named mutex "Gridwrighter.Running" while they run:
+; their files cannot be replaced or removed until they have ended. A silent
+; run gives up at once.
+!macro WaitUntilClosed un
+Function ${un}WaitUntilClosed
+    ${Do}
+        System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "Gridwrighter.Running") p .r0'
+        ${If} $0 == 0
+            Return
+        ${EndIf}
+        System::Call 'kernel32::CloseHandle(p r0)'
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(StillRunning)" /SD IDCANCEL IDRETRY +2
+        Quit
+    ${Loop}
+FunctionEnd
+!macroend
+!insertmacro WaitUntilClosed ""
+!insertmacro WaitUntilClosed "un."
 
 Function .onInit
     ${IfNot} ${RunningX64}
@@ -51,11 +73,13 @@ Function .onInit
     ${EndIf}
     SetRegView 64
     !insertmacro MUI_LANGDLL_DISPLAY
+    Call WaitUntilClosed
 FunctionEnd
 
 Function un.onInit
     SetRegView 64
     !insertmacro MUI_UNGETLANGUAGE
+    Call un.WaitUntilClosed
 FunctionEnd
 
 Section "Gridwrighter"

@@ -36,3 +36,7 @@ void onConsoleStop(void (*stop)(int signal))
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 }
+
+void onConsoleClose(void (*)())
+{
+}

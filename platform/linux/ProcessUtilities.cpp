@@ -93,3 +93,8 @@ bool endOtherCopies(const QString &imageName, int waitMilliseconds)
     }
     return true;
 }
+
+// Debian's packages do not look for running programs.
+void markProgramRunning()
+{
+}

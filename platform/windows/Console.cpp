@@ -8,13 +8,27 @@
 namespace {
 
 void (*stopRequested)(int) = nullptr;
+void (*closingNow)() = nullptr;
 
+// Windows ends the process once the handler returns from a close, logoff or
+// shutdown event (or a few seconds into it): what must not outlive the
+// program is ended first. A program that loads user32, as Qt does, sees the
+// logoff and shutdown events only where the system still sends them to it.
 BOOL WINAPI onControl(DWORD event)
 {
+    const bool closing = event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT;
+    if (closing && closingNow)
+        closingNow();
     if (!stopRequested)
-        return FALSE;
+        return closing && closingNow ? TRUE : FALSE;
     stopRequested(event == CTRL_C_EVENT ? SIGINT : SIGTERM);
     return TRUE;
+}
+
+void installControlHandler()
+{
+    static const bool installed = SetConsoleCtrlHandler(onControl, TRUE) != 0;
+    Q_UNUSED(installed)
 }
 
 HANDLE standardOutput()
@@ -67,5 +81,11 @@ QString clearLineText()
 void onConsoleStop(void (*stop)(int signal))
 {
     stopRequested = stop;
-    SetConsoleCtrlHandler(onControl, TRUE);
+    installControlHandler();
+}
+
+void onConsoleClose(void (*closing)())
+{
+    closingNow = closing;
+    installControlHandler();
 }

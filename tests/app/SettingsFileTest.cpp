@@ -16,7 +16,7 @@ private slots:
     void writeSetting_data();
     void writeSetting();
 
-    void writeSettingLeavesMissingFileUncreated();
+    void writeSettingCreatesAMissingFile();
     void writeSettingHandlesLongValuesAndFiles();
     void writtenValueReadsBack();
 
@@ -88,11 +88,15 @@ void SettingsFileTest::writeSetting()
     QCOMPARE(contentAfterWriting(before, "/new/"), after);
 }
 
-void SettingsFileTest::writeSettingLeavesMissingFileUncreated()
+void SettingsFileTest::writeSettingCreatesAMissingFile()
 {
     const QString path = directory.filePath(QStringLiteral("missing.vrq"));
-    QCOMPARE(::writeSetting(path, "SourcePath", "/x/"), -1);
-    QVERIFY(!QFile::exists(path));
+    QCOMPARE(::writeSetting(path, "SourcePath", "/x/"), 0);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("SourcePath=/x/\r\n"));
+    // A file in a folder that does not exist is not made.
+    QCOMPARE(::writeSetting(directory.filePath(QStringLiteral("no/such.vrq")), "SourcePath", "/x/"), -1);
 }
 
 void SettingsFileTest::writeSettingHandlesLongValuesAndFiles()

@@ -214,7 +214,8 @@ void BatchArgumentsTest::settingsAreThoseTheWindowWouldWrite()
     QCOMPARE(JobSettings::valueRange, QStringLiteral("B2:D2"));
     QCOMPARE(JobSettings::sourcePath, m_folder.path() + '/');
     QCOMPARE(JobSettings::unopenedListPath, list);
-    QVERIFY(!QFile::exists(list));
+    // Removed by the job once it holds the folder, not before.
+    QVERIFY(QFile::exists(list));
     QVERIFY(!JobSettings::appointedSheet);
     QCOMPARE(JobSettings::sheetName, QStringLiteral("kept"));
 
@@ -233,16 +234,12 @@ void BatchArgumentsTest::settingsAreThoseTheWindowWouldWrite()
     QVERIFY(JobSettings::keepsBackups);
     QVERIFY(!JobSettings::dryRun);
 
-    // A dry run leaves even an earlier job's list in place.
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.close();
     parse = parseBatchArguments({m_folder.path(), "index-sheet", "--dry-run", "--no-backup", "--keep-backups", "3"});
     QCOMPARE(parse.result, BatchParse::Run);
     applyToJobSettings(parse.request);
     QVERIFY(JobSettings::dryRun);
     QVERIFY(!JobSettings::keepsBackups);
     QCOMPARE(JobSettings::keptBackupJobs, 3);
-    QVERIFY(QFile::exists(list));
 
     // Listed files are kept once each, as paths below the folder as given.
     QVERIFY(QDir(m_folder.path()).mkpath("in"));
@@ -259,6 +256,16 @@ void BatchArgumentsTest::settingsAreThoseTheWindowWouldWrite()
     applyToJobSettings(parse.request);
     QVERIFY(JobSettings::filesListed);
     QCOMPARE(JobSettings::listedFiles, QStringList{QDir::toNativeSeparators(m_folder.filePath("in/a.xlsx"))});
+    // A UTF-8 list with its byte order mark, as Notepad writes one.
+    QFile chinese(m_folder.filePath("in/报表.xlsx"));
+    QVERIFY(chinese.open(QIODevice::WriteOnly));
+    chinese.close();
+    QVERIFY(listed.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    listed.write("\xEF\xBB\xBF" + m_folder.filePath("in/报表.xlsx").toUtf8() + "\r\n");
+    listed.close();
+    parse = parseBatchArguments({m_folder.path(), "add-row", "1", "--files-from", listed.fileName()});
+    QCOMPARE(parse.result, BatchParse::Run);
+    QCOMPARE(parse.request.listedFiles, QStringList{QDir::toNativeSeparators(m_folder.filePath("in/报表.xlsx"))});
     QCOMPARE(JobSettings::parallelJobs, 3);
     QCOMPARE(JobSettings::unopenedListPath, m_folder.path() + "/" + unopenedListFileName());
     QVERIFY(unopenedListFileName().contains("shard2of5"));

@@ -234,8 +234,8 @@ void BatchUndoTest::undoThatRestoredNothingKeepsTheJob()
 }
 
 // Another job holding the folder (here this test's own process) keeps every
-// job and undo off it, above it and below it, before anything is touched;
-// once it ends, the folder is free again.
+// job and undo off it, above it and below it, before anything is touched,
+// even the list an earlier job left; once it ends, the folder is free again.
 void BatchUndoTest::secondJobOnTheFolderIsRefused()
 {
     const QString held = m_folder->filePath("sub");
@@ -246,6 +246,9 @@ void BatchUndoTest::secondJobOnTheFolderIsRefused()
     {
         const FolderLock running(held);
         QVERIFY(running.isHeld());
+        QFile earlierList(QDir(held).filePath(unopenedListFileName()));
+        QVERIFY(earlierList.open(QIODevice::WriteOnly) && earlierList.write("x.xlsx\n") == 7);
+        earlierList.close();
         const QMap<QString, QByteArray> before = folderState();
         for (const QStringList &arguments :
              {QStringList{held, "delete-row", "1"}, QStringList{held, "undo"},

@@ -3,6 +3,7 @@
 
 #include "engine/candidates/JobCandidates.h"
 #include "engine/JobContext.h"
+#include "engine/JobOptions.h"
 #include "engine/MergeObject.h"
 #include "engine/WorkbookEdit.h"
 #include "automation/AxObject.h"
@@ -63,6 +64,7 @@ private slots:
     void sheetSelection_data();
     void sheetSelection();
     void inputProblemStopsBeforeTheApplicationStarts();
+    void settingsWrittenDuringTheJobChangeNothingOfIt();
 
 private:
     QStringList runJob(WorkbookEdit &edit, int *buttonSignals = nullptr);
@@ -183,7 +185,7 @@ void FrameTest::shardsCoverTheWalkOnceInItsOrder()
         touch(m_folder->filePath(QStringLiteral("d%1/book%2.xlsx").arg(i % 4).arg(i)));
     touch(m_folder->filePath("notes.txt"));
     MergeObject worker;
-    const QStringList whole = jobCandidates(worker);
+    const QStringList whole = jobCandidates(worker, JobOptions::fromJobSettings());
     QCOMPARE(whole.size(), 40);
     for (const QStringList &listed : QList<QStringList>{QStringList(), whole.mid(5, 20)}) {
         JobSettings::filesListed = !listed.isEmpty();
@@ -192,7 +194,7 @@ void FrameTest::shardsCoverTheWalkOnceInItsOrder()
         QStringList covered;
         JobSettings::shardCount = 3;
         for (JobSettings::shardNumber = 1; JobSettings::shardNumber <= 3; ++JobSettings::shardNumber) {
-            const QStringList shard = jobCandidates(worker);
+            const QStringList shard = jobCandidates(worker, JobOptions::fromJobSettings());
             QVERIFY(!shard.isEmpty());
             // Each slice keeps the walk's order.
             QStringList inOrder = expected;
@@ -365,6 +367,40 @@ void FrameTest::inputProblemStopsBeforeTheApplicationStarts()
     QCOMPARE(texts, QStringList({QStringLiteral("请填写区域")}));
     QCOMPARE(ended, 1);
     QCOMPARE(m_server->applicationsStarted(), 0);
+}
+
+// The front end may write the settings for its next job while this one
+// runs; the job goes on with what it was started with, and its end signal
+// comes once its list file is written.
+void FrameTest::settingsWrittenDuringTheJobChangeNothingOfIt()
+{
+    class Meddling : public RecordingEdit
+    {
+    public:
+        void editSheet(AxObject *sheet, JobContext &job) override
+        {
+            RecordingEdit::editSheet(sheet, job);
+            JobSettings::dryRun = true;
+            JobSettings::onlyFirstSheet = true;
+            JobSettings::unopenedListPath = QStringLiteral("elsewhere.txt");
+        }
+    } edit;
+    touch(m_folder->filePath("a.xlsx"));
+    touch(m_folder->filePath("bad.xlsx"));
+    m_server->setWorkbook(native("a.xlsx"), InMemorySpreadsheetServer::Workbook::withSheets({"One", "Two"}));
+    m_server->failToOpen(native("bad.xlsx"));
+    const QString listPath = JobSettings::unopenedListPath;
+    MergeObject worker;
+    bool listedAtEnd = false;
+    connect(&worker, &MergeObject::Signal_SetButtonEnable, this,
+            [&]() { listedAtEnd = QFile::exists(listPath); }, Qt::DirectConnection);
+    worker.runJob(edit);
+    QCOMPARE(edit.visits, QStringList({"a.xlsx:One", "a.xlsx:Two"}));
+    QCOMPARE(m_server->workbook(native("a.xlsx")).saves, 1);
+    QVERIFY(listedAtEnd);
+    QVERIFY(!QFile::exists(QStringLiteral("elsewhere.txt")));
+    JobSettings::dryRun = false;
+    JobSettings::unopenedListPath = listPath;
 }
 
 QTEST_GUILESS_MAIN(FrameTest)

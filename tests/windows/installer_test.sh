@@ -25,6 +25,19 @@ menu=$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Gridwrighter/*.lnk
 wine 'C:\Gridwrighter\gridwrighter-batch.exe' --help > "$WINEPREFIX/help.txt" 2>&1 || fail "the installed batch command ended with status $?"
 grep -q '^Usage: gridwrighter-batch FOLDER EDIT' "$WINEPREFIX/help.txt" || fail "the installed batch command printed: $(cat "$WINEPREFIX/help.txt")"
 
+# While the program runs (here the batch command waiting for its list on
+# standard input) the uninstaller asks to close it first; silent, it gives up
+# and removes nothing.
+mkfifo "$WINEPREFIX/list"
+wine 'C:\Gridwrighter\gridwrighter-batch.exe' 'C:\' add-row 2 --dry-run --files-from - < "$WINEPREFIX/list" > /dev/null 2>&1 &
+running=$!
+exec 3> "$WINEPREFIX/list"
+sleep 5
+wine "$target/Uninstall.exe" /S '_?=C:\Gridwrighter' || true
+[ -f "$target/gridwrighter-batch.exe" ] || fail "uninstalled while the batch command ran"
+exec 3>&-
+wait $running || true
+
 # Run from where it is (_?=), so that it ends before the check.
 touch "$target/kept-by-user.txt"
 wine "$target/Uninstall.exe" /S '_?=C:\Gridwrighter' || fail "the silent uninstall ended with status $?"
