@@ -175,11 +175,13 @@ HRESULT ApplicationObject::get_Hwnd(LONG *out)
     return S_OK;
 }
 
-// Excel ends once the caller lets go of its objects.
+// The process ends once the call has returned, whatever the caller still
+// holds: its later calls find the server gone.
 HRESULT ApplicationObject::Quit()
 {
     m_state->workbooks.clear();
     m_state->active.reset();
+    PostQuitMessage(0);
     return S_OK;
 }
 

@@ -97,6 +97,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     }
     CoRevokeClassObject(cookie);
     ServerKnobs::log(QStringLiteral("ENDED"));
-    CoUninitialize();
-    return 0;
+    // Without waiting for callers that still hold objects.
+    ExitProcess(0);
 }
