@@ -26,25 +26,6 @@ struct Relationship
     bool external = false;
 };
 
-QHash<QString, Relationship> relationships(const ZipArchive &archive, const QString &part)
-{
-    QHash<QString, Relationship> found;
-    QXmlStreamReader xml(archive.member(part));
-    while (xml.readNextStartElement() || !xml.atEnd()) {
-        if (xml.isStartElement() && xml.name() == QLatin1String("Relationship")) {
-            const QXmlStreamAttributes a = xml.attributes();
-            Relationship r;
-            r.type = a.value(QLatin1String("Type")).toString().section(QLatin1Char('/'), -1);
-            r.target = a.value(QLatin1String("Target")).toString();
-            r.external = a.value(QLatin1String("TargetMode")) == QLatin1String("External");
-            found.insert(a.value(QLatin1String("Id")).toString(), r);
-        }
-        if (!xml.isStartElement())
-            xml.readNext();
-    }
-    return found;
-}
-
 // Every start element of a part in document order.
 void forEachElement(const QByteArray &part, const std::function<void(QXmlStreamReader &)> &visit)
 {
@@ -53,6 +34,22 @@ void forEachElement(const QByteArray &part, const std::function<void(QXmlStreamR
         if (xml.readNext() == QXmlStreamReader::StartElement)
             visit(xml);
     }
+}
+
+QHash<QString, Relationship> relationships(const ZipArchive &archive, const QString &part)
+{
+    QHash<QString, Relationship> found;
+    forEachElement(archive.member(part), [&](QXmlStreamReader &xml) {
+        if (xml.name() != QLatin1String("Relationship"))
+            return;
+        const QXmlStreamAttributes a = xml.attributes();
+        Relationship r;
+        r.type = a.value(QLatin1String("Type")).toString().section(QLatin1Char('/'), -1);
+        r.target = a.value(QLatin1String("Target")).toString();
+        r.external = a.value(QLatin1String("TargetMode")) == QLatin1String("External");
+        found.insert(a.value(QLatin1String("Id")).toString(), r);
+    });
+    return found;
 }
 
 QStringList sharedStrings(const ZipArchive &archive)
@@ -362,6 +359,7 @@ bool XlsxFile::read(const QString &path, Workbook &workbook, QString &whyNot)
     workbook.traits.openMacro = macros.contains("Workbook_Open");
     const QStringList strings = sharedStrings(archive);
     const QVector<Cell::Format> formats = styleFormats(archive);
+    bool missingSheet = false;
     forEachElement(archive.member(QStringLiteral("xl/workbook.xml")), [&](QXmlStreamReader &xml) {
         const QXmlStreamAttributes a = xml.attributes();
         if (xml.name() == QLatin1String("fileSharing")) {
@@ -372,12 +370,16 @@ bool XlsxFile::read(const QString &path, Workbook &workbook, QString &whyNot)
             auto sheet = std::make_shared<Sheet>();
             sheet->name = a.value(QLatin1String("name")).toString();
             const QString target = rels.value(a.value(relationshipNamespace, QLatin1String("id")).toString()).target;
-            readSheet(archive, partPath(QStringLiteral("xl/workbook.xml"), target), strings, formats, *sheet);
+            const QString part = partPath(QStringLiteral("xl/workbook.xml"), target);
+            // A sheet whose part cannot be found is never taken for an empty one.
+            if (target.isEmpty() || !archive.contains(part))
+                missingSheet = true;
+            readSheet(archive, part, strings, formats, *sheet);
             workbook.sheets.append(sheet);
         }
     });
-    if (workbook.sheets.isEmpty()) {
-        whyNot = QStringLiteral("no sheets");
+    if (workbook.sheets.isEmpty() || missingSheet) {
+        whyNot = QStringLiteral("a sheet is missing");
         return false;
     }
     return true;
