@@ -180,6 +180,10 @@ def make(case, work):
             'A2': ('f', '1+1', 2), 'C2': ('f', '"x"&"y"', 'xy'), 'D2': ('e', '#N/A'), 'C3': '1/2',
         })])
         jobs.append(batch_line(work, 'formula-to-value', 'A1:F3', '--no-backup'))
+        # One empty cell alone: nothing to write back.
+        write_xlsx(book(work, '单格/空.xlsx'), [('数据', {'A1': ('f', '1+1', 2)})])
+        jobs.append(batch_line(work, 'formula-to-value', 'D1', '--no-backup').replace(
+            windows(os.path.join(work, FOLDER)), windows(os.path.join(work, FOLDER, '单格'))))
     elif case == 'busy':
         for name in ('一.xlsx', '二.xlsx'):
             write_xlsx(book(work, name), PLAIN)
@@ -334,6 +338,9 @@ def check(case, work):
             c.check(got == value and not (isinstance(got, str) and got.startswith('=')),
                     '%s: %r expected, %r found' % (ref, value, got))
         c.check('foreign error' not in c.log(), 'no value it could not read was written back')
+        ws = c.sheet('单格/空.xlsx', '数据')
+        c.check(ws['D1'].value is None, 'an empty cell alone stays empty: %r' % ws['D1'].value)
+        c.check(c.unchanged('单格/空.xlsx') or c.status(2) == '0', 'the one-cell job reports what it did')
     elif case == 'busy':
         c.check(c.status(1) == '0', 'a busy application is waited for (status %s): %s' % (c.status(1), c.text('err1.txt')))
         c.check('REJECTED' in c.log(), 'the server was busy at all')
