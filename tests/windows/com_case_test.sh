@@ -49,7 +49,7 @@ while IFS= read -r line; do
     status=0
     wine "$program" "$@" > "$work/out$n.txt" 2> "$work/err$n.txt" || status=$?
     echo "$status" > "$work/status$n.txt"
-    echo "--- job $n: $line => $status"
+    printf -- '--- job %s: %s => %s\n' "$n" "$line" "$status"
     for f in out err; do iconv -f GBK -t UTF-8 "$work/$f$n.txt" 2>/dev/null || cat "$work/$f$n.txt"; done
 done < "$work/jobs.txt"
 echo "--- server log"

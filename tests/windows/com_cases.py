@@ -205,7 +205,7 @@ def make(case, work):
             extra_rels='<Relationship Id="rIdLink" Type="http://schemas.openxmlformats.org/officeDocument/2006/'
                        'relationships/externalLink" Target="externalLinks/externalLink1.xml"/>')
         jobs.append(batch_line(work, 'add-row', '2', '--no-backup', '--jobs', '1'))
-        knobs = 'export GRIDWRIGHTER_EXCEL_PROMPT_SECONDS=8\n'
+        knobs = 'export GRIDWRIGHTER_EXCEL_PROMPT_SECONDS=3\n'
     elif case == 'macro':
         write_xlsx(book(work, '宏.xlsm'), PLAIN, extra_parts={
             'xl/vbaProject.bin': b'Attribute VB_Name = "ThisWorkbook"\r\nPrivate Sub Workbook_Open()\r\nEnd Sub\r\n'})
@@ -340,7 +340,6 @@ def check(case, work):
         c.check('foreign error' not in c.log(), 'no value it could not read was written back')
         ws = c.sheet('单格/空.xlsx', '数据')
         c.check(ws['D1'].value is None, 'an empty cell alone stays empty: %r' % ws['D1'].value)
-        c.check(c.unchanged('单格/空.xlsx') or c.status(2) == '0', 'the one-cell job reports what it did')
     elif case == 'busy':
         c.check(c.status(1) == '0', 'a busy application is waited for (status %s): %s' % (c.status(1), c.text('err1.txt')))
         c.check('REJECTED' in c.log(), 'the server was busy at all')
