@@ -16,6 +16,8 @@ if ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.
         "$mirror" | $SUDO tee "$backports" >/dev/null
 fi
 
+# libwine-dev: COM's IDL files (oaidl.idl), against which widl compiles the
+# Windows test server's type library.
 $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
     build-essential cmake zlib1g-dev \
@@ -23,7 +25,8 @@ $SUDO apt-get install -y --no-install-recommends \
     xvfb xauth fonts-noto-cjk xdg-utils procps \
     fonts-crosextra-carlito fonts-crosextra-caladea fonts-liberation2 \
     python3 python3-openpyxl python3-xlrd \
-    g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev wine wine64 nsis ccache locales
+    g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev wine wine64 nsis ccache locales \
+    libwine-dev
 $SUDO apt-get install -y --no-install-recommends -t bookworm-backports \
     libreoffice-calc-nogui libreoffice-dev
 
