@@ -67,12 +67,23 @@ QByteArray beginOfFile(quint16 kind)
     return record(0x0809, body);
 }
 
+QByteArray sharedStringCell(quint32 index)
+{
+    QByteArray body(10, '\0');
+    qToLittleEndian<quint32>(index, body.data() + 6);
+    return record(0x00FD, body);
+}
+
 // A BIFF8 workbook stream of one sheet holding a cell of each kind, blank
-// cells and a chart embedded in it.
+// cells, empty texts and a chart embedded in it. Its shared strings are
+// "ab", "", "xyz" (going on in a CONTINUE record, two bytes a character
+// there) and "".
 QByteArray biffStream()
 {
     const QByteArray cell(10, '\0');
     QByteArray sheet = beginOfFile(0x0010);
+    sheet += sharedStringCell(1) + sharedStringCell(2) + sharedStringCell(3)
+             + record(0x0204, QByteArray(9, '\0')); // an empty LABEL
     sheet += record(0x00FD, cell) + record(0x0203, QByteArray(14, '\0')) + record(0x027E, cell)
              + record(0x0204, QByteArray("\0\0\0\0\0\0\1\0\0x", 10)) + record(0x0205, QByteArray(8, '\0'))
              + record(0x0006, QByteArray(22, '\0'));
@@ -84,7 +95,9 @@ QByteArray biffStream()
     QByteArray boundSheet(8, '\0');
     boundSheet += "Data";
     boundSheet[6] = 4;
-    QByteArray globals = beginOfFile(0x0005) + record(0x0085, boundSheet) + record(0x000A, QByteArray());
+    const QByteArray sharedStrings = record(0x00FC, QByteArray("\4\0\0\0\4\0\0\0" "\2\0\0ab" "\0\0\0" "\3\0\0x", 20))
+                                     + record(0x003C, QByteArray("\1y\0z\0" "\0\0\0", 8));
+    QByteArray globals = beginOfFile(0x0005) + record(0x0085, boundSheet) + sharedStrings + record(0x000A, QByteArray());
     qToLittleEndian<quint32>(quint32(globals.size()), globals.data() + beginOfFile(0).size() + 4);
     return globals + sheet;
 }
@@ -142,7 +155,7 @@ void FileFormatsCellCountTest::biffCellRecordsCounted()
     QVERIFY(counts);
     QCOMPARE(counts->size(), 1);
     QCOMPARE(counts->first().sheet, QStringLiteral("Data"));
-    QCOMPARE(counts->first().cells, 9);
+    QCOMPARE(counts->first().cells, 10);
     QVERIFY(!SheetCellCounts::ofBiff(QByteArray("not a workbook")));
 }
 
