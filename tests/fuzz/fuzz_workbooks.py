@@ -337,8 +337,8 @@ def main():
                 continue
             if label == "formula-to-value":
                 # A formula whose result is empty leaves an empty cell.
-                results = cell_counts(source, True) or before
-                before = {name: min(count, results.get(name, count)) for name, count in before.items()}
+                stored = cell_counts(source, True) or before
+                before = {name: min(count, stored.get(name, count)) for name, count in before.items()}
             if any(after.get(name, 0) < count for name, count in before.items()):
                 lost += 1
                 print("  %s cells lost: %s %s -> %s (%s)" % (label, name, before, after, what))
