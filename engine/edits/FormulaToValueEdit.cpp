@@ -7,6 +7,8 @@
 #include "engine/edits/RangeAddress.h"
 #include "launch/JobSettings.h"
 
+#include <QCoreApplication>
+
 #include <memory>
 
 FormulaToValueEdit::FormulaToValueEdit()
@@ -36,7 +38,18 @@ void FormulaToValueEdit::editSheet(AxObject *sheet, JobContext &job)
     }
     // Value2 gives numbers as they are held: Value would give a number shown
     // as a date as a date, and one shown as currency rounded.
-    const QVariant values = range->dynamicCall("Value2()");
+    QVariant values;
+    const AutomationError unread = raisedError(range.get(), [&]() { values = range->dynamicCall("Value2()"); });
+    if (unread.raised) {
+        job.skipSheet(sheet, QCoreApplication::translate("Engine", "cannot read the values of the range \"%1\": %2")
+                                 .arg(JobSettings::valueRange, unread.description));
+        return;
+    }
+    // One empty cell reads as nothing (so does the part of an empty sheet a
+    // whole row or column covers): there is no formula to turn into a value,
+    // and a call given nothing would fail as if the sheet refused it.
+    if (!values.isValid())
+        return;
     const bool refused = raisesException(range.get(), [&]() { range->dynamicCall("SetValue2(const QVariant&)", values); });
     if (refused)
         job.skipSheet(sheet, QStringLiteral("表格程序拒绝写入（工作表受保护），公式未转换为值"));

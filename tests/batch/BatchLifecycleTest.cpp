@@ -4,6 +4,7 @@
 // or temporary file left behind, only the workbook in hand listed.
 
 #include "engine/report/UnopenedList.h"
+#include "fileformats/ZipArchive.h"
 #include "platform/linux/ProcessList.h"
 #include "tests/batch/BatchRun.h"
 #include "tests/support/WorkbookFiles.h"
@@ -17,6 +18,7 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <csignal>
 
@@ -62,6 +64,7 @@ class BatchLifecycleTest : public QObject
 private slots:
     void init();
     void killedJobLeavesNothingBehind();
+    void killedWhileStoringLeavesNoTemporaryFile();
     void crashedOfficeListsOnlyTheWorkbookInHand();
     void stopSignalEndsAfterTheWorkbookInHand();
     void interruptTwiceStillWritesTheReport();
@@ -141,6 +144,61 @@ void BatchLifecycleTest::killedJobLeavesNothingBehind()
     QVERIFY(allGone(office, 10000));
     checkNothingLeftInFolder();
     QVERIFY(checkWorkbooks({}) >= 1);
+}
+
+// LibreOffice stores into a temporary lu*.tmp beside the workbook, which
+// grows as it writes: killed then, the job must leave none of its own (and
+// keep one of someone else's).
+void BatchLifecycleTest::killedWhileStoringLeavesNoTemporaryFile()
+{
+    const QString folder = m_folder->filePath(QStringLiteral("large"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString large = QDir(folder).filePath(QStringLiteral("large.xlsx"));
+    QVERIFY(QFile::copy(book(0), large));
+    // Large enough for the store to take a while: too large to describe to
+    // the workbook tool, so its sheet is written here.
+    QByteArray sheet = "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>";
+    for (int row = 1; row <= 40000; ++row)
+        sheet += QStringLiteral("<row r=\"%1\"><c r=\"A%1\" t=\"inlineStr\"><is><t>text of row %1</t></is></c>"
+                                "<c r=\"B%1\"><v>%2</v></c></row>").arg(row).arg(row * 1.5).toUtf8();
+    sheet += "</sheetData></worksheet>";
+    ZipArchive archive;
+    QFile file(large);
+    QVERIFY(file.open(QIODevice::ReadWrite) && archive.read(file.readAll()));
+    archive.replace(QStringLiteral("xl/worksheets/sheet1.xml"), sheet);
+    QVERIFY(file.resize(0) && file.write(archive.bytes()) > 0);
+    file.close();
+    const QByteArray original = fileDigest(large);
+    const QString foreign = QDir(folder).filePath(QStringLiteral("lu4242abc.tmp"));
+    QFile other(foreign);
+    QVERIFY(other.open(QIODevice::WriteOnly) && other.write("someone else's") > 0);
+    other.close();
+
+    QProcess batch;
+    batch.start(QStringLiteral(GRIDWRIGHTER_BATCH), {folder, "add-row", "1", "--jobs", "1", "--no-backup"});
+    QVERIFY(batch.waitForStarted());
+    QString storing;
+    QDeadlineTimer deadline(180000);
+    while (storing.isEmpty() && !deadline.hasExpired() && batch.state() == QProcess::Running) {
+        for (const QFileInfo &file : QDir(folder).entryInfoList({"lu*.tmp"}, QDir::Files)) {
+            if (file.filePath() != foreign && file.size() > 0)
+                storing = file.filePath();
+        }
+        QThread::msleep(2);
+    }
+    QVERIFY2(!storing.isEmpty(), "the job stored no temporary file beside the workbook");
+    const QList<pid_t> office = descendants(pid_t(batch.processId()));
+    ::kill(pid_t(batch.processId()), SIGKILL);
+    batch.waitForFinished();
+    QVERIFY(allGone(office, 10000));
+    QDeadlineTimer cleaned(10000);
+    while (QFile::exists(storing) && !cleaned.hasExpired())
+        QTest::qWait(100);
+    QVERIFY2(!QFile::exists(storing), qPrintable(storing));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"large.xlsx", "lu4242abc.tmp"}));
+    if (fileDigest(large) != original) // stored and moved into place just before the kill
+        QCOMPARE(WorkbookFiles::sheet(WorkbookFiles::read(large), "Data").value("cells").toObject().value("A2").toObject().value("value").toString(),
+                 QStringLiteral("text of row 1"));
 }
 
 void BatchLifecycleTest::crashedOfficeListsOnlyTheWorkbookInHand()

@@ -42,6 +42,7 @@ private slots:
     void initTestCase() { registerLibreOfficeServer(); }
     void onlyFormulasAreWrittenAtFullPrecision();
     void protectedSheetIsSkipped();
+    void sheetsWithoutFormulasAreDone();
     void xlsResultsAreThoseTheFileStores();
 };
 
@@ -98,6 +99,30 @@ void FormulaToValueRealTest::protectedSheetIsSkipped()
     QVERIFY(!job.outcome().complete());
     QVERIFY(texts.join('\n').contains(QStringLiteral("受保护")));
     QCOMPARE(formulasOfSecondSheet(), 200);
+}
+
+// An empty sheet, or one whose range holds no formula, has nothing to turn
+// into values: it is done, not skipped as if it were protected.
+void FormulaToValueRealTest::sheetsWithoutFormulasAreDone()
+{
+    RealJob job;
+    const QString book = job.path("sheets.xlsx");
+    const QJsonArray sheets{QJsonObject{{"name", "Empty"}},
+                            QJsonObject{{"name", "Constants"}, {"cells", QJsonObject{{"C3", 7}, {"D4", "text"}}}},
+                            QJsonObject{{"name", "Formulas"}, {"cells", QJsonObject{{"A1", 2}, {"B1", "=A1*3"}}}}};
+    QVERIFY(WorkbookFiles::create(book, QJsonObject{{"sheets", sheets}}));
+    // Then nothing is left to convert: the workbook is left as it is.
+    for (const char *range : {"A:Z", "1:1", "A1", "B1"}) {
+        JobSettings::valueRange = QString::fromLatin1(range);
+        job.run(&MergeObject::FormulaToValue);
+        QCOMPARE(job.outcome().workbooks.size(), 1);
+        const WorkbookResult &result = job.outcome().workbooks.first();
+        QVERIFY2(result.kind == (qstrcmp(range, "A:Z") == 0 ? WorkbookResult::Edited : WorkbookResult::Untouched), range);
+        QVERIFY2(result.skippedSheets.isEmpty(), qPrintable(result.skippedSheets.join('\n')));
+    }
+    const QJsonObject converted = cellsOf(book, "Formulas").value("B1").toObject();
+    QVERIFY(converted.value("type").toString() != QLatin1String("f"));
+    QCOMPARE(converted.value("value").toDouble(), 6.0);
 }
 
 // LibreOffice computes namesdemo's A7 into #VALUE! (the file holds 9876),

@@ -77,6 +77,7 @@ private slots:
     void workbooksTheEditDoesNotChangeStayByteIdentical();
     void damagedWorkbookIsRefusedNotRepaired();
     void whatLoadingWouldCutOrRepairIsRefused();
+    void sheetLoadedShortIsRefused();
     void utf16CsvKeepsItsEncodingAndUtf32IsLeftAlone();
     void workbookWithANearlyTooLongNameIsSaved();
     void formulaToValueWritesTheResultsTheWorkbookShows();
@@ -164,6 +165,52 @@ void NothingLostRealTest::whatLoadingWouldCutOrRepairIsRefused()
         reasons << result.reason;
     QCOMPARE(reasons.filter(QStringLiteral("beyond")).size(), 3);
     QCOMPARE(reasons.filter(QStringLiteral("damaged")).size(), 2);
+}
+
+// LibreOffice loads a sheet it trips over empty, without a word: valid
+// packaging such as a relationship target "./worksheets/sheet1.xml" or a
+// sheet root declaring xmlns:mc twice. Such a workbook is refused, naming
+// the sheet and its cells; the same workbook as openpyxl writes it (target
+// "/xl/worksheets/sheet1.xml", a cell with only a fill) is edited.
+void NothingLostRealTest::sheetLoadedShortIsRefused()
+{
+    RealJob job;
+    QJsonObject cells;
+    for (int row = 1; row <= 10; ++row) {
+        cells.insert(QStringLiteral("A%1").arg(row), QStringLiteral("line %1").arg(row));
+        cells.insert(QStringLiteral("B%1").arg(row), row);
+    }
+    QJsonObject description = oneSheet(cells);
+    QJsonObject sheet = description.value("sheets").toArray().first().toObject();
+    sheet.insert("fills", QJsonObject{{"D4", "FFDDEBF7"}});
+    description.insert("sheets", QJsonArray{sheet});
+    const QStringList names{"plain.xlsx", "dot-target.xlsx", "double-mc.xlsx"};
+    for (const QString &name : names)
+        QVERIFY(WorkbookFiles::create(job.path(name), description));
+    QVERIFY(changePart(job.path("dot-target.xlsx"), "xl/_rels/workbook.xml.rels", [](QByteArray xml) {
+        return xml.replace("Target=\"/xl/worksheets/", "Target=\"./worksheets/");
+    }));
+    QVERIFY(changePart(job.path("double-mc.xlsx"), "xl/worksheets/sheet1.xml", [](QByteArray xml) {
+        const QByteArray declaration = " xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\"";
+        return xml.insert(xml.indexOf("<worksheet") + 10, declaration + declaration);
+    }));
+    QMap<QString, QByteArray> before;
+    for (const QString &name : names)
+        before[name] = bytesOf(job.path(name));
+
+    JobSettings::addRowNumber = 1;
+    job.run(&MergeObject::AddRow);
+    QCOMPARE(job.outcome().failed, 2);
+    QStringList reasons;
+    for (const WorkbookResult &result : job.outcome().workbooks)
+        reasons << result.reason;
+    for (const QString &name : names.mid(1)) {
+        QVERIFY2(bytesOf(job.path(name)) == before[name], qPrintable(name));
+        QVERIFY2(reasons.filter(name).filter(QStringLiteral("\"Data\" holds 20 cells, but LibreOffice loaded 0")).size() == 1,
+                 qPrintable(reasons.join('\n')));
+    }
+    const QJsonObject edited = WorkbookFiles::sheet(WorkbookFiles::read(job.path("plain.xlsx")), "Data");
+    QCOMPARE(edited.value("cells").toObject().value("A2").toObject().value("value").toString(), QStringLiteral("line 1"));
 }
 
 void NothingLostRealTest::utf16CsvKeepsItsEncodingAndUtf32IsLeftAlone()

@@ -11,6 +11,7 @@
 #include "platform/libreoffice/UnoStrings.h"
 #include "platform/libreoffice/office/WorkbookLock.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -131,7 +132,18 @@ void CalcDocument::save()
     if (osl::FileBase::getFileURLFromSystemPath(toOUString(replacement.path()), url) != osl::FileBase::E_None)
         fail(QStringLiteral("not a valid path: %1").arg(replacement.path()));
     const uno::Reference<frame::XStorable> storable(m_document, uno::UNO_QUERY_THROW);
-    storable->storeToURL(url, storeArguments());
+    try {
+        storable->storeToURL(url, storeArguments());
+    } catch (const uno::Exception &e) {
+        m_session->noteCallFailure(e);
+        // A full disk comes back as an error code of the filter's
+        // ("0x40b02(Error Area:Sc Class:Read ...)"); the room left beside the
+        // file, its cut copy still there, tells it.
+        const QString full = StoredWorkbookCheck::fullDiskNote(m_path, QFileInfo(m_path).size());
+        if (!full.isEmpty())
+            fail(QCoreApplication::translate("Engine", "cannot save %1: LibreOffice could not write it%2").arg(m_path, full));
+        throw;
+    }
     // Near a full disk the export can write an empty or cut file and still
     // report success: what was stored is read back before it replaces anything.
     QString problem;

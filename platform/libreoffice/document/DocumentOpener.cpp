@@ -6,10 +6,13 @@
 #include "platform/libreoffice/document/CsvFilterOptions.h"
 #include "platform/libreoffice/document/CsvLoadCheck.h"
 #include "platform/libreoffice/document/LoadArguments.h"
+#include "platform/libreoffice/document/LoadedCells.h"
 #include "platform/libreoffice/document/OpenFailureReason.h"
 #include "platform/libreoffice/office/OfficeSession.h"
+#include "fileformats/CompoundFile.h"
 #include "fileformats/LoadSoundness.h"
 #include "fileformats/OoxmlWorkbookParts.h"
+#include "fileformats/SheetCellCounts.h"
 #include "platform/libreoffice/document/StoredRowHeights.h"
 #include "platform/libreoffice/UnoStrings.h"
 #include "platform/libreoffice/document/UnreadableFormulas.h"
@@ -92,6 +95,22 @@ std::optional<ZipArchive> refuseDamagedArchive(const QString &path)
     return archive;
 }
 
+// The cells each sheet of the file holds, to be held against what
+// LibreOffice loads; none for a CSV file or a file not of these formats.
+std::optional<QVector<SheetCellCount>> fileCellCounts(const QString &path, const std::optional<ZipArchive> &archive)
+{
+    if (archive)
+        return SheetCellCounts::ofOoxml(*archive);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    QByteArray stream = compoundFileStream(bytes, QStringLiteral("Workbook"));
+    if (stream.isEmpty())
+        stream = compoundFileStream(bytes, QStringLiteral("Book"));
+    return stream.isEmpty() ? std::nullopt : SheetCellCounts::ofBiff(stream);
+}
+
 } // namespace
 
 std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> &session,
@@ -112,6 +131,7 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
     const QString unsound = archive ? LoadSoundness::ooxmlProblem(*archive) : LoadSoundness::biffProblem(path);
     if (!unsound.isEmpty())
         fail(QStringLiteral("%1 %2").arg(path, unsound));
+    const std::optional<QVector<SheetCellCount>> cellCounts = fileCellCounts(path, archive);
     std::optional<CsvFilterOptions> csv;
     if (file.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
         QFile content(path);
@@ -133,7 +153,9 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
         component = session->desktop()->loadComponentFromURL(url, "_blank", 0, arguments);
     } catch (const uno::Exception &e) {
         session->noteCallFailure(e);
-        fail(QStringLiteral("LibreOffice cannot open %1: %2").arg(path, toQString(e.Message)));
+        // A full disk, too, comes back as an error code of the filter's.
+        const QString why = whyNotOpenedForEditing(path, archive ? &*archive : nullptr);
+        fail(why.isEmpty() ? QStringLiteral("LibreOffice cannot open %1: %2").arg(path, toQString(e.Message)) : why);
     }
     if (!component.is()) {
         const QString why = whyNotOpenedForEditing(path, archive ? &*archive : nullptr);
@@ -161,6 +183,12 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
             closeComponent(component);
             fail(QCoreApplication::translate("Engine", "%1 is left as it is: %2").arg(path, misreading));
         }
+    }
+    // A sheet LibreOffice could not read loads empty or short, without a word.
+    const QString lost = cellCounts ? LoadedCells::problem(spreadsheet, *cellCounts) : QString();
+    if (!lost.isEmpty()) {
+        closeComponent(component);
+        fail(QStringLiteral("%1: %2").arg(path, lost));
     }
     if (archive && OoxmlWorkbookParts::isOoxmlWorkbook(path))
         restoreStoredRowHeights(spreadsheet, *archive);

@@ -49,9 +49,12 @@ void noteGroup(pid_t from, pid_t to)
 // kill -9, the pipe closes: a watcher outside the office's process group then
 // kills the group and removes the private profile, the pipe file and the
 // files listed as in hand (the lock and temporary file of the workbook being
-// edited), with the empty lu*.tmp files soffice made beside them since. The
-// office keeps its own temporary files in the profile, so that they go with
-// it. The guard itself ends when the office ends.
+// edited), with the lu*.tmp files soffice made beside them since: a store
+// writes the whole new file into one before renaming it ("lu" and
+// soffice.bin's process id, recorded in "office-pid", begin its name; while
+// that id is not known, only the empty ones go). The office keeps its own
+// temporary files in the profile, so that they go with it. The guard itself
+// ends when the office ends.
 const char *const guardScript = R"guard(
 program=$1; profile=$2; pipe=$3; shift 3
 exec 3<&0
@@ -64,9 +67,14 @@ setsid sh -c '
     tries=0
     while /bin/kill -s 0 -- -"$1" 2>/dev/null && [ $tries -lt 50 ]; do sleep 0.1; tries=$((tries + 1)); done
     if [ -f "$2/in-hand" ]; then
+        office=$(cat "$2/office-pid" 2>/dev/null)
         while IFS= read -r file; do
             rm -f -- "$file"
-            find "$(dirname -- "$file")" -maxdepth 1 -type f -name "lu*.tmp" -size 0 -newer "$2/in-hand" -delete
+            if [ -n "$office" ]; then
+                find "$(dirname -- "$file")" -maxdepth 1 -type f -name "lu$office*.tmp" -newer "$2/in-hand" -delete
+            else
+                find "$(dirname -- "$file")" -maxdepth 1 -type f -name "lu*.tmp" -size 0 -newer "$2/in-hand" -delete
+            fi
         done < "$2/in-hand"
     fi
     rm -rf -- "$2"

@@ -31,6 +31,8 @@ public:
                QString *whyNot);
 
     pid_t pid() const { return m_pid; }
+    // soffice.bin's, once findOffice found it; 0 before.
+    pid_t officePid() const { return m_office; }
     bool isRunning();
     // Finds soffice.bin under the launcher once it runs, so that its end is
     // seen at once; false while it is not there.

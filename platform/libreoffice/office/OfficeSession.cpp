@@ -145,7 +145,16 @@ bool OfficeSession::connect(QString *whyNot)
             QThread::msleep(100);
         }
         m_desktop = frame::Desktop::create(m_context);
-        m_process.findOffice();
+        // The temporary files soffice.bin stores into carry its process id:
+        // the guard removes those of a store cut short.
+        if (m_process.findOffice()) {
+            m_officePid = m_process.officePid();
+            QSaveFile officePid(QDir(m_profile.path()).filePath(QStringLiteral("office-pid")));
+            if (officePid.open(QIODevice::WriteOnly)) {
+                officePid.write(QByteArray::number(m_officePid));
+                officePid.commit();
+            }
+        }
         // soffice leaves its pipe files behind when it is killed; note them now.
         m_pipeFiles = m_process.socketFiles();
         return true;
@@ -174,11 +183,14 @@ void OfficeSession::removeFilesInHand()
         QFile::remove(file);
         folders.insert(QFileInfo(file).absolutePath());
     }
-    // A store cut short leaves soffice's empty lu*.tmp beside the workbook:
-    // only those made since the files came in hand are its.
+    // A store cut short leaves the lu*.tmp soffice was writing beside the
+    // workbook: only those named after its process and made since the files
+    // came in hand are its (empty ones only, while that process is unknown).
+    const pid_t office = m_officePid;
+    const QString pattern = office > 0 ? QStringLiteral("lu%1*.tmp").arg(office) : QStringLiteral("lu*.tmp");
     for (const QString &folder : qAsConst(folders)) {
-        for (const QFileInfo &file : QDir(folder).entryInfoList({QStringLiteral("lu*.tmp")}, QDir::Files | QDir::Hidden)) {
-            if (file.size() == 0 && file.lastModified() >= m_filesInHandSince)
+        for (const QFileInfo &file : QDir(folder).entryInfoList({pattern}, QDir::Files | QDir::Hidden)) {
+            if ((office > 0 || file.size() == 0) && file.lastModified() >= m_filesInHandSince)
                 QFile::remove(file.filePath());
         }
     }

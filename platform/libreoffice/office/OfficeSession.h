@@ -70,6 +70,7 @@ private:
     QStringList m_pipeFiles;
     QStringList m_filesInHand;
     QDateTime m_filesInHandSince;
+    pid_t m_officePid = 0; // soffice.bin's, kept after it ended
     bool m_ended = false;
     std::atomic<bool> m_bridgeLost{false};
     css::uno::Reference<css::uno::XComponentContext> m_context;

@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+#include <optional>
+
+class ZipArchive;
+
+// How many cells each sheet of a workbook file holds, read from the file
+// itself: LibreOffice loads a sheet it cannot read (a part it does not find,
+// XML it does not parse) as an empty one without a word, and what it loaded
+// is held against these counts. A cell holds something when it has a value
+// (a number, a text, a logical, an error) or a formula; one that has only a
+// format, or an empty text, holds nothing.
+struct SheetCellCount
+{
+    // A block of cells, 0-based and inclusive.
+    struct Block
+    {
+        int firstRow = 0;
+        int firstColumn = 0;
+        int lastRow = 0;
+        int lastColumn = 0;
+    };
+
+    QString sheet;
+    // Outside the blocks below.
+    qint64 cells = 0;
+    // Cells LibreOffice fills itself on loading, left out of the count on
+    // both sides: a pivot table's output, which it computes again from the
+    // table's cache, and the cells of an array formula's range, each of which
+    // it holds as part of the formula whether the file lists it or not.
+    QVector<Block> uncounted;
+};
+
+namespace SheetCellCounts {
+
+// The sheets of an Office Open XML workbook in the workbook's order, each
+// part found through the package's relationships as a reader of the format
+// finds it. None when the workbook part or its sheet list cannot be found.
+std::optional<QVector<SheetCellCount>> ofOoxml(const ZipArchive &archive);
+
+// The sheets of an .xls workbook stream (BIFF5 to BIFF8) in the workbook's
+// order. None when the stream is no such workbook.
+std::optional<QVector<SheetCellCount>> ofBiff(const QByteArray &workbookStream);
+
+} // namespace SheetCellCounts
