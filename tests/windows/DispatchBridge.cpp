@@ -29,6 +29,8 @@ struct Member
 const Member members[] = {
     {"WorkBooks", 0, false, Sub, nullptr},
     {"Open", 1, false, Sub, "Open(const QString&)"},
+    {"Open", 13, false, Sub, "Open(const QString&,int,bool,const QVariant&,const QString&,const QString&,bool,"
+                             "const QVariant&,const QVariant&,const QVariant&,bool,const QVariant&,bool)"},
     {"Sheets", 0, false, Sub, nullptr},
     {"Item", 1, false, Sub, "Item(int)"},
     {"Rows", 1, false, Sub, "Rows(int)"},
@@ -54,6 +56,9 @@ const Member members[] = {
     {"Close", 1, false, Call, "Close (Boolean)"},
     {"Quit", 0, false, Call, "Quit(void)"},
     {"DisplayAlerts", 1, true, Write, nullptr},
+    {"AutomationSecurity", 1, true, Write, nullptr},
+    {"EnableEvents", 1, true, Write, nullptr},
+    {"AskToUpdateLinks", 1, true, Write, nullptr},
     {"Count", 0, false, Read, nullptr},
     {"Name", 0, false, Read, nullptr},
     {"Row", 0, false, Read, nullptr},

@@ -91,7 +91,7 @@ void followFiles(AutomationObject *, const QByteArray &member, const QVariantLis
 {
     Spreadsheets &all = spreadsheets();
     QMutexLocker locker(&all.lock);
-    if (member == "Open(const QString&)") {
+    if (member.startsWith("Open(")) {
         const QString path = arguments.value(0).toString();
         if (!all.savesWritten.contains(path))
             readWorkbookFile(path);
