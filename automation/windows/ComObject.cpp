@@ -26,6 +26,27 @@ QVariantList comArguments(const QVariantList &arguments)
     return converted;
 }
 
+// Excel reads a text written into a cell's value as if typed: "00123" and
+// an 18-digit number become numbers, "1/2" a date, "=x" a formula. With an
+// apostrophe before it, as typed to keep a text a text, it stays as it is.
+QVariant keptAsText(const QVariant &value)
+{
+    if (value.userType() == QMetaType::QString && !value.toString().isEmpty())
+        return QString(QLatin1Char('\'') + value.toString());
+    if (value.userType() != QMetaType::QVariantList)
+        return value;
+    QVariantList items = value.toList();
+    for (QVariant &item : items)
+        item = keptAsText(item);
+    return items;
+}
+
+bool writesCellValues(const QByteArray &member)
+{
+    const QByteArray name = member.left(member.indexOf('(')).trimmed();
+    return name == "SetValue" || name == "SetValue2" || name == "Value" || name == "Value2";
+}
+
 } // namespace
 
 ComObject::ComObject(std::shared_ptr<ComSession> session, IDispatch *dispatch, Role role, const QByteArray &member)
@@ -94,9 +115,12 @@ QVariant ComObject::invoke(const QByteArray &member, int access, const QVariantL
     IDispatch *target = current(error);
     if (!target)
         return QVariant();
+    QVariantList values = comArguments(arguments);
+    if (access != int(Access::Read) && writesCellValues(member) && values.size() == 1)
+        values.first() = keptAsText(values.first());
     VARIANT result;
     VariantInit(&result);
-    if (!m_session->invoke(target, member, Access(access), comArguments(arguments), &result, error))
+    if (!m_session->invoke(target, member, Access(access), values, &result, error))
         return QVariant();
     // The settings made on the application (DisplayAlerts, "SetVisible"...)
     // are made again on a new instance.

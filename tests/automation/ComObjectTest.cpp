@@ -268,6 +268,10 @@ void ComObjectTest::errorAndEmptyCellsKeepWhatTheyAre()
     SafeArrayGetElement(put.parray, at, &cell);
     QCOMPARE(int(cell.vt), int(VT_ERROR));
     QCOMPARE(quint32(cell.scode), quint32(0x800A07D7));
+    // A text stays a text: Excel would read "00123" as a number.
+    excel.dynamicCall("SetValue2(const QVariant&)", QStringLiteral("00123"));
+    QCOMPARE(int(g_seen.puts[L"Value2"].vt), int(VT_BSTR));
+    QCOMPARE(QString::fromWCharArray(g_seen.puts[L"Value2"].bstrVal), QStringLiteral("'00123"));
     // ...and what could not be read never goes at all.
     const int callsBefore = g_seen.calls;
     excel.dynamicCall("SetValue2(const QVariant&)", QVariantList{QVariant(QVariantList{cells.at(3)})});
