@@ -47,6 +47,23 @@ public:
                              AutomationError &error) = 0;
 };
 
+// A value the server gave in a form the program cannot hold (an unknown kind
+// of error, a type it does not convert): never to be written back.
+struct UnreadableValue
+{
+    int serverType = 0;
+    bool operator==(const UnreadableValue &other) const { return serverType == other.serverType; }
+};
+Q_DECLARE_METATYPE(UnreadableValue)
+
+// An optional argument left out in the middle of an argument list, as Visual
+// Basic leaves it out: the member takes its default.
+struct OmittedArgument
+{
+    bool operator==(const OmittedArgument &) const { return true; }
+};
+Q_DECLARE_METATYPE(OmittedArgument)
+
 using AutomationObjectPtr = std::shared_ptr<AutomationObject>;
 Q_DECLARE_METATYPE(AutomationObjectPtr)
 

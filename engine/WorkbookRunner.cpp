@@ -17,6 +17,23 @@
 
 namespace {
 
+// Office's MsoAutomationSecurity: no macro of a workbook opened by automation runs.
+const int macrosForcedOff = 3;
+// Excel's XlUpdateLinks: links to other workbooks are not updated, and not asked about.
+const int linksNeverUpdated = 0;
+// Given for a workbook that needs a password to open or to modify, so that
+// opening it fails at once instead of asking for one; ignored by the others.
+// Short enough for the older formats (15 characters at most).
+const char noPassword[] = "gw-no-password";
+
+QVariantList openArguments(const QString &path)
+{
+    const QVariant omitted = QVariant::fromValue(OmittedArgument());
+    const QString password = QString::fromLatin1(noPassword);
+    return {path, linksNeverUpdated, false, omitted, password, password, true,
+            omitted, omitted, omitted, false, omitted, false};
+}
+
 void editSelectedSheets(AxObject *sheets, WorkbookEdit &edit, const JobOptions &options, JobContext &job)
 {
     int sheetCount = sheets->property("Count").toInt();
@@ -64,6 +81,11 @@ bool WorkbookRunner::startApplication()
     }).description;
     m_application->dynamicCall("SetVisible (bool Visible)", QVariant(QStringLiteral("false")));
     m_application->setProperty("DisplayAlerts", false);
+    // Nothing may ask, and no workbook's macro run, in an application nobody
+    // sees; an application without one of these settings goes on without it.
+    m_application->setProperty("AutomationSecurity", macrosForcedOff);
+    m_application->setProperty("EnableEvents", false);
+    m_application->setProperty("AskToUpdateLinks", false);
     m_workbooks.reset(m_application->querySubObject("WorkBooks"));
     report(StatusTexts::workbooksRequested());
     if (!m_workbooks && m_startFailure.isEmpty())
@@ -85,8 +107,9 @@ WorkbookResult WorkbookRunner::editWorkbook(const QString &path)
         m_job.setWorkbook(path, m_shared.numbered + 1);
         m_job.skipWorkbook(result.reason);
     } else {
+        QVariantList arguments = openArguments(path);
         const AutomationError error = raisedError(m_workbooks.get(), [&]() {
-            workbook.reset(m_workbooks->querySubObject("Open(const QString&)", QVariant(path)));
+            workbook.reset(m_workbooks->querySubObject(openMember, arguments));
         });
         result.reason = error.description;
         result.detail = technicalDetail(error);

@@ -35,6 +35,14 @@ public:
         std::atomic<int> &numbered; // the workbooks numbered so far
     };
 
+    // Excel's Workbooks.Open with the arguments that make it refuse rather
+    // than ask in a window nobody sees: FileName, UpdateLinks, ReadOnly,
+    // Format, Password, WriteResPassword, IgnoreReadOnlyRecommended, Origin,
+    // Delimiter, Editable, Notify, Converter, AddToMru.
+    static constexpr const char *openMember =
+        "Open(const QString&,int,bool,const QVariant&,const QString&,const QString&,bool,"
+        "const QVariant&,const QVariant&,const QVariant&,bool,const QVariant&,bool)";
+
     explicit WorkbookRunner(const Job &job);
     // Quits the application.
     ~WorkbookRunner();

@@ -3,18 +3,24 @@
 
 #include "automation/AutomationObject.h"
 
-#include <ActiveQt/QAxObject>
-
 #include <memory>
 
-// A COM object of an installed application, reached through ActiveQt. Member
-// strings go to QAxObject unchanged; the EXCEPINFO of a failed call comes
-// back through its exception signal as the call's error. Used only on the
-// thread that created it, as COM requires.
+#include <oaidl.h>
+
+class ComSession;
+
+// A COM object of an installed application, called through its IDispatch by
+// the session (ActiveQt's conversions, every failure raised). Used only on
+// the thread that started the application, as COM requires. The application
+// object and what it gives straight away (its Workbooks) follow a new
+// instance when the session starts one; other objects belong to the instance
+// that gave them and fail once it is lost.
 class ComObject : public AutomationObject
 {
 public:
-    explicit ComObject(std::unique_ptr<QAxObject> object);
+    enum class Role { Application, OfApplication, Other };
+
+    ComObject(std::shared_ptr<ComSession> session, IDispatch *dispatch, Role role, const QByteArray &member);
     ~ComObject() override;
 
     AutomationObjectPtr querySubObject(const QByteArray &member, const QVariantList &arguments,
@@ -24,12 +30,20 @@ public:
     QVariant property(const QByteArray &name, AutomationError &error) override;
     bool setProperty(const QByteArray &name, const QVariant &value, AutomationError &error) override;
 
-    // Binds a new object to the ProgID; the error holds why not.
+    // Starts the application of the ProgID; the error holds why not.
     static AutomationObjectPtr start(const QString &progId, AutomationError &error);
 
-    // The object as an argument of a COM call: its IDispatch.
-    QVariant asComArgument() const;
+    // The object as an argument of a call: its IDispatch, AddRef'd.
+    IDispatch *dispatch() const;
 
 private:
-    std::unique_ptr<QAxObject> m_object;
+    IDispatch *current(AutomationError &error);
+    QVariant invoke(const QByteArray &member, int access, const QVariantList &arguments, AutomationError &error);
+    AutomationObjectPtr objectOf(VARIANT &value, const QByteArray &member);
+
+    std::shared_ptr<ComSession> m_session;
+    IDispatch *m_dispatch; // null for the application, which is the session's
+    const Role m_role;
+    const QByteArray m_member; // how the application gave it, for OfApplication
+    int m_generation;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/edits/FormulaToValueEdit.h"
 
+#include "automation/AutomationObject.h"
 #include "automation/AxObject.h"
 #include "engine/JobContext.h"
 #include "engine/RaisesException.h"
@@ -10,6 +11,64 @@
 #include <QCoreApplication>
 
 #include <memory>
+#include <vector>
+
+namespace {
+
+// Excel's XlCellType for the cells holding formulas.
+const int formulaCells = -4123;
+
+using Areas = std::vector<AxObject *>;
+
+bool isReadable(const QVariant &value)
+{
+    if (value.userType() == qMetaTypeId<UnreadableValue>())
+        return false;
+    if (value.userType() != QMetaType::QVariantList)
+        return true;
+    const QVariantList items = value.toList();
+    for (const QVariant &item : items) {
+        if (!isReadable(item))
+            return false;
+    }
+    return true;
+}
+
+// The blocks of formula cells of the range, each read and written in one
+// call; none when no cell of it holds a formula. False, with the reason,
+// when they cannot be found. Every object found is the range's descendant
+// and goes with it.
+bool formulaAreas(AxObject *range, Areas &areas, QString *whyNot)
+{
+    // False when no cell of the range holds a formula, true when every one
+    // does, null otherwise.
+    const QVariant hasFormula = range->property("HasFormula");
+    if (hasFormula.userType() == QMetaType::Bool && !hasFormula.toBool())
+        return true;
+    AxObject *found = range;
+    // Excel's SpecialCells, given a single cell, looks at the whole sheet.
+    if (range->property("Count").toLongLong() != 1) {
+        const AutomationError error = raisedError(range, [&]() {
+            found = range->querySubObject("SpecialCells(int)", QVariant(formulaCells));
+        });
+        if (!found) {
+            *whyNot = error.description;
+            return false;
+        }
+    }
+    AxObject *blocks = found->querySubObject("Areas");
+    if (!blocks)
+        return false;
+    const int count = blocks->property("Count").toInt();
+    for (int i = 1; i <= count; ++i) {
+        areas.push_back(blocks->querySubObject("Item(int)", QVariant(i)));
+        if (!areas.back())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 FormulaToValueEdit::FormulaToValueEdit()
     : m_range(JobSettings::valueRange)
@@ -28,6 +87,9 @@ QStringList FormulaToValueEdit::description() const
     return {QStringLiteral("formula-to-value"), m_range};
 }
 
+// Only the formula cells are written: a constant written back would be typed
+// anew by the application ("00123" as a number, "1/2" as a date), and an
+// empty cell has no value to write.
 void FormulaToValueEdit::editSheet(AxObject *sheet, JobContext &job)
 {
     std::unique_ptr<AxObject> range(
@@ -36,21 +98,33 @@ void FormulaToValueEdit::editSheet(AxObject *sheet, JobContext &job)
         job.skipSheet(sheet, QStringLiteral("无法识别区域“%1”").arg(m_range));
         return;
     }
-    // Value2 gives numbers as they are held: Value would give a number shown
-    // as a date as a date, and one shown as currency rounded.
-    QVariant values;
-    const AutomationError unread = raisedError(range.get(), [&]() { values = range->dynamicCall("Value2()"); });
-    if (unread.raised) {
-        job.skipSheet(sheet, QCoreApplication::translate("Engine", "cannot read the values of the range \"%1\": %2")
-                                 .arg(JobSettings::valueRange, unread.description));
+    Areas areas;
+    QString whyNot;
+    if (!formulaAreas(range.get(), areas, &whyNot)) {
+        job.skipSheet(sheet, QCoreApplication::translate("Engine", "the formulas of the range could not be found: %1")
+                                 .arg(whyNot));
         return;
     }
-    // One empty cell reads as nothing (so does the part of an empty sheet a
-    // whole row or column covers): there is no formula to turn into a value,
-    // and a call given nothing would fail as if the sheet refused it.
-    if (!values.isValid())
-        return;
-    const bool refused = raisesException(range.get(), [&]() { range->dynamicCall("SetValue2(const QVariant&)", values); });
-    if (refused)
-        job.skipSheet(sheet, QStringLiteral("表格程序拒绝写入（工作表受保护），公式未转换为值"));
+    // Every result is read before any is written: a sheet keeps all its
+    // formulas when one result cannot be read. Value2 gives numbers as they
+    // are held: Value would give a number shown as a date as a date, and one
+    // shown as currency rounded.
+    QVariantList values;
+    for (AxObject *area : areas) {
+        QVariant read;
+        const bool failed = raisesException(area, [&]() { read = area->dynamicCall("Value2()"); });
+        if (failed || !read.isValid() || !isReadable(read)) {
+            job.skipSheet(sheet, QCoreApplication::translate("Engine", "a formula result could not be read, "
+                                                                       "so the formulas were kept"));
+            return;
+        }
+        values.append(read);
+    }
+    for (size_t i = 0; i < areas.size(); ++i) {
+        AxObject *area = areas[i];
+        if (raisesException(area, [&]() { area->dynamicCall("SetValue2(const QVariant&)", values.at(int(i))); })) {
+            job.skipSheet(sheet, QStringLiteral("表格程序拒绝写入（工作表受保护），公式未转换为值"));
+            return;
+        }
+    }
 }

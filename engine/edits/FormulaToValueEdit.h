@@ -3,9 +3,9 @@
 
 #include "engine/WorkbookEdit.h"
 
-// Replaces the formulas of the range the user typed by their current values,
-// in one read and one write per sheet. The application writes only the cells
-// the values change: the formulas; constants keep what they hold.
+// Replaces the formulas of the range the user typed by their current values:
+// the range's formula cells (Excel's SpecialCells), one read and one write
+// for each block of them. Constants and empty cells are never written.
 class FormulaToValueEdit : public WorkbookEdit
 {
 public:

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/WorkbookRunner.h"
 #include "app/MainWindow.h"
 #include "app/ProgramPaths.h"
 #include "launch/JobSettings.h"
@@ -171,7 +172,7 @@ void LaunchTest::eachButtonStartsItsOwnJob()
     QVERIFY(settingsTaken());
     for (int index = 0; index < int(spies.size()); ++index)
         QCOMPARE(spies[index]->count(), index == signalIndex ? 1 : 0);
-    QCOMPARE(server->count(QStringLiteral("Open(const QString&)")), 2);
+    QCOMPARE(server->count(QString::fromLatin1(WorkbookRunner::openMember)), 2);
     QCOMPARE(server->applicationsStarted(), 1);
 }
 
@@ -187,7 +188,7 @@ void LaunchTest::buttonsDisabledWhileJobRuns()
     // The originals are kept, and the closing text says where.
     QVERIFY(statusText().startsWith(QStringLiteral("成功3个文件,原文件已备份到")
                                     + QDir::toNativeSeparators(folder->path() + "/.gridwrighter-backup/")));
-    QCOMPARE(server->count(QStringLiteral("Open(const QString&)")), 3);
+    QCOMPARE(server->count(QString::fromLatin1(WorkbookRunner::openMember)), 3);
 }
 
 void LaunchTest::twoLaunchesInARow()
@@ -199,7 +200,7 @@ void LaunchTest::twoLaunchesInARow()
     waitForJobEnd();
 
     QVERIFY(statusText().startsWith(QStringLiteral("成功2个文件,")));
-    QCOMPARE(server->count(QStringLiteral("Open(const QString&)")), 4);
+    QCOMPARE(server->count(QString::fromLatin1(WorkbookRunner::openMember)), 4);
     QCOMPARE(server->applicationsStarted(), 2);
 }
 
@@ -293,7 +294,7 @@ void LaunchTest::windowClosedDuringJobWaitsForIt()
     window.reset();
 
     QCOMPARE(server->applicationsQuit(), 1);
-    QCOMPARE(server->count(QStringLiteral("Open(const QString&)")), 5);
+    QCOMPARE(server->count(QString::fromLatin1(WorkbookRunner::openMember)), 5);
     QCOMPARE(server->count(QStringLiteral("Save()")), 5);
 }
 

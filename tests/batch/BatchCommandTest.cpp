@@ -302,7 +302,7 @@ void BatchCommandTest::quietJobWritesItsReport()
     // The reason in words; which member of the application failed apart.
     QVERIFY(!unopened.value("reason").toString().isEmpty());
     QVERIFY2(!unopened.value("reason").toString().contains("QString"), qPrintable(unopened.value("reason").toString()));
-    QVERIFY(unopened.value("detail").toString().contains("Open(const QString&)"));
+    QVERIFY(unopened.value("detail").toString().contains("Open("));
     QCOMPARE(unopened.value("sheets_edited").toArray(), QJsonArray());
 }
 

@@ -51,7 +51,8 @@ void FormulaToValueRealTest::onlyFormulasAreWrittenAtFullPrecision()
     RealJob job;
     const QString book = job.path("dates.xlsx");
     const QJsonObject sheet{{"name", "Data"},
-                            {"cells", QJsonObject{{"A1", 12345.6789}, {"A2", "=A1+0.25"}, {"A3", "=A1/7"}, {"A4", "0123"}}},
+                            {"cells", QJsonObject{{"A1", 12345.6789}, {"A2", "=A1+0.25"}, {"A3", "=A1/7"}, {"A4", "0123"},
+                                                  {"A5", "=1/0"}, {"B1", "=A1*2"}, {"B3", "=B1"}, {"C1", "1/2"}}},
                             {"number_formats", QJsonObject{{"A1", "yyyy-mm-dd"}, {"A2", "yyyy-mm-dd"}, {"A3", "0"}}}};
     QVERIFY(WorkbookFiles::create(book, QJsonObject{{"sheets", QJsonArray{sheet}}}));
     // A real workbook whose range holds no formula: nothing to write.
@@ -70,7 +71,15 @@ void FormulaToValueRealTest::onlyFormulasAreWrittenAtFullPrecision()
     QCOMPARE(storedNumber(xml, "A3").toDouble(), 12345.6789 / 7);
     const QJsonObject cells = cellsOf(book, "Data");
     QCOMPARE(cells.value("A4").toObject().value("value").toString(), QStringLiteral("0123"));
-    for (const char *cell : {"A2", "A3"})
+    QCOMPARE(cells.value("C1").toObject().value("value").toString(), QStringLiteral("1/2"));
+    // An error result stays that error (LibreOffice keeps an error constant
+    // as a formula of the error alone); the empty cell between two formulas
+    // stays empty.
+    QCOMPARE(cells.value("A5").toObject().value("formula").toString(), QStringLiteral("=#DIV/0!"));
+    QCOMPARE(cells.value("A5").toObject().value("value").toString(), QStringLiteral("#DIV/0!"));
+    QVERIFY(!cells.contains("B2"));
+    QCOMPARE(cells.value("B3").toObject().value("value").toDouble(), 12345.6789 * 2);
+    for (const char *cell : {"A2", "A3", "B1", "B3"})
         QVERIFY2(cells.value(cell).toObject().value("type").toString() != QLatin1String("f"), cell);
     if (withCorpus)
         QVERIFY(bytesOf(noFormula) == noFormulaBefore);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The batch frame through the in-memory server and a core of the test's own.
 
+#include "engine/WorkbookRunner.h"
 #include "engine/candidates/JobCandidates.h"
 #include "engine/JobContext.h"
 #include "engine/JobOptions.h"
@@ -160,7 +161,7 @@ void FrameTest::candidatesAreChosenByExtensionAndLockMarker()
 
     QStringList opened;
     for (const auto &call : m_server->calls())
-        if (call.member == QLatin1String("Open(const QString&)"))
+        if (call.member == QLatin1String(WorkbookRunner::openMember))
             opened.append(QDir::fromNativeSeparators(call.arguments.at(0).toString()).mid(m_folder->path().size() + 1));
     opened.sort();
     QCOMPARE(opened, QStringList({".g.xlsx", "B.Csv", "C.XLSX", "a.xlsx", "deep/er/i.csv", "m.xlsm", "old.xls"}));
@@ -221,15 +222,29 @@ void FrameTest::callsFollowTheFrameOrder()
     RecordingEdit edit;
     const QStringList texts = runJob(edit);
     QCOMPARE(m_server->members(),
-             QStringList({"Excel.Application", "SetVisible (bool Visible)", "DisplayAlerts",
-                          "WorkBooks", "Open(const QString&)", "Sheets", "Count", "Item(int)", "Name",
+             QStringList({"Excel.Application", "SetVisible (bool Visible)", "DisplayAlerts", "AutomationSecurity",
+                          "EnableEvents", "AskToUpdateLinks", "WorkBooks", WorkbookRunner::openMember, "Sheets", "Count", "Item(int)", "Name",
                           "Name", "Item(int)", "Name", "Name", "Saved", "Save()", "Close (Boolean)", "Quit(void)"}));
     const auto calls = m_server->calls();
     QCOMPARE(calls.at(1).arguments, QVariantList({QStringLiteral("false")}));
     QCOMPARE(calls.at(1).arguments.at(0).type(), QVariant::String);
     QCOMPARE(calls.at(2).arguments, QVariantList({false}));
-    QCOMPARE(calls.at(4).arguments, QVariantList({native("one.xlsx")}));
-    QCOMPARE(calls.at(15).arguments, QVariantList({false}));
+    // Nothing can ask: macros forced off, events off, links never updated,
+    // and a workbook needing a password fails at once.
+    QCOMPARE(calls.at(3).arguments, QVariantList({3}));
+    QCOMPARE(calls.at(4).arguments, QVariantList({false}));
+    QCOMPARE(calls.at(5).arguments, QVariantList({false}));
+    const QVariantList open = calls.at(7).arguments;
+    QCOMPARE(open.size(), 13);
+    QCOMPARE(open.at(0), QVariant(native("one.xlsx")));
+    QCOMPARE(open.at(1), QVariant(0));          // UpdateLinks
+    QCOMPARE(open.at(2), QVariant(false));      // ReadOnly
+    QVERIFY(!open.at(4).toString().isEmpty());  // Password
+    QVERIFY(!open.at(5).toString().isEmpty());  // WriteResPassword
+    QCOMPARE(open.at(6), QVariant(true));       // IgnoreReadOnlyRecommended
+    QCOMPARE(open.at(10), QVariant(false));     // Notify
+    QCOMPARE(open.at(12), QVariant(false));     // AddToMru
+    QCOMPARE(calls.at(18).arguments, QVariantList({false}));
     QCOMPARE(edit.visits, QStringList({"one.xlsx:A", "one.xlsx:B"}));
     QCOMPARE(texts, QStringList({"excel OK!", "WorkBooks OK!", "1  " + native("one.xlsx"), "成功1个文件,"}));
     QCOMPARE(m_server->workbook(native("one.xlsx")).saves, 1);

@@ -100,9 +100,11 @@ public:
     {
         m_state->record(m_kind, member, arguments);
         QMutexLocker locker(&m_state->lock);
+        m_subFailure.clear();
         AutomationObjectPtr sub = sub_(member, arguments);
         if (!sub)
-            error.raise(-1, m_kind, QStringLiteral("%1 has no %2").arg(m_kind, QString::fromLatin1(member)));
+            error.raise(-1, m_kind, m_subFailure.isEmpty() ? QStringLiteral("%1 has no %2").arg(m_kind, QString::fromLatin1(member))
+                                                           : m_subFailure);
         return sub;
     }
 
@@ -145,7 +147,14 @@ protected:
 
     StatePtr m_state;
     QString m_kind;
+    // Why sub_ gave no object, when it says.
+    QString m_subFailure;
 };
+
+bool isFormula(const QVariant &cell)
+{
+    return cell.userType() == QMetaType::QString && cell.toString().startsWith(QLatin1Char('='));
+}
 
 // Rows or columns of a range: only their count is asked for.
 class LineCount : public MemoryObject
@@ -192,6 +201,31 @@ private:
     Area m_area;
 };
 
+// Blocks of one sheet, as SpecialCells gives them, and their Areas.
+class AreasObject : public MemoryObject
+{
+public:
+    AreasObject(StatePtr state, QString path, int sheetIndex, QList<Area> blocks)
+        : MemoryObject(std::move(state), QStringLiteral("areas"))
+        , m_path(std::move(path))
+        , m_sheetIndex(sheetIndex)
+        , m_blocks(std::move(blocks))
+    {
+    }
+
+protected:
+    AutomationObjectPtr sub_(const QByteArray &member, const QVariantList &arguments) override;
+    QVariant read_(const QByteArray &name) override
+    {
+        return name == "Count" ? QVariant(m_blocks.size()) : QVariant();
+    }
+
+private:
+    QString m_path;
+    int m_sheetIndex;
+    QList<Area> m_blocks;
+};
+
 class RangeObject : public MemoryObject
 {
 public:
@@ -207,7 +241,7 @@ public:
     int sheetIndex() const { return m_sheetIndex; }
 
 protected:
-    AutomationObjectPtr sub_(const QByteArray &member, const QVariantList &) override
+    AutomationObjectPtr sub_(const QByteArray &member, const QVariantList &arguments) override
     {
         if (member == "Rows")
             return std::make_shared<LineCount>(m_state, m_area.bottom - m_area.top + 1);
@@ -215,6 +249,16 @@ protected:
             return std::make_shared<LineCount>(m_state, m_area.right - m_area.left + 1);
         if (member == "Hyperlinks()")
             return std::make_shared<LinksObject>(m_state, m_path, m_sheetIndex, m_area, true);
+        if (member == "Areas")
+            return std::make_shared<AreasObject>(m_state, m_path, m_sheetIndex, QList<Area>{m_area});
+        if (member == "SpecialCells(int)" && arguments.value(0).toInt() == -4123) {
+            const QList<Area> blocks = formulaRuns();
+            if (blocks.isEmpty()) {
+                m_subFailure = QStringLiteral("No cells were found.");
+                return nullptr;
+            }
+            return std::make_shared<AreasObject>(m_state, m_path, m_sheetIndex, blocks);
+        }
         return nullptr;
     }
 
@@ -224,6 +268,17 @@ protected:
             return m_area.top;
         if (name == "Column")
             return m_area.left;
+        if (name == "Count")
+            return double(m_area.bottom - m_area.top + 1) * (m_area.right - m_area.left + 1);
+        if (name == "HasFormula") {
+            int formulas = 0;
+            for (const Area &run : formulaRuns())
+                formulas += run.right - run.left + 1;
+            if (formulas == 0)
+                return false;
+            return formulas == (m_area.bottom - m_area.top + 1) * (m_area.right - m_area.left + 1) ? QVariant(true)
+                                                                                                  : QVariant();
+        }
         return QVariant();
     }
 
@@ -259,12 +314,12 @@ protected:
             return QVariant();
         } else if (member == "Value()" || member == "Value2()") {
             if (m_area.top == m_area.bottom && m_area.left == m_area.right)
-                return s.cells.value({m_area.top, m_area.left});
+                return value(m_area.top, m_area.left);
             QVariantList rows;
             for (int r = m_area.top; r <= m_area.bottom; ++r) {
                 QVariantList row;
                 for (int c = m_area.left; c <= m_area.right; ++c)
-                    row.append(s.cells.value({r, c}));
+                    row.append(value(r, c));
                 rows.append(QVariant(row));
             }
             return rows;
@@ -288,8 +343,33 @@ protected:
 private:
     Sheet &sheet() { return m_state->workbooks[m_path].sheets[m_sheetIndex]; }
 
+    QVariant value(int row, int column)
+    {
+        const QVariant held = sheet().cells.value({row, column});
+        return isFormula(held) ? sheet().results.value({row, column}) : held;
+    }
+
+    // The formula cells of the range: each row's runs of them.
+    QList<Area> formulaRuns()
+    {
+        QList<Area> runs;
+        const Sheet &s = sheet();
+        for (auto it = s.cells.cbegin(); it != s.cells.cend(); ++it) {
+            const int row = it.key().first;
+            const int column = it.key().second;
+            if (!m_area.contains(row, column) || !isFormula(it.value()))
+                continue;
+            if (!runs.isEmpty() && runs.last().top == row && runs.last().right == column - 1)
+                runs.last().right = column;
+            else
+                runs.append(Area{row, column, row, column});
+        }
+        return runs;
+    }
+
     void put(int row, int column, const QVariant &value)
     {
+        sheet().results.remove({row, column});
         if (value.isValid())
             sheet().cells.insert({row, column}, value);
         else
@@ -331,6 +411,16 @@ private:
     int m_sheetIndex;
     Area m_area;
 };
+
+AutomationObjectPtr AreasObject::sub_(const QByteArray &member, const QVariantList &arguments)
+{
+    if (member == "Areas")
+        return std::make_shared<AreasObject>(m_state, m_path, m_sheetIndex, m_blocks);
+    const int index = arguments.value(0).toInt();
+    if (member != "Item(int)" || index < 1 || index > m_blocks.size())
+        return nullptr;
+    return std::make_shared<RangeObject>(m_state, m_path, m_sheetIndex, m_blocks.at(index - 1));
+}
 
 QVariant LinksObject::call_(const QByteArray &member, const QVariantList &arguments, QString *failure)
 {
@@ -536,7 +626,7 @@ protected:
     AutomationObjectPtr sub_(const QByteArray &member, const QVariantList &arguments) override
     {
         const QString path = arguments.value(0).toString();
-        if (member != "Open(const QString&)" || m_state->unopenable.contains(path))
+        if (!member.startsWith("Open(") || m_state->unopenable.contains(path))
             return nullptr;
         if (!m_state->workbooks.contains(path)) {
             Workbook fresh;

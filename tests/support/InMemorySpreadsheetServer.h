@@ -32,7 +32,10 @@ public:
     struct Sheet
     {
         QString name;
-        QMap<std::pair<int, int>, QVariant> cells; // (row, column), 1-based
+        // (row, column), 1-based; a text starting with "=" is a formula
+        QMap<std::pair<int, int>, QVariant> cells;
+        // What the formula cells give, by the same key; none gives nothing.
+        QMap<std::pair<int, int>, QVariant> results;
         QList<Link> links;
         bool chart = false;
         int rowLimit = 1048576;

@@ -63,7 +63,9 @@ QVariant CalcApplication::read(const QByteArray &name)
 
 void CalcApplication::write(const QByteArray &name, const QVariant &value)
 {
-    if (name == "DisplayAlerts")
-        return; // nothing ever prompts: loads abort every interaction
+    // Nothing ever prompts: loads abort every interaction, run no macro and
+    // update no link.
+    if (name == "DisplayAlerts" || name == "AutomationSecurity" || name == "EnableEvents" || name == "AskToUpdateLinks")
+        return;
     CalcObject::write(name, value);
 }

@@ -3,6 +3,7 @@
 
 #include "fileformats/AutomationFailure.h"
 #include "platform/libreoffice/document/CalcDocument.h"
+#include "platform/libreoffice/calc/CalcAreas.h"
 #include "platform/libreoffice/calc/CalcHyperlinks.h"
 #include "platform/libreoffice/cells/CellCopies.h"
 #include "platform/libreoffice/cells/CellFormulas.h"
@@ -12,6 +13,9 @@
 #include <climits>
 
 #include <com/sun/star/sheet/CellDeleteMode.hpp>
+#include <com/sun/star/sheet/CellFlags.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XCellRangeMovement.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/table/XTableColumns.hpp>
@@ -24,6 +28,8 @@ namespace {
 // Excel's XlDeleteShiftDirection.
 const int shiftToLeft = -4159;
 const int shiftUp = -4162;
+// Excel's XlCellType for the cells holding formulas.
+const int formulaCells = -4123;
 
 } // namespace
 
@@ -60,6 +66,17 @@ AutomationObjectPtr CalcRange::subObject(const QByteArray &member, const QVarian
         return std::make_shared<CalcRange>(m_document, m_sheet, m_address, View::Columns);
     if (member == "Hyperlinks()")
         return std::make_shared<CalcHyperlinks>(m_document, m_sheet, m_address);
+    if (member == "Areas")
+        return std::make_shared<CalcAreas>(m_document, m_sheet, QVector<table::CellRangeAddress>{m_address});
+    if (member == "SpecialCells(int)") {
+        if (argument(arguments, 0).toInt() != formulaCells)
+            fail(QStringLiteral("only the formula cells can be picked out"));
+        const QVector<table::CellRangeAddress> blocks = formulaBlocks();
+        // Excel's answer when there are none.
+        if (blocks.isEmpty())
+            fail(QStringLiteral("No cells were found."));
+        return std::make_shared<CalcAreas>(m_document, m_sheet, blocks);
+    }
     return CalcObject::subObject(member, arguments);
 }
 
@@ -124,6 +141,15 @@ QVariant CalcRange::read(const QByteArray &name)
         return int(m_address.StartRow + 1);
     if (name == "Column")
         return int(m_address.StartColumn + 1);
+    // As Excel's: whether none, all or some of the cells hold formulas.
+    if (name == "HasFormula") {
+        double formulas = 0;
+        for (const table::CellRangeAddress &block : formulaBlocks())
+            formulas += double(block.EndRow - block.StartRow + 1) * (block.EndColumn - block.StartColumn + 1);
+        if (formulas == 0)
+            return false;
+        return formulas == double(rows) * columns ? QVariant(true) : QVariant();
+    }
     if (name == "Count") {
         switch (m_view) {
         case View::Rows:
@@ -135,6 +161,21 @@ QVariant CalcRange::read(const QByteArray &name)
         }
     }
     return CalcObject::read(name);
+}
+
+QVector<table::CellRangeAddress> CalcRange::formulaBlocks() const
+{
+    QVector<table::CellRangeAddress> blocks;
+    const auto area = SheetAreas::workingArea(m_sheet, m_address, m_document->grid());
+    if (!area)
+        return blocks;
+    const uno::Sequence<table::CellRangeAddress> found =
+        uno::Reference<sheet::XCellRangesQuery>(SheetAreas::cellRange(m_sheet, *area), uno::UNO_QUERY_THROW)
+            ->queryContentCells(sheet::CellFlags::FORMULA)
+            ->getRangeAddresses();
+    for (const table::CellRangeAddress &block : found)
+        blocks.append(block);
+    return blocks;
 }
 
 bool CalcRange::isOneCell() const

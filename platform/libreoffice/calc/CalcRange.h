@@ -6,6 +6,8 @@
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/table/CellRangeAddress.hpp>
 
+#include <QVector>
+
 class CalcDocument;
 
 // A block of cells: a cell, a range, whole rows or whole columns. The view
@@ -31,6 +33,8 @@ protected:
 
 private:
     bool isOneCell() const;
+    // The blocks of formula cells, as LibreOffice groups them.
+    QVector<css::table::CellRangeAddress> formulaBlocks() const;
     void findSheetIndex();
     bool actsOnRows() const;
     bool actsOnColumns() const;

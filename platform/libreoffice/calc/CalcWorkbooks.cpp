@@ -20,7 +20,9 @@ std::shared_ptr<OfficeSession> CalcWorkbooks::watchedSession() const
 
 AutomationObjectPtr CalcWorkbooks::subObject(const QByteArray &member, const QVariantList &arguments)
 {
-    if (member == "Open(const QString&)") {
+    // Excel's further arguments (links, passwords, notify) say what loads
+    // here do anyway: they update no link and never ask.
+    if (member.startsWith("Open(")) {
         const QString path = argument(arguments, 0).toString();
         QString whyNot;
         const std::shared_ptr<OfficeSession> session = m_keeper->liveSession(&whyNot);
