@@ -26,6 +26,8 @@ $SUDO apt-get install -y --no-install-recommends \
     g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev wine wine64 nsis ccache locales
 $SUDO apt-get install -y --no-install-recommends -t bookworm-backports \
     libreoffice-calc-nogui libreoffice-dev
+# The benchmark's Python-UNO yardstick (bench/uno_insert_row.py).
+$SUDO apt-get install -y --no-install-recommends -t bookworm-backports python3-uno
 
 # Packaging: cpack's scan of the libraries the programs need runs file and
 # dpkg-shlibdeps, the icon is drawn with rsvg-convert, and lintian checks the
