@@ -4,16 +4,10 @@
 #include "fileformats/AutomationFailure.h"
 #include "platform/libreoffice/cells/FormulaParsers.h"
 #include "platform/libreoffice/office/OfficeSession.h"
-#include "fileformats/OoxmlWorkbookParts.h"
-#include "fileformats/StoredWorkbookCheck.h"
-#include "fileformats/putback/OriginalParts.h"
 #include "platform/libreoffice/document/ReplacementFile.h"
 #include "platform/libreoffice/UnoStrings.h"
 #include "platform/libreoffice/office/WorkbookLock.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -114,47 +108,43 @@ void CalcDocument::noteValuesWritten(bool beforeAnyOtherChange)
 
 void CalcDocument::save()
 {
+    const std::unique_ptr<StoreFinish> finish = store();
+    if (!finish)
+        return;
+    finish->run();
+    markSaved();
+}
+
+std::unique_ptr<StoreFinish> CalcDocument::store()
+{
     ensureUsable();
-    const uno::Reference<util::XModifiable> modifiable(m_document, uno::UNO_QUERY_THROW);
     // Every store drops something LibreOffice cannot write back: a workbook
     // the edit did not change stays the file it was.
-    if (!modifiable->isModified())
-        return;
+    if (!isModified())
+        return nullptr;
 
     // Stored beside the file and moved over it whole, so that a failure at any
     // point leaves the file as it was.
-    ReplacementFile replacement(m_path);
-    m_session->setFilesInHand({WorkbookLock::pathOf(m_path), replacement.path(),
-                               WorkbookLock::pathOf(replacement.path())});
+    auto replacement = std::make_unique<ReplacementFile>(m_path);
+    m_session->setFilesInHand({WorkbookLock::pathOf(m_path), replacement->path(),
+                               WorkbookLock::pathOf(replacement->path())});
     OUString url;
-    if (osl::FileBase::getFileURLFromSystemPath(toOUString(replacement.path()), url) != osl::FileBase::E_None)
-        fail(QStringLiteral("not a valid path: %1").arg(replacement.path()));
+    if (osl::FileBase::getFileURLFromSystemPath(toOUString(replacement->path()), url) != osl::FileBase::E_None)
+        fail(QStringLiteral("not a valid path: %1").arg(replacement->path()));
     const uno::Reference<frame::XStorable> storable(m_document, uno::UNO_QUERY_THROW);
     storable->storeToURL(url, storeArguments());
-    // Near a full disk the export can write an empty or cut file and still
-    // report success: what was stored is read back before it replaces anything.
-    QString problem;
-    if (m_csv) {
-        problem = StoredWorkbookCheck::csvProblem(replacement.path(), storedCsvRecords());
-        if (problem.isEmpty())
-            m_csv->finishExport(replacement.path());
-    } else if (OoxmlWorkbookParts::isOoxmlWorkbook(m_path)) {
-        problem = StoredWorkbookCheck::archiveProblem(replacement.path());
-        if (problem.isEmpty()) {
-            OriginalParts::restore(m_path, replacement.path(), m_edits);
-            problem = StoredWorkbookCheck::archiveProblem(replacement.path());
-        }
-    } else if (m_grid.binary) {
-        problem = StoredWorkbookCheck::compoundFileProblem(replacement.path());
-    }
-    if (!problem.isEmpty())
-        fail(QStringLiteral("cannot save %1: %2%3")
-                 .arg(m_path, problem, StoredWorkbookCheck::fullDiskNote(m_path, QFileInfo(m_path).size())));
-    replacement.commit();
+    StoreFinish::Stored stored{m_path, m_csv, m_csv ? storedCsvRecords() : 0, m_grid.binary, m_edits};
+    auto finish = std::make_unique<StoreFinish>(std::move(stored), std::move(replacement), m_session);
     m_session->setFilesInHand({WorkbookLock::pathOf(m_path)});
+    return finish;
+}
+
+void CalcDocument::markSaved()
+{
     // The workbook is saved: a soffice dying from here on must not make it
     // look unsaved. The document now matches its file, as after store().
     try {
+        const uno::Reference<util::XModifiable> modifiable(m_document, uno::UNO_QUERY_THROW);
         modifiable->setModified(false);
     } catch (const uno::Exception &) {
     }

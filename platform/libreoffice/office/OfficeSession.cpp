@@ -169,8 +169,15 @@ void OfficeSession::noteCallFailure(const uno::Exception &failure)
 
 void OfficeSession::removeFilesInHand()
 {
+    QStringList files;
+    QDateTime since;
+    {
+        const QMutexLocker locker(&m_inHandMutex);
+        files = m_filesInHand;
+        since = m_filesInHandSince;
+    }
     QSet<QString> folders;
-    for (const QString &file : qAsConst(m_filesInHand)) {
+    for (const QString &file : qAsConst(files)) {
         QFile::remove(file);
         folders.insert(QFileInfo(file).absolutePath());
     }
@@ -178,7 +185,7 @@ void OfficeSession::removeFilesInHand()
     // only those made since the files came in hand are its.
     for (const QString &folder : qAsConst(folders)) {
         for (const QFileInfo &file : QDir(folder).entryInfoList({QStringLiteral("lu*.tmp")}, QDir::Files | QDir::Hidden)) {
-            if (file.size() == 0 && file.lastModified() >= m_filesInHandSince)
+            if (file.size() == 0 && file.lastModified() >= since)
                 QFile::remove(file.filePath());
         }
     }
@@ -187,12 +194,33 @@ void OfficeSession::removeFilesInHand()
 
 void OfficeSession::setFilesInHand(const QStringList &files)
 {
+    const QMutexLocker locker(&m_inHandMutex);
     m_filesInHand = files;
     // Whole seconds: some file systems keep no finer times.
     m_filesInHandSince = QDateTime::currentDateTime().addSecs(-1);
+    writeInHandList();
+}
+
+void OfficeSession::holdFinishing(const QString &file)
+{
+    const QMutexLocker locker(&m_inHandMutex);
+    m_filesFinishing.append(file);
+    writeInHandList();
+}
+
+void OfficeSession::releaseFinishing(const QString &file)
+{
+    const QMutexLocker locker(&m_inHandMutex);
+    m_filesFinishing.removeOne(file);
+    writeInHandList();
+}
+
+// What the guard's watcher removes should this process die.
+void OfficeSession::writeInHandList()
+{
     QSaveFile list(QDir(m_profile.path()).filePath(QStringLiteral("in-hand")));
     if (list.open(QIODevice::WriteOnly)) {
-        for (const QString &file : files)
+        for (const QString &file : m_filesInHand + m_filesFinishing)
             list.write(QFile::encodeName(file) + '\n');
         list.commit();
     }
