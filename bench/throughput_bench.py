@@ -1,18 +1,25 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Prints what whole batch jobs cost against LibreOffice's own work on the
-same files, side by side: a row insert over every .xlsx/.xlsm of a folder
-(one application, then several) against one soffice's load and store of
-them, a tiny workbook's job against soffice --convert-to of it, memory over
-many workbooks, and the formula fill benchmark's table (plain and striped
-sheets). Seconds are wall clock of whole processes, medians of alternating
-rounds; memory is the peak of the summed resident size of the process and
-everything it started (soffice included), sampled every 50 ms.
+same files, side by side: a row insert over the .xlsx/.xlsm files of a
+folder that the job saves (one application, then two) against one soffice's
+load and store of exactly those files and against a plain Python-UNO script
+inserting the same row (bench/uno_insert_row.py), a tiny workbook's job
+against soffice --convert-to of it, memory over many workbooks, and the
+formula fill benchmark's table (plain and striped sheets). Seconds are wall
+clock of whole processes, medians of alternating rounds; CPU is that of the
+process and everything it started and waited for (soffice included), own
+CPU that of the process alone; memory is the peak of the summed resident
+size of the process and everything it started (soffice included), sampled
+every 50 ms. --files takes that many corpus workbooks, spread from the
+smallest to the largest; --jobs-only prints only the row insert's figures.
 
     bench/throughput_bench.py [--corpus DIR] [--build DIR] [--rounds N] [--many N]
+                              [--files N] [--jobs-only]
 """
 
 import argparse
+import json
 import os
 import shutil
 import statistics
@@ -59,25 +66,46 @@ def tree_rss_kb(root):
     return total
 
 
+class Run:
+    """One whole process measured: wall seconds, the CPU seconds of it and of
+    everything it started and waited for (soffice included), its own CPU
+    seconds alone, the peak tree memory in MB, its output and exit code."""
+
+    def __init__(self, command, cwd=None):
+        ticks = os.sysconf('SC_CLK_TCK')
+        start = time.monotonic()
+        with tempfile.TemporaryFile(mode='w+') as output:
+            process = subprocess.Popen(command, cwd=cwd, stdout=output, stderr=subprocess.STDOUT, text=True)
+            peak = [0]
+            running = [True]
+
+            def sample():
+                while running[0]:
+                    peak[0] = max(peak[0], tree_rss_kb(process.pid))
+                    time.sleep(0.05)
+
+            sampler = threading.Thread(target=sample)
+            sampler.start()
+            # Ended but not yet reaped: its own CPU times are still readable.
+            os.waitid(os.P_PID, process.pid, os.WEXITED | os.WNOWAIT)
+            with open(f'/proc/{process.pid}/stat') as stat:
+                fields = stat.read().rsplit(')', 1)[1].split()
+            self.own_cpu = (int(fields[11]) + int(fields[12])) / ticks
+            _, status, usage = os.wait4(process.pid, 0)
+            process.returncode = self.returncode = os.waitstatus_to_exitcode(status)
+            self.seconds = time.monotonic() - start
+            self.cpu = usage.ru_utime + usage.ru_stime
+            running[0] = False
+            sampler.join()
+            self.peak_mb = peak[0] / 1024
+            output.seek(0)
+            self.output = output.read()
+
+
 def measure(command, cwd=None):
     """Seconds and peak tree memory (MB) of one whole run, and its output."""
-    start = time.monotonic()
-    process = subprocess.Popen(command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
-    peak = [0]
-    running = [True]
-
-    def sample():
-        while running[0]:
-            peak[0] = max(peak[0], tree_rss_kb(process.pid))
-            time.sleep(0.05)
-
-    sampler = threading.Thread(target=sample)
-    sampler.start()
-    output = process.communicate()[0]
-    seconds = time.monotonic() - start
-    running[0] = False
-    sampler.join()
-    return seconds, peak[0] / 1024, output, process.returncode
+    run = Run(command, cwd)
+    return run.seconds, run.peak_mb, run.output, run.returncode
 
 
 def make_workbook(path, description):
@@ -85,16 +113,44 @@ def make_workbook(path, description):
                    check=True)
 
 
-def copy_workbooks(corpus, target):
-    count = 0
+def corpus_workbooks(corpus, subset):
+    """The .xlsx/.xlsm files below corpus, relative to it; with subset, that
+    many spread evenly from the smallest to the largest."""
+    found = []
     for folder, _, names in os.walk(corpus):
-        for name in names:
-            if name.lower().endswith(('.xlsx', '.xlsm')):
-                relative = os.path.relpath(os.path.join(folder, name), corpus)
-                os.makedirs(os.path.dirname(os.path.join(target, relative)), exist_ok=True)
-                shutil.copy2(os.path.join(corpus, relative), os.path.join(target, relative))
-                count += 1
-    return count
+        found.extend(os.path.relpath(os.path.join(folder, name), corpus) for name in names
+                     if name.lower().endswith(('.xlsx', '.xlsm')))
+    found.sort()
+    if not subset or subset >= len(found):
+        return found
+    by_size = sorted(found, key=lambda relative: os.path.getsize(os.path.join(corpus, relative)))
+    return sorted(by_size[round(i * (len(by_size) - 1) / (subset - 1))] for i in range(subset)) if subset > 1 \
+        else by_size[:1]
+
+
+def copy_workbooks(corpus, target, relatives):
+    for relative in relatives:
+        os.makedirs(os.path.dirname(os.path.join(target, relative)), exist_ok=True)
+        shutil.copy2(os.path.join(corpus, relative), os.path.join(target, relative))
+        # Writable as a user's own files are, whatever the corpus's modes.
+        os.chmod(os.path.join(target, relative), 0o644)
+    return len(relatives)
+
+
+def saved_by_job(batch, source, scratch):
+    """The files a row insert saves, relative to source, from the job's report."""
+    folder = os.path.join(scratch, 'probe')
+    shutil.copytree(source, folder)
+    report = os.path.join(scratch, 'probe.jsonl')
+    Run([batch, folder, 'add-row', '1', '--quiet', '--no-backup', '--report', report])
+    saved = []
+    with open(report) as lines:
+        for line in lines:
+            workbook = json.loads(line)
+            if workbook['outcome'] in ('edited', 'skipped'):
+                saved.append(os.path.relpath(workbook['path'], folder))
+    shutil.rmtree(folder)
+    return sorted(saved)
 
 
 def table(rows, header):
@@ -106,31 +162,48 @@ def table(rows, header):
 
 
 def corpus_jobs(args, batch, baseline, scratch):
+    """Equal work on both sides: every case stores the files a row insert
+    saves (taken from the job's report) and only those."""
+    every = os.path.join(scratch, 'every')
+    offered = copy_workbooks(args.corpus, every, corpus_workbooks(args.corpus, args.files))
+    saved = saved_by_job(batch, every, scratch)
     source = os.path.join(scratch, 'source')
-    count = copy_workbooks(args.corpus, source)
+    copy_workbooks(every, source, saved)
+    shutil.rmtree(every)
+    peer = [os.path.join(HERE, 'uno_insert_row.py')]  # by its own line: LibreOffice's python3 has uno
     cases = [
         ('LibreOffice load + store, one soffice', lambda folder: [baseline, folder]),
-        ('add-row 1, --jobs 1', lambda folder: [batch, folder, 'add-row', '1', '--quiet', '--no-backup', '--jobs', '1']),
-        ('add-row 1, --jobs 2', lambda folder: [batch, folder, 'add-row', '1', '--quiet', '--no-backup', '--jobs', '2']),
+        ('Python-UNO insert of row 1, one soffice', lambda folder: peer + [folder]),
+        ('add-row 1, `--jobs 1`, with backups', lambda folder: [batch, folder, 'add-row', '1', '--quiet', '--jobs', '1']),
+        ('add-row 1, `--jobs 2`, with backups', lambda folder: [batch, folder, 'add-row', '1', '--quiet', '--jobs', '2']),
     ]
-    figures = {name: ([], []) for name, _ in cases}
+    runs = {name: [] for name, _ in cases}
     for _ in range(args.rounds):
         for name, command in cases:
             folder = os.path.join(scratch, 'run')
             shutil.rmtree(folder, ignore_errors=True)
             shutil.copytree(source, folder)
-            seconds, peak, _, _ = measure(command(folder))
-            figures[name][0].append(seconds)
-            figures[name][1].append(peak)
-    base_seconds = statistics.median(figures[cases[0][0]][0])
-    base_peak = statistics.median(figures[cases[0][0]][1])
+            runs[name].append(Run(command(folder)))
+    shutil.rmtree(os.path.join(scratch, 'run'), ignore_errors=True)
+
+    def median(name, figure):
+        return statistics.median(getattr(run, figure) for run in runs[name])
+
+    base, python_peer, one, two = (name for name, _ in cases)
     rows = []
     for name, _ in cases:
-        seconds = statistics.median(figures[name][0])
-        peak = statistics.median(figures[name][1])
-        rows.append([name, f'{seconds:.1f}', f'{seconds / base_seconds:.2f}', f'{peak:.0f}', f'{peak / base_peak:.2f}'])
-    print(f'Row insert over the {count} .xlsx/.xlsm files of {args.corpus} (copies), median of {args.rounds}:\n')
-    table(rows, ['case', 'seconds', 'ratio', 'peak MB', 'memory ratio'])
+        rows.append([name, f'{median(name, "seconds"):.1f}', f'{median(name, "cpu"):.1f}',
+                     f'{median(name, "own_cpu"):.1f}', f'{median(name, "peak_mb"):.0f}'])
+    print(f'Row insert over the {len(saved)} files of {offered} .xlsx/.xlsm of {args.corpus} that the job saves '
+          f'(fresh copies every run, alternating, median of {args.rounds}):\n')
+    table(rows, ['case', 'wall s', 'CPU s', 'own CPU s', 'peak MB'])
+    table([
+        ['the job, `--jobs 1`, with backups / load+store, CPU', f'{median(one, "cpu") / median(base, "cpu"):.2f}'],
+        ['the same, wall time', f'{median(one, "seconds") / median(base, "seconds"):.2f}'],
+        ['the job / the Python-UNO insert, wall', f'{median(one, "seconds") / median(python_peer, "seconds"):.2f}'],
+        ['`--jobs 2` / load+store, wall', f'{median(two, "seconds") / median(base, "seconds"):.2f}'],
+        ['the batch process\'s own CPU, `--jobs 1` (LibreOffice\'s not counted)', f'{median(one, "own_cpu"):.1f} s'],
+    ], ['figure', 'value'])
 
 
 def tiny_workbook(args, batch, scratch):
@@ -187,11 +260,16 @@ def main():
     parser.add_argument('--build', default=os.path.join(SOURCE, 'build'))
     parser.add_argument('--rounds', type=int, default=3)
     parser.add_argument('--many', type=int, default=1000)
+    parser.add_argument('--files', type=int, default=0,
+                        help='only this many corpus workbooks, spread from the smallest to the largest')
+    parser.add_argument('--jobs-only', action='store_true', help='only the row insert over the corpus')
     args = parser.parse_args()
     batch = os.path.join(args.build, 'batch', 'gridwrighter-batch')
     baseline = os.path.join(args.build, 'bench', 'load_store_folder')
     with tempfile.TemporaryDirectory(prefix='throughput-bench-') as scratch:
         corpus_jobs(args, batch, baseline, scratch)
+        if args.jobs_only:
+            return
         tiny_workbook(args, batch, scratch)
         many_workbooks(args, batch, scratch)
     fill_bench(args.build)

@@ -146,9 +146,12 @@ void JobFrame::editAll(const QStringList &candidates, SkipTally &skips)
                     break;
                 }
                 const int i = order[size_t(taken)];
-                results[size_t(i)] = runner.editWorkbook(candidates.at(i));
-                emit m_worker.workbookFinished(*results[size_t(i)]);
+                runner.editWorkbook(candidates.at(i), [&, i](const WorkbookResult &result) {
+                    results[size_t(i)] = result;
+                    emit m_worker.workbookFinished(result);
+                });
             }
+            runner.finishPending();
         }
         if (!closes)
             return;

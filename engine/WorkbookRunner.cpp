@@ -59,10 +59,13 @@ WorkbookRunner::WorkbookRunner(const Job &job)
     : m_shared(job)
     , m_job([this](const QString &text) { report(text); }, job.skips)
 {
+    m_deferredSaves.emplace();
 }
 
 WorkbookRunner::~WorkbookRunner()
 {
+    // A save going on ends before its application does.
+    m_deferredSaves.reset();
     if (m_application)
         m_application->dynamicCall("Quit(void)");
     m_workbooks.reset();
@@ -93,7 +96,7 @@ bool WorkbookRunner::startApplication()
     return m_workbooks != nullptr;
 }
 
-WorkbookResult WorkbookRunner::editWorkbook(const QString &path)
+void WorkbookRunner::editWorkbook(const QString &path, const Finished &finished)
 {
     emit m_shared.worker.workbookStarted(path);
     QElapsedTimer clock;
@@ -102,15 +105,19 @@ WorkbookResult WorkbookRunner::editWorkbook(const QString &path)
     result.path = path;
     std::unique_ptr<AxObject> workbook;
     if (!m_shared.edit.fitsCsv() && path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
+        finishPending();
         result.kind = WorkbookResult::Untouched;
         result.reason = QStringLiteral("CSV文件只能保存一个工作表的文字，无法保存此修改");
         m_job.setWorkbook(path, m_shared.numbered + 1);
         m_job.skipWorkbook(result.reason);
     } else {
+        // The application opens this workbook while the save of the one
+        // before goes on.
         QVariantList arguments = openArguments(path);
         const AutomationError error = raisedError(m_workbooks.get(), [&]() {
             workbook.reset(m_workbooks->querySubObject(openMember, arguments));
         });
+        finishPending();
         result.reason = error.description;
         result.detail = technicalDetail(error);
         if (!workbook)
@@ -122,23 +129,45 @@ WorkbookResult WorkbookRunner::editWorkbook(const QString &path)
     const bool openedOnly = m_shared.edit.countsOpenedWorkbooksOnly();
     if (!workbook && openedOnly) {
         result.seconds = clock.nsecsElapsed() / 1e9;
-        return result;
+        finished(result);
+        return;
     }
     const int number = ++m_shared.numbered;
     const QString progress = StatusTexts::progress(number, path);
     if (openedOnly)
         report(progress);
-    if (workbook)
-        editOpenWorkbook(std::move(workbook), result, number);
+    bool kept = false;
+    const bool saving = workbook && editOpenWorkbook(std::move(workbook), result, number, &kept);
+    result.seconds = clock.nsecsElapsed() / 1e9;
+    if (saving) {
+        m_pending = Pending{result, finished, kept, openedOnly ? QString() : progress};
+        return;
+    }
     if (!openedOnly)
         report(progress);
-    result.seconds = clock.nsecsElapsed() / 1e9;
-    return result;
+    finished(result);
+}
+
+void WorkbookRunner::finishPending()
+{
+    if (!m_pending)
+        return;
+    Pending pending = std::move(*m_pending);
+    m_pending.reset();
+    QElapsedTimer clock;
+    clock.start();
+    if (completeSave(pending.result, pending.kept, DeferredSaves::finish(pending.result.path)) && pending.kept)
+        recordSaved(pending.result);
+    pending.result.seconds += clock.nsecsElapsed() / 1e9;
+    if (!pending.progress.isEmpty())
+        report(pending.progress);
+    pending.finished(pending.result);
 }
 
 // The workbook is released on return, so that memory does not grow with the
 // number of workbooks in the folder.
-void WorkbookRunner::editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResult &result, int number)
+bool WorkbookRunner::editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResult &result, int number,
+                                      bool *kept)
 {
     m_job.setWorkbook(result.path, number);
     if (const std::unique_ptr<AxObject> sheets{workbook->querySubObject("Sheets")}) {
@@ -158,35 +187,51 @@ void WorkbookRunner::editOpenWorkbook(std::unique_ptr<AxObject> workbook, Workbo
         result.reason = m_job.workbookSkipped() ? m_job.workbookSkipReason()
                         : result.skippedSheets.isEmpty() ? QStringLiteral("没有选中的工作表需要修改")
                                                          : QStringLiteral("所有选中的工作表都未修改");
-        return;
+        return false;
     }
-    const bool savedWithOriginal = !m_shared.options.dryRun && saveWorkbook(workbook.get(), result);
+    bool savedNow = false;
+    const bool saving = !m_shared.options.dryRun && saveWorkbook(workbook.get(), result, kept, &savedNow);
     workbook->dynamicCall("Close (Boolean)", QVariant(false));
     // The application may write the file as late as its Close: what the job
     // wrote is read for the backup's manifest once the workbook is closed.
-    if (savedWithOriginal)
+    if (savedNow && *kept)
         recordSaved(result);
+    return saving;
 }
 
 // Without its original kept the workbook is not saved: the job could not be
-// undone for it. True when saved with its original kept.
-bool WorkbookRunner::saveWorkbook(AxObject *workbook, WorkbookResult &result)
+// undone for it. True while the save still goes on; savedNow when it ended
+// saved.
+bool WorkbookRunner::saveWorkbook(AxObject *workbook, WorkbookResult &result, bool *kept, bool *savedNow)
 {
     JobBackup *backup = m_shared.backup;
     if (backup)
         result.reason = backup->keepOriginal(result.path);
-    const bool kept = backup && result.reason.isEmpty();
-    // A save the application refuses (a read-only file, a lost application)
-    // must not pass for a handled workbook: the user would believe it was edited.
+    *kept = backup && result.reason.isEmpty();
+    if (!result.reason.isEmpty()) {
+        completeSave(result, false, AutomationError());
+        return false;
+    }
+    const AutomationError error = raisedError(workbook, [&]() { workbook->dynamicCall("Save()"); });
+    if (!error.raised && DeferredSaves::pending(result.path))
+        return true;
+    *savedNow = completeSave(result, *kept, error);
+    return false;
+}
+
+// A save the application refuses (a read-only file, a lost application)
+// must not pass for a handled workbook: the user would believe it was edited.
+// True when saved.
+bool WorkbookRunner::completeSave(WorkbookResult &result, bool kept, const AutomationError &error)
+{
     if (result.reason.isEmpty()) {
-        const AutomationError error = raisedError(workbook, [&]() { workbook->dynamicCall("Save()"); });
         result.reason = error.description;
         result.detail = technicalDetail(error);
     }
     if (result.reason.isEmpty())
-        return kept;
+        return true;
     if (kept)
-        backup->dropOriginal(result.path);
+        m_shared.backup->dropOriginal(result.path);
     result.kind = WorkbookResult::NotSaved;
     result.editedSheets.clear();
     return false;

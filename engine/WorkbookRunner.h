@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "automation/DeferredSaves.h"
 #include "engine/JobContext.h"
 #include "engine/WorkbookResult.h"
 
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class AxObject;
 class JobBackup;
@@ -18,6 +21,10 @@ struct JobOptions;
 
 // One application of a job and the workbooks it edits with it, one at a
 // time: open, let the edit's core work on it, keep its original, save, close.
+// Where the application lets a save go on in the background (DeferredSaves),
+// the workbook's result is final only once that save ended: it is collected
+// after the next workbook is opened, before anything of that one is
+// reported, so that the texts and results keep the order of the workbooks.
 // A job that edits several workbooks side by side has a runner for each
 // application, each on a thread of its own: an application answers only on
 // the thread that started it, so a runner is made, used and ended there.
@@ -53,11 +60,29 @@ public:
     // False when the application did not start; startFailure() says why.
     bool startApplication();
     QString startFailure() const { return m_startFailure; }
-    WorkbookResult editWorkbook(const QString &path);
+    // Gets each workbook's result once it is final.
+    using Finished = std::function<void(const WorkbookResult &)>;
+    // Edits the workbook at path. Its result goes to finished at once, or,
+    // while its save goes on, when the next workbook is in hand or at
+    // finishPending().
+    void editWorkbook(const QString &path, const Finished &finished);
+    // Waits for the save still going on, if any, and hands over its result.
+    void finishPending();
 
 private:
-    void editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResult &result, int number);
-    bool saveWorkbook(AxObject *workbook, WorkbookResult &result);
+    // A saved workbook whose save still goes on.
+    struct Pending
+    {
+        WorkbookResult result;
+        Finished finished;
+        bool kept = false;
+        QString progress; // reported once the save ended
+    };
+
+    // True while the save still goes on.
+    bool editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResult &result, int number, bool *kept);
+    bool saveWorkbook(AxObject *workbook, WorkbookResult &result, bool *kept, bool *savedNow);
+    bool completeSave(WorkbookResult &result, bool kept, const AutomationError &error);
     void recordSaved(WorkbookResult &result);
     void report(const QString &text);
 
@@ -66,4 +91,6 @@ private:
     std::unique_ptr<AxObject> m_application;
     std::unique_ptr<AxObject> m_workbooks;
     QString m_startFailure;
+    std::optional<DeferredSaves::Acceptance> m_deferredSaves;
+    std::optional<Pending> m_pending;
 };

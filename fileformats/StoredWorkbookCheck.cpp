@@ -46,14 +46,17 @@ QString csvProblem(const QString &path, qint64 records)
     return QStringLiteral("the stored file holds %1 of the %2 records of the workbook").arg(stored).arg(records);
 }
 
-QString archiveProblem(const QString &path)
+QString archiveProblem(const QString &path, ZipArchive *read, const ZipArchive *checkedBefore)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("the stored file cannot be read back: %1").arg(file.errorString());
-    ZipArchive archive;
+    ZipArchive own;
+    ZipArchive &archive = read ? *read : own;
     if (!archive.read(file.readAll()))
         return QStringLiteral("the stored file's zip directory cannot be read");
+    if (checkedBefore)
+        archive.trustMatchingAs(*checkedBefore);
     const QString damaged = archive.damagedMember();
     if (!damaged.isEmpty())
         return QStringLiteral("the stored file's part %1 does not match its checksum").arg(damaged);

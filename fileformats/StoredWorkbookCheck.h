@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class ZipArchive;
+
 // Whether a workbook LibreOffice has just stored is whole, read back before it
 // may replace the original: near a full disk LibreOffice's export can write an
 // empty or cut file without reporting an error. Each gives why the stored file
@@ -14,7 +16,9 @@ namespace StoredWorkbookCheck {
 // ends outside quotes, an unended last record counting too).
 QString csvProblem(const QString &path, qint64 records);
 // An .xlsx or .xlsm: its zip directory and every member read back whole.
-QString archiveProblem(const QString &path);
+// The archive read is left in read when given. A member stored byte for
+// byte as in checkedBefore, where it was found whole, is not read again.
+QString archiveProblem(const QString &path, ZipArchive *read = nullptr, const ZipArchive *checkedBefore = nullptr);
 // An .xls: its compound file gives its workbook stream.
 QString compoundFileProblem(const QString &path);
 

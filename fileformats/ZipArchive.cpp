@@ -148,7 +148,17 @@ bool ZipArchive::readMember(const QString &name, const std::function<bool(const 
     return entry && inflatePieces(*entry, take);
 }
 
+// Read whole, the member is known to match its checksum from then on.
 bool ZipArchive::inflatePieces(const Entry &entry, const std::function<bool(const QByteArray &piece)> &take)
+{
+    bool whole = true;
+    const bool read = inflateUntil(entry, [&](const QByteArray &piece) { return whole = take(piece); });
+    if (read && whole)
+        entry.matching = true;
+    return read;
+}
+
+bool ZipArchive::inflateUntil(const Entry &entry, const std::function<bool(const QByteArray &piece)> &take)
 {
     if (entry.method == 0) {
         if (crcOf(entry.stored) != entry.crc || quint32(entry.stored.size()) != entry.size)
@@ -163,7 +173,9 @@ bool ZipArchive::inflatePieces(const Entry &entry, const std::function<bool(cons
         return false;
     stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(entry.stored.constData()));
     stream.avail_in = uInt(entry.stored.size());
-    QByteArray piece(1 << 18, Qt::Uninitialized);
+    // Below malloc's threshold for mapping fresh pages: the buffer comes from
+    // the heap again for every member, without a page fault per page.
+    QByteArray piece(1 << 16, Qt::Uninitialized);
     uLong crc = crc32(0, nullptr, 0);
     int result = Z_OK;
     bool taking = true;
@@ -196,9 +208,33 @@ QString ZipArchive::damagedMember() const
 {
     const auto takeAll = [](const QByteArray &) { return true; };
     for (const Entry &entry : m_entries)
-        if (!inflatePieces(entry, takeAll))
+        if (!entry.matching && !inflatePieces(entry, takeAll))
             return QString::fromUtf8(entry.name);
     return QString();
+}
+
+void ZipArchive::trustMatchingAs(const ZipArchive &checked)
+{
+    for (Entry &entry : m_entries) {
+        const Entry *same = checked.find(QString::fromUtf8(entry.name));
+        if (same && same->matching && same->method == entry.method && same->crc == entry.crc
+            && same->size == entry.size && same->stored == entry.stored)
+            entry.matching = true;
+    }
+}
+
+bool ZipArchive::copyMember(const ZipArchive &from, const QString &name, const QString &as)
+{
+    const Entry *source = from.find(name);
+    if (!source)
+        return false;
+    Entry copy = *source;
+    copy.name = as.toUtf8();
+    if (Entry *entry = const_cast<Entry *>(find(as)))
+        *entry = copy;
+    else
+        m_entries.append(copy);
+    return true;
 }
 
 void ZipArchive::replace(const QString &name, const QByteArray &content)
@@ -211,6 +247,7 @@ void ZipArchive::replace(const QString &name, const QByteArray &content)
         entry->date = (1 << 5) | 1; // 1980-01-01, the first day a zip date holds
     }
     entry->method = deflated;
+    entry->matching = false;
     entry->crc = crcOf(content);
     entry->size = quint32(content.size());
     entry->stored = deflateRaw(content);

@@ -29,8 +29,16 @@ public:
     // unnoticed).
     bool readMember(const QString &name, const std::function<bool(const QByteArray &piece)> &take) const;
     void replace(const QString &name, const QByteArray &content);
+    // Copies the member of from as it is stored, compressed, with its
+    // checksum, under the name as: nothing is inflated or deflated. False
+    // when from has no such member.
+    bool copyMember(const ZipArchive &from, const QString &name, const QString &as);
     // The first member whose content does not match its checksum, or empty.
+    // A member once read whole and found matching is not read again.
     QString damagedMember() const;
+    // Takes the members stored byte for byte as in checked, where they were
+    // found matching their checksums, for matching here too.
+    void trustMatchingAs(const ZipArchive &checked);
     // The member declares more content than any workbook part holds (a zip
     // bomb): it is never inflated.
     bool isOversized(const QString &name) const;
@@ -47,9 +55,12 @@ private:
         quint32 crc = 0;
         quint32 size = 0;
         QByteArray stored; // as compressed in the archive
+        // Read whole and found matching its checksum.
+        mutable bool matching = false;
     };
     const Entry *find(const QString &name) const;
     static bool inflatePieces(const Entry &entry, const std::function<bool(const QByteArray &piece)> &take);
+    static bool inflateUntil(const Entry &entry, const std::function<bool(const QByteArray &piece)> &take);
     static void appendSharedFields(QByteArray &out, const Entry &entry);
 
     QVector<Entry> m_entries;

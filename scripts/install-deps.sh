@@ -29,6 +29,8 @@ $SUDO apt-get install -y --no-install-recommends \
     libwine-dev
 $SUDO apt-get install -y --no-install-recommends -t bookworm-backports \
     libreoffice-calc-nogui libreoffice-dev
+# The benchmark's Python-UNO yardstick (bench/uno_insert_row.py).
+$SUDO apt-get install -y --no-install-recommends -t bookworm-backports python3-uno
 
 # Packaging: cpack's scan of the libraries the programs need runs file and
 # dpkg-shlibdeps, the icon is drawn with rsvg-convert, and lintian checks the

@@ -210,14 +210,14 @@ QString copyPart(const ZipArchive &original, ZipArchive &stored, const QString &
 {
     if (copied.contains(part))
         return copied.value(part);
-    const QByteArray content = original.member(part);
-    if (content.isNull())
+    if (!original.contains(part))
         return QString();
     QString name = part;
-    if (stored.contains(part) && stored.member(part) != content)
+    if (stored.contains(part) && stored.member(part) != original.member(part))
         name = freeName(stored, part);
     copied.insert(part, name);
-    stored.replace(name, content);
+    // As compressed: a damaged part fails the check of the stored file.
+    stored.copyMember(original, part, name);
     setContentType(stored, name, contentType(original, part));
 
     QVector<Relationship> list = relationships(original, part);

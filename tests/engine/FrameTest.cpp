@@ -7,6 +7,7 @@
 #include "engine/JobOptions.h"
 #include "engine/MergeObject.h"
 #include "engine/WorkbookEdit.h"
+#include "engine/WorkbookResult.h"
 #include "automation/AxObject.h"
 #include "launch/JobSettings.h"
 #include "tests/support/InMemorySpreadsheetServer.h"
@@ -33,6 +34,21 @@ public:
                       + QLatin1Char(':') + sheet->property("Name").toString());
     }
     QStringList visits;
+};
+
+// Asks the job to stop while it edits the first workbook.
+class StoppingEdit : public WorkbookEdit
+{
+public:
+    explicit StoppingEdit(MergeObject &worker)
+        : m_worker(worker)
+    {
+    }
+    QStringList description() const override { return {QStringLiteral("test")}; }
+    void editSheet(AxObject *, JobContext &) override { m_worker.requestStop(); }
+
+private:
+    MergeObject &m_worker;
 };
 
 void touch(const QString &path)
@@ -66,6 +82,8 @@ private slots:
     void sheetSelection();
     void inputProblemStopsBeforeTheApplicationStarts();
     void settingsWrittenDuringTheJobChangeNothingOfIt();
+    void deferredSavesAreReportedInOrderOnceEnded();
+    void stopWhileASaveGoesOnStillReportsItsWorkbook();
 
 private:
     QStringList runJob(WorkbookEdit &edit, int *buttonSignals = nullptr);
@@ -416,6 +434,75 @@ void FrameTest::settingsWrittenDuringTheJobChangeNothingOfIt()
     QVERIFY(!QFile::exists(QStringLiteral("elsewhere.txt")));
     JobSettings::dryRun = false;
     JobSettings::unopenedListPath = listPath;
+}
+
+// The save of one workbook goes on while the next one opens: each is
+// reported, in the walk's order, only once its save ended, and one whose
+// save failed in the background is listed, not passed as edited.
+void FrameTest::deferredSavesAreReportedInOrderOnceEnded()
+{
+    const QStringList names{"a.xlsx", "b.xlsx", "c.xlsx"};
+    for (const QString &name : names)
+        touch(m_folder->filePath(name));
+    m_server->deferSaves(100);
+    m_server->failToSave(native("b.xlsx"));
+    RecordingEdit edit;
+    MergeObject worker;
+    QStringList progressed;
+    QStringList reportedEarly;
+    connect(&worker, &MergeObject::ShowDisposingFile, &worker, [&](const QString &text) {
+        const QString path = text.section(QStringLiteral("  "), 1);
+        if (text.section(QStringLiteral("  "), 0, 0).toInt() == 0)
+            return;
+        progressed.append(path);
+        if (!m_server->saveEnded(path))
+            reportedEarly.append(path);
+    }, Qt::DirectConnection);
+    QList<WorkbookResult> finished;
+    connect(&worker, &MergeObject::workbookFinished, &worker,
+            [&](const WorkbookResult &result) { finished.append(result); }, Qt::DirectConnection);
+    worker.runJob(edit);
+
+    QCOMPARE(progressed, QStringList({native("a.xlsx"), native("b.xlsx"), native("c.xlsx")}));
+    QVERIFY2(reportedEarly.isEmpty(), qPrintable(reportedEarly.join(' ')));
+    QCOMPARE(finished.size(), 3);
+    QCOMPARE(finished.at(0).kind, WorkbookResult::Edited);
+    QCOMPARE(finished.at(1).kind, WorkbookResult::NotSaved);
+    QCOMPARE(finished.at(1).reason, QStringLiteral("the disk is full"));
+    QCOMPARE(finished.at(2).kind, WorkbookResult::Edited);
+    QFile list(JobSettings::unopenedListPath);
+    QVERIFY(list.open(QIODevice::ReadOnly | QIODevice::Text));
+    QCOMPARE(QString::fromLocal8Bit(list.readAll()), native("b.xlsx") + QLatin1Char('\n'));
+}
+
+// A stop while a save goes on ends the job after that save: its workbook is
+// saved once, reported and recorded in the backup, the next one not touched.
+void FrameTest::stopWhileASaveGoesOnStillReportsItsWorkbook()
+{
+    touch(m_folder->filePath("a.xlsx"));
+    touch(m_folder->filePath("b.xlsx"));
+    m_server->deferSaves(300);
+    JobSettings::keepsBackups = true;
+    MergeObject worker;
+    StoppingEdit edit(worker);
+    QList<WorkbookResult> finished;
+    connect(&worker, &MergeObject::workbookFinished, &worker,
+            [&](const WorkbookResult &result) { finished.append(result); }, Qt::DirectConnection);
+    worker.runJob(edit);
+    JobSettings::keepsBackups = false;
+
+    QVERIFY(worker.lastOutcome().stopped);
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished.at(0).path, native("a.xlsx"));
+    QCOMPARE(finished.at(0).kind, WorkbookResult::Edited);
+    QCOMPARE(m_server->workbook(native("a.xlsx")).saves, 1);
+    QCOMPARE(m_server->count("Open(const QString&)"), 1);
+    QDir backups(m_folder->filePath(".gridwrighter-backup"));
+    const QStringList jobs = backups.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(jobs.size(), 1);
+    QFile manifest(backups.filePath(jobs.first() + "/manifest.json"));
+    QVERIFY(manifest.open(QIODevice::ReadOnly));
+    QVERIFY(manifest.readAll().contains("a.xlsx"));
 }
 
 QTEST_GUILESS_MAIN(FrameTest)

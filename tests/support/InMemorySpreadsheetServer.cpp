@@ -3,9 +3,11 @@
 
 #include "automation/AutomationObject.h"
 #include "automation/AutomationRegistry.h"
+#include "automation/DeferredSaves.h"
 
 #include <QMutexLocker>
 #include <QRegularExpression>
+#include <QThread>
 
 using Sheet = InMemorySpreadsheetServer::Sheet;
 using Workbook = InMemorySpreadsheetServer::Workbook;
@@ -16,6 +18,8 @@ struct InMemorySpreadsheetServer::State
     QHash<QString, Workbook> workbooks;
     QSet<QString> unopenable;
     QSet<QString> unsavable;
+    int deferredSaveMs = -1; // saves are not deferred
+    QSet<QString> savesEnded;
     QList<Call> calls;
     int started = 0;
     int quit = 0;
@@ -598,6 +602,23 @@ protected:
     QVariant call_(const QByteArray &member, const QVariantList &arguments, QString *failure) override
     {
         if (member == "Save()") {
+            if (m_state->deferredSaveMs >= 0 && DeferredSaves::accepted()) {
+                const StatePtr state = m_state;
+                const QString path = m_path;
+                const int delayMs = m_state->deferredSaveMs;
+                DeferredSaves::defer(path, [state, path, delayMs]() {
+                    QThread::msleep(ulong(delayMs));
+                    QMutexLocker locker(&state->lock);
+                    AutomationError error;
+                    if (state->unsavable.contains(path))
+                        error.raise(1, QStringLiteral("memory, Save()"), QStringLiteral("the disk is full"));
+                    else
+                        ++state->workbooks[path].saves;
+                    state->savesEnded.insert(path);
+                    return error;
+                });
+                return QVariant();
+            }
             if (m_state->unsavable.contains(m_path)) {
                 *failure = QStringLiteral("the file is read-only");
                 return QVariant();
@@ -718,6 +739,18 @@ void InMemorySpreadsheetServer::failToSave(const QString &nativePath)
 {
     QMutexLocker locker(&m_state->lock);
     m_state->unsavable.insert(nativePath);
+}
+
+void InMemorySpreadsheetServer::deferSaves(int delayMs)
+{
+    QMutexLocker locker(&m_state->lock);
+    m_state->deferredSaveMs = delayMs;
+}
+
+bool InMemorySpreadsheetServer::saveEnded(const QString &nativePath) const
+{
+    QMutexLocker locker(&m_state->lock);
+    return m_state->savesEnded.contains(nativePath);
 }
 
 QList<InMemorySpreadsheetServer::Call> InMemorySpreadsheetServer::calls() const

@@ -70,6 +70,12 @@ public:
     Workbook workbook(const QString &nativePath) const;
     void failToOpen(const QString &nativePath);
     void failToSave(const QString &nativePath);
+    // Where the caller takes deferred saves, each save ends on a thread of
+    // its own after delayMs (failing for the paths of failToSave), as
+    // LibreOffice's server lets the checks and put-backs go on.
+    void deferSaves(int delayMs);
+    // Whether the save of the workbook at nativePath has ended.
+    bool saveEnded(const QString &nativePath) const;
 
     QList<Call> calls() const;
     // "member" for each call, in order.

@@ -41,10 +41,17 @@ Result CalcObject::guarded(const QByteArray &member, AutomationError &error, Mem
     } catch (const std::exception &e) {
         failure = QString::fromLocal8Bit(e.what());
     }
-    // The description is for people; which member failed is technical
-    // detail, kept with the source as a COM server names itself there.
-    error.raise(memberFailed, QStringLiteral("%1, %2").arg(errorSource, QString::fromLatin1(member)), failure);
+    error = memberError(member, failure);
     return Result();
+}
+
+// The description is for people; which member failed is technical detail,
+// kept with the source as a COM server names itself there.
+AutomationError CalcObject::memberError(const QByteArray &member, const QString &description)
+{
+    AutomationError error;
+    error.raise(memberFailed, QStringLiteral("%1, %2").arg(errorSource, QString::fromLatin1(member)), description);
+    return error;
 }
 
 AutomationObjectPtr CalcObject::querySubObject(const QByteArray &member, const QVariantList &arguments,

@@ -21,6 +21,9 @@ public:
     QVariant property(const QByteArray &name, AutomationError &error) final;
     bool setProperty(const QByteArray &name, const QVariant &value, AutomationError &error) final;
 
+    // The error a failed member raises, as its caller sees it.
+    static AutomationError memberError(const QByteArray &member, const QString &description);
+
 protected:
     // Null when there is no soffice to watch.
     virtual std::shared_ptr<OfficeSession> watchedSession() const = 0;

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/calc/CalcWorkbook.h"
 
+#include "automation/DeferredSaves.h"
+#include "fileformats/AutomationFailure.h"
 #include "platform/libreoffice/document/CalcDocument.h"
 #include "platform/libreoffice/calc/CalcSheets.h"
 #include "platform/libreoffice/office/OfficeSession.h"
 
 #include <QFileInfo>
+
+#include <exception>
 
 CalcWorkbook::CalcWorkbook(std::shared_ptr<CalcDocument> document)
     : m_document(std::move(document))
@@ -38,7 +42,7 @@ AutomationObjectPtr CalcWorkbook::subObject(const QByteArray &member, const QVar
 QVariant CalcWorkbook::invoke(const QByteArray &member, const QVariantList &arguments)
 {
     if (member == "Save()") {
-        m_document->save();
+        save(member);
         return true;
     }
     if (member == "Close (Boolean)") {
@@ -47,6 +51,32 @@ QVariant CalcWorkbook::invoke(const QByteArray &member, const QVariantList &argu
         return true;
     }
     return CalcObject::invoke(member, arguments);
+}
+
+// Where the caller collects deferred saves, all that follows LibreOffice's
+// store goes on beside the next workbook's opening; the document is let go
+// at once all the same (the engine closes it next).
+void CalcWorkbook::save(const QByteArray &member)
+{
+    std::unique_ptr<StoreFinish> finish = m_document->store();
+    if (!finish)
+        return;
+    if (!DeferredSaves::accepted()) {
+        finish->run();
+        m_document->markSaved();
+        return;
+    }
+    std::shared_ptr<StoreFinish> rest = std::move(finish);
+    DeferredSaves::defer(m_document->path(), [rest, member]() {
+        try {
+            rest->run();
+        } catch (const AutomationFailure &e) {
+            return memberError(member, e.description);
+        } catch (const std::exception &e) {
+            return memberError(member, QString::fromLocal8Bit(e.what()));
+        }
+        return AutomationError();
+    });
 }
 
 QVariant CalcWorkbook::read(const QByteArray &name)

@@ -4,9 +4,6 @@
 #include "fileformats/AutomationFailure.h"
 #include "platform/libreoffice/cells/FormulaParsers.h"
 #include "platform/libreoffice/office/OfficeSession.h"
-#include "fileformats/OoxmlWorkbookParts.h"
-#include "fileformats/StoredWorkbookCheck.h"
-#include "fileformats/putback/OriginalParts.h"
 #include "platform/libreoffice/document/ReplacementFile.h"
 #include "platform/libreoffice/UnoStrings.h"
 #include "platform/libreoffice/office/WorkbookLock.h"
@@ -116,21 +113,29 @@ void CalcDocument::noteValuesWritten(bool beforeAnyOtherChange)
 
 void CalcDocument::save()
 {
+    const std::unique_ptr<StoreFinish> finish = store();
+    if (!finish)
+        return;
+    finish->run();
+    markSaved();
+}
+
+std::unique_ptr<StoreFinish> CalcDocument::store()
+{
     ensureUsable();
-    const uno::Reference<util::XModifiable> modifiable(m_document, uno::UNO_QUERY_THROW);
     // Every store drops something LibreOffice cannot write back: a workbook
     // the edit did not change stays the file it was.
-    if (!modifiable->isModified())
-        return;
+    if (!isModified())
+        return nullptr;
 
     // Stored beside the file and moved over it whole, so that a failure at any
     // point leaves the file as it was.
-    ReplacementFile replacement(m_path);
-    m_session->setFilesInHand({WorkbookLock::pathOf(m_path), replacement.path(),
-                               WorkbookLock::pathOf(replacement.path())});
+    auto replacement = std::make_unique<ReplacementFile>(m_path);
+    m_session->setFilesInHand({WorkbookLock::pathOf(m_path), replacement->path(),
+                               WorkbookLock::pathOf(replacement->path())});
     OUString url;
-    if (osl::FileBase::getFileURLFromSystemPath(toOUString(replacement.path()), url) != osl::FileBase::E_None)
-        fail(QStringLiteral("not a valid path: %1").arg(replacement.path()));
+    if (osl::FileBase::getFileURLFromSystemPath(toOUString(replacement->path()), url) != osl::FileBase::E_None)
+        fail(QStringLiteral("not a valid path: %1").arg(replacement->path()));
     const uno::Reference<frame::XStorable> storable(m_document, uno::UNO_QUERY_THROW);
     try {
         storable->storeToURL(url, storeArguments());
@@ -144,30 +149,19 @@ void CalcDocument::save()
             fail(QCoreApplication::translate("Engine", "cannot save %1: LibreOffice could not write it%2").arg(m_path, full));
         throw;
     }
-    // Near a full disk the export can write an empty or cut file and still
-    // report success: what was stored is read back before it replaces anything.
-    QString problem;
-    if (m_csv) {
-        problem = StoredWorkbookCheck::csvProblem(replacement.path(), storedCsvRecords());
-        if (problem.isEmpty())
-            problem = putBackCsv(replacement.path());
-    } else if (OoxmlWorkbookParts::isOoxmlWorkbook(m_path)) {
-        problem = StoredWorkbookCheck::archiveProblem(replacement.path());
-        if (problem.isEmpty()) {
-            OriginalParts::restore(m_path, replacement.path(), m_edits);
-            problem = StoredWorkbookCheck::archiveProblem(replacement.path());
-        }
-    } else if (m_grid.binary) {
-        problem = StoredWorkbookCheck::compoundFileProblem(replacement.path());
-    }
-    if (!problem.isEmpty())
-        fail(QStringLiteral("cannot save %1: %2%3")
-                 .arg(m_path, problem, StoredWorkbookCheck::fullDiskNote(m_path, QFileInfo(m_path).size())));
-    replacement.commit();
+    StoreFinish::Stored stored{m_path, m_csv, m_csv ? storedCsvRecords() : 0, m_grid.binary, m_edits,
+                               m_csv ? csvPutBack() : StoreFinish::CsvPutBack()};
+    auto finish = std::make_unique<StoreFinish>(std::move(stored), std::move(replacement), m_session);
     m_session->setFilesInHand({WorkbookLock::pathOf(m_path)});
+    return finish;
+}
+
+void CalcDocument::markSaved()
+{
     // The workbook is saved: a soffice dying from here on must not make it
     // look unsaved. The document now matches its file, as after store().
     try {
+        const uno::Reference<util::XModifiable> modifiable(m_document, uno::UNO_QUERY_THROW);
         modifiable->setModified(false);
     } catch (const uno::Exception &) {
     }
@@ -175,27 +169,32 @@ void CalcDocument::save()
 
 // The stored text in the original's bytes, its rows and columns followed
 // through the edit (matched by content where cells moved inside a block).
-QString CalcDocument::putBackCsv(const QString &storedPath) const
+// What it needs of the document is taken now, so that it can run once
+// LibreOffice has gone on to the next workbook.
+StoreFinish::CsvPutBack CalcDocument::csvPutBack() const
 {
     const uno::Reference<container::XIndexAccess> sheetList(sheets(), uno::UNO_QUERY_THROW);
     const QString sheet = sheetName(uno::Reference<sheet::XSpreadsheet>(sheetList->getByIndex(0), uno::UNO_QUERY_THROW));
+    const CsvFilterOptions csv = *m_csv;
     if (!m_edits.canFollow(sheet))
-        return m_csv->putBack(storedPath, nullptr, nullptr);
-    const WorkbookEdits &edits = m_edits;
+        return [csv](const QString &storedPath) { return csv.putBack(storedPath, nullptr, nullptr); };
+    const WorkbookEdits edits = m_edits;
     QHash<int, int> columnOrigins;
-    for (int column = 1; column <= std::min(m_csv->widestRecord() + 32, m_grid.columns); ++column) {
+    for (int column = 1; column <= std::min(csv.widestRecord() + 32, m_grid.columns); ++column) {
         int row = 1;
         int moved = column;
         if (edits.followCell(sheet, row, moved))
             columnOrigins.insert(moved - 1, column - 1);
     }
-    return m_csv->putBack(
-        storedPath,
-        [&edits, sheet](int stored) {
-            int row = stored + 1;
-            return edits.originalRow(sheet, row) ? row - 1 : -1;
-        },
-        [columnOrigins](int stored) { return columnOrigins.value(stored, -1); });
+    return [csv, edits, sheet, columnOrigins](const QString &storedPath) {
+        return csv.putBack(
+            storedPath,
+            [&edits, &sheet](int stored) {
+                int row = stored + 1;
+                return edits.originalRow(sheet, row) ? row - 1 : -1;
+            },
+            [&columnOrigins](int stored) { return columnOrigins.value(stored, -1); });
+    };
 }
 
 // The records LibreOffice writes for the CSV file's one sheet: every row from

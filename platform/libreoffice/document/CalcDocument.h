@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/libreoffice/document/CsvFilterOptions.h"
+#include "platform/libreoffice/document/StoreFinish.h"
 #include "fileformats/putback/WorkbookEdits.h"
 #include "platform/libreoffice/formulafill/PendingFormulaWrites.h"
 
@@ -66,12 +67,17 @@ public:
     // Replaces the file whole, or fails (AutomationFailure) leaving it as it
     // was. An unchanged workbook is not written at all.
     void save();
+    // The first half of save(): LibreOffice stores the workbook beside its
+    // file, and what remains to be done is given back (none for an
+    // unchanged workbook). Once it has run, markSaved().
+    std::unique_ptr<StoreFinish> store();
+    void markSaved();
     void close();
 
 private:
     css::uno::Sequence<css::beans::PropertyValue> storeArguments() const;
     qint64 storedCsvRecords() const;
-    QString putBackCsv(const QString &storedPath) const;
+    StoreFinish::CsvPutBack csvPutBack() const;
 
     std::shared_ptr<OfficeSession> m_session;
     css::uno::Reference<css::sheet::XSpreadsheetDocument> m_document;

@@ -73,11 +73,9 @@ GridLimits gridOf(const QString &filterName, const QString &path)
     return grid;
 }
 
-// LibreOffice opens a workbook with a damaged part by repairing it, which
-// can leave a sheet empty: saved, that would replace the user's data. The
-// archive read is kept for what else opening reads from it; none when the
-// file is not a zip archive.
-std::optional<ZipArchive> refuseDamagedArchive(const QString &path)
+// The archive of an .xlsx/.xlsm, kept for what else opening reads from it;
+// none when the file is not a zip archive.
+std::optional<ZipArchive> readArchive(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -87,12 +85,18 @@ std::optional<ZipArchive> refuseDamagedArchive(const QString &path)
     ZipArchive archive;
     if (!archive.read(file.readAll()))
         fail(QStringLiteral("%1 is damaged: its zip directory cannot be read").arg(path));
+    return archive;
+}
+
+// LibreOffice opens a workbook with a damaged part by repairing it, which
+// can leave a sheet empty: saved, that would replace the user's data.
+void refuseDamagedArchive(const QString &path, const ZipArchive &archive)
+{
     const QString damaged = archive.damagedMember();
     if (!damaged.isEmpty() && archive.isOversized(damaged))
         fail(QStringLiteral("%1 is refused: its part %2 would inflate to more than 256 MB (a zip bomb?)").arg(path, damaged));
     if (!damaged.isEmpty())
         fail(QStringLiteral("%1 is damaged: its part %2 does not match its checksum").arg(path, damaged));
-    return archive;
 }
 
 // The cells each sheet of the file holds, to be held against what
@@ -127,8 +131,12 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
     QString holder;
     if (!WorkbookLock::isFree(path, session->profilePath(), &holder))
         fail(QStringLiteral("%1 is held open by another program (%2)").arg(path, holder));
-    const std::optional<ZipArchive> archive = refuseDamagedArchive(path);
+    const std::optional<ZipArchive> archive = readArchive(path);
+    // The parts the soundness check reads whole are not inflated a second
+    // time for their checksums; damage is still named first.
     const QString unsound = archive ? LoadSoundness::ooxmlProblem(*archive) : LoadSoundness::biffProblem(path);
+    if (archive)
+        refuseDamagedArchive(path, *archive);
     if (!unsound.isEmpty())
         fail(QStringLiteral("%1 %2").arg(path, unsound));
     const std::optional<QVector<SheetCellCount>> cellCounts = fileCellCounts(path, archive);

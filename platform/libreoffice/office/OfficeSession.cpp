@@ -178,8 +178,15 @@ void OfficeSession::noteCallFailure(const uno::Exception &failure)
 
 void OfficeSession::removeFilesInHand()
 {
+    QStringList files;
+    QDateTime since;
+    {
+        const QMutexLocker locker(&m_inHandMutex);
+        files = m_filesInHand;
+        since = m_filesInHandSince;
+    }
     QSet<QString> folders;
-    for (const QString &file : qAsConst(m_filesInHand)) {
+    for (const QString &file : qAsConst(files)) {
         QFile::remove(file);
         folders.insert(QFileInfo(file).absolutePath());
     }
@@ -190,7 +197,7 @@ void OfficeSession::removeFilesInHand()
     const QString pattern = office > 0 ? QStringLiteral("lu%1*.tmp").arg(office) : QStringLiteral("lu*.tmp");
     for (const QString &folder : qAsConst(folders)) {
         for (const QFileInfo &file : QDir(folder).entryInfoList({pattern}, QDir::Files | QDir::Hidden)) {
-            if ((office > 0 || file.size() == 0) && file.lastModified() >= m_filesInHandSince)
+            if ((office > 0 || file.size() == 0) && file.lastModified() >= since)
                 QFile::remove(file.filePath());
         }
     }
@@ -199,12 +206,33 @@ void OfficeSession::removeFilesInHand()
 
 void OfficeSession::setFilesInHand(const QStringList &files)
 {
+    const QMutexLocker locker(&m_inHandMutex);
     m_filesInHand = files;
     // Whole seconds: some file systems keep no finer times.
     m_filesInHandSince = QDateTime::currentDateTime().addSecs(-1);
+    writeInHandList();
+}
+
+void OfficeSession::holdFinishing(const QString &file)
+{
+    const QMutexLocker locker(&m_inHandMutex);
+    m_filesFinishing.append(file);
+    writeInHandList();
+}
+
+void OfficeSession::releaseFinishing(const QString &file)
+{
+    const QMutexLocker locker(&m_inHandMutex);
+    m_filesFinishing.removeOne(file);
+    writeInHandList();
+}
+
+// What the guard's watcher removes should this process die.
+void OfficeSession::writeInHandList()
+{
     QSaveFile list(QDir(m_profile.path()).filePath(QStringLiteral("in-hand")));
     if (list.open(QIODevice::WriteOnly)) {
-        for (const QString &file : files)
+        for (const QString &file : m_filesInHand + m_filesFinishing)
             list.write(QFile::encodeName(file) + '\n');
         list.commit();
     }

@@ -6,6 +6,8 @@
 #include "platform/libreoffice/office/OfficeProcess.h"
 
 #include <QDateTime>
+#include <QMutex>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <com/sun/star/frame/XDesktop2.hpp>
@@ -42,6 +44,11 @@ public:
     // this process dies while they exist.
     void setFilesInHand(const QStringList &files);
     void removeFilesInHand();
+    // A replacement whose save goes on after the document was let go,
+    // possibly on another thread: removed too if this process dies before it
+    // is released.
+    void holdFinishing(const QString &file);
+    void releaseFinishing(const QString &file);
 
     pid_t processId() const { return m_process.pid(); }
     QString profilePath() const { return m_profile.path(); }
@@ -54,6 +61,8 @@ public:
     void adopt(const std::shared_ptr<CalcDocument> &document);
 
 private:
+    void writeInHandList();
+
     explicit OfficeSession(const LibreOfficeOptions &options);
 
     bool launch(QString *whyNot);
@@ -68,7 +77,9 @@ private:
     OfficeProcess m_process;
     CallWatchdog m_watchdog;
     QStringList m_pipeFiles;
+    QMutex m_inHandMutex; // the files in hand and those finishing, and their list
     QStringList m_filesInHand;
+    QStringList m_filesFinishing;
     QDateTime m_filesInHandSince;
     pid_t m_officePid = 0; // soffice.bin's, kept after it ended
     bool m_ended = false;

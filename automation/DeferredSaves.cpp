@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "automation/DeferredSaves.h"
+
+#include <QHash>
+
+#include <future>
+
+namespace DeferredSaves {
+
+namespace {
+
+struct ThreadSaves
+{
+    int acceptances = 0;
+    QHash<QString, std::shared_future<AutomationError>> going;
+};
+
+thread_local ThreadSaves saves;
+
+} // namespace
+
+Acceptance::Acceptance()
+{
+    ++saves.acceptances;
+}
+
+Acceptance::~Acceptance()
+{
+    if (--saves.acceptances > 0)
+        return;
+    for (const std::shared_future<AutomationError> &save : qAsConst(saves.going))
+        save.wait();
+    saves.going.clear();
+}
+
+bool accepted()
+{
+    return saves.acceptances > 0;
+}
+
+void defer(const QString &path, std::function<AutomationError()> rest)
+{
+    // The one before, if nobody collected it, must not be lost unawaited.
+    finish(path);
+    saves.going.insert(path, std::async(std::launch::async, std::move(rest)).share());
+}
+
+bool pending(const QString &path)
+{
+    return saves.going.contains(path);
+}
+
+AutomationError finish(const QString &path)
+{
+    const auto save = saves.going.find(path);
+    if (save == saves.going.end())
+        return AutomationError();
+    const AutomationError error = save->get();
+    saves.going.erase(save);
+    return error;
+}
+
+} // namespace DeferredSaves
