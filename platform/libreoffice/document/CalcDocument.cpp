@@ -3,6 +3,7 @@
 
 #include "fileformats/AutomationFailure.h"
 #include "platform/libreoffice/cells/FormulaParsers.h"
+#include "fileformats/StoredWorkbookCheck.h"
 #include "platform/libreoffice/office/OfficeSession.h"
 #include "platform/libreoffice/document/ReplacementFile.h"
 #include "platform/libreoffice/UnoStrings.h"
