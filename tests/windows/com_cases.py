@@ -228,15 +228,13 @@ def make(case, work):
         jobs.append(batch_line(work, 'add-row', '2', '--no-backup'))
     elif case == 'undo':
         write_xlsx(book(work, 'a.xlsx'), PLAIN)
-        os.makedirs(book(work, '子目录'), exist_ok=True)
-        with open(book(work, '子目录/b.csv'), 'wb') as f:
-            f.write('编号,姓名\r\n00123,张三\r\n'.encode('gbk'))
+        write_xlsx(book(work, '子目录/b.xlsx'), [('S', {'B2': 'x'})])
         write_xlsx(book(work, '子目录/c.xlsx'), [('S', {'A1': 'y'})])
         # The workbooks from a UTF-8 list with its byte order mark, as Notepad
         # writes one; the ANSI code page here is GBK.
         with open(os.path.join(work, 'list.txt'), 'wb') as f:
             f.write(b'\xef\xbb\xbf' + ''.join(windows(book(work, name)) + '\r\n' for name in
-                                              ('a.xlsx', '子目录/b.csv', '子目录/c.xlsx')).encode('utf-8'))
+                                              ('a.xlsx', '子目录/b.xlsx', '子目录/c.xlsx')).encode('utf-8'))
         jobs.append(batch_line(work, 'add-row', '2', '--files-from', windows(os.path.join(work, 'list.txt'))))
         jobs.append(batch_line(work, 'undo'))
         # A dry run meeting a workbook it cannot open, in a folder of its own.
@@ -412,7 +410,7 @@ def check(case, work):
         c.check(c.status(1) == '0' and '成功3个文件' in c.text('out1.txt') + c.text('err1.txt'),
                 'the job from the list with a byte order mark edits all three (status %s)' % c.status(1))
         saved = [line for line in c.log().splitlines() if line.startswith('SAVED ') or ' SAVED ' in line]
-        for name in ('a.xlsx', 'b.csv', 'c.xlsx'):
+        for name in ('a.xlsx', 'b.xlsx', 'c.xlsx'):
             c.check(any(line.endswith(name) for line in saved), 'the job saved %s: %r' % (name, saved))
         c.check(c.status(2) == '0', 'the undo restores every workbook (status %s)' % c.status(2))
         now = {}
