@@ -16,23 +16,14 @@ if [ -z "${WINEPREFIX:-}" ]; then
     "$here/../../scripts/wine-run.sh" sh "$0" "$@"
     exit $?
 fi
+. "$here/test_server.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/gridwrighter-com.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-windowsPath() { printf 'Z:%s' "$1" | tr / '\\'; }
 # The distribution's Python carries openpyxl.
 python=/usr/bin/python3
 
 "$python" "$here/com_cases.py" make "$case" "$work"
-# Local servers register with the RPC service, which cannot start while a new
-# prefix still starts its other services (the service database is locked):
-# waited for here, once, as the jobs follow each other without a pause.
-tries=0
-until LC_ALL=C wine net start rpcss 2>&1 | grep -q 'already running'; do
-    tries=$((tries + 1))
-    [ $tries -lt 60 ] || { echo "the RPC service does not start" >&2; exit 1; }
-    sleep 1
-done
-wine "$server" /RegServer
+registerTestServer "$server"
 export GRIDWRIGHTER_EXCEL_LOG="$(windowsPath "$work/server.log")"
 . "$work/knobs.sh"
 

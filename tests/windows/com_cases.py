@@ -11,6 +11,7 @@ results, which openpyxl does not write), and read back with openpyxl.
 """
 import datetime
 import os
+import re
 import shlex
 import struct
 import sys
@@ -156,6 +157,13 @@ EDITS = {
 }
 
 
+LOCK_BOOKS = 120
+
+
+def folder_line(folder, *arguments):
+    return ' '.join(shlex.quote(a) for a in (windows(folder),) + arguments) + '\n'
+
+
 def make(case, work):
     jobs = []
     knobs = ''
@@ -218,6 +226,28 @@ def make(case, work):
             f.write('身份证号,编号,姓名,日期\r\n110101199003071234,00123,张三 한글🙂,2024-01-02\r\n'
                     '11010119900307123X,007,李四,2024/1/2 8:30\r\n'.encode('utf-8'))
         jobs.append(batch_line(work, 'add-row', '2', '--no-backup'))
+    elif case == 'undo':
+        write_xlsx(book(work, 'a.xlsx'), PLAIN)
+        write_xlsx(book(work, '子目录/b.xlsx'), [('S', {'B2': 'x'})])
+        write_xlsx(book(work, '子目录/c.xlsx'), [('S', {'A1': 'y'})])
+        # The workbooks from a UTF-8 list with its byte order mark, as Notepad
+        # writes one; the ANSI code page here is GBK.
+        with open(os.path.join(work, 'list.txt'), 'wb') as f:
+            f.write(b'\xef\xbb\xbf' + ''.join(windows(book(work, name)) + '\r\n' for name in
+                                              ('a.xlsx', '子目录/b.xlsx', '子目录/c.xlsx')).encode('utf-8'))
+        jobs.append(batch_line(work, 'add-row', '2', '--files-from', windows(os.path.join(work, 'list.txt'))))
+        jobs.append(batch_line(work, 'undo'))
+        # A dry run meeting a workbook it cannot open, in a folder of its own.
+        dry = os.path.join(work, '试运行')
+        write_xlsx(os.path.join(dry, 'a.xlsx'), PLAIN)
+        with open(os.path.join(dry, 'broken.xlsx'), 'wb') as f:
+            f.write(b'not a workbook')
+        jobs.append(folder_line(dry, 'add-row', '2', '--dry-run'))
+        jobs.append(folder_line(os.path.join(work, 'missing'), 'add-row', '2'))
+    elif case == 'lock':
+        # Run by folder_lock_test.sh, which starts the two jobs itself.
+        for i in range(LOCK_BOOKS):
+            write_xlsx(book(work, 'w%d.xlsx' % i), [('S', {'A1': 'head', 'A2': 'row%d' % i})])
     else:
         raise SystemExit('unknown case ' + case)
     with open(os.path.join(work, 'jobs.txt'), 'w') as f:
@@ -376,6 +406,46 @@ def check(case, work):
         for kept in ('110101199003071234', '00123', '张三 한글🙂', '2024-01-02', '11010119900307123X', '007',
                      '2024/1/2 8:30'):
             c.check(kept.encode('utf-8') in content, '%s kept as it was' % kept)
+    elif case == 'undo':
+        c.check(c.status(1) == '0' and '成功3个文件' in c.text('out1.txt') + c.text('err1.txt'),
+                'the job from the list with a byte order mark edits all three (status %s)' % c.status(1))
+        saved = [line for line in c.log().splitlines() if line.startswith('SAVED ') or ' SAVED ' in line]
+        for name in ('a.xlsx', 'b.xlsx', 'c.xlsx'):
+            c.check(any(line.endswith(name) for line in saved), 'the job saved %s: %r' % (name, saved))
+        c.check(c.status(2) == '0', 'the undo restores every workbook (status %s)' % c.status(2))
+        now = {}
+        for root, directories, files in os.walk(os.path.join(work, FOLDER)):
+            directories[:] = [d for d in directories if d != '.gridwrighter-backup']
+            for name in files:
+                with open(os.path.join(root, name), 'rb') as f:
+                    now[os.path.relpath(os.path.join(root, name), os.path.join(work, FOLDER))] = f.read()
+        c.check(now == c.originals, 'every workbook back byte for byte: %r differ' % sorted(
+            name for name in set(now) | set(c.originals) if now.get(name) != c.originals.get(name)))
+        dry = c.text('out3.txt') + c.text('err3.txt')
+        c.check(c.status(3) == '1' and '其中1个文件无法打开' in dry, 'the dry run reports the broken workbook '
+                '(status %s)' % c.status(3))
+        c.check('见列表文件' not in dry, 'the dry run does not point to a list file')
+        lists = [name for name in os.listdir(os.path.join(work, '试运行')) if name.startswith('无法打开修改的文件目录')]
+        c.check(not lists, 'the dry run writes no list file: %r' % lists)
+        missing = 'the folder %s does not exist' % windows(os.path.join(work, 'missing'))
+        c.check(c.status(4) == '2' and missing in c.text('err4.txt') + c.text('out4.txt'),
+                'the missing folder is named with Windows separators (status %s)' % c.status(4))
+    elif case == 'lock':
+        c.check(c.text('stillran.txt').strip() == 'yes',
+                'the first job held the folder while the second ran (make more workbooks)')
+        c.check(c.status(1) == '0', 'the first job edited every workbook (status %s)' % c.status(1))
+        c.check(c.status(2) == '2', 'the second job is refused with exit status 2 (status %s)' % c.status(2))
+        c.check(re.search(r'is being edited by another job, process \d+ \(gridwrighter-batch\.exe\)',
+                          c.text('err2.txt')), "the refusal names the first job's process")
+        c.check(not os.path.exists(book(work, '.gridwrighter-backup/job.lock')), 'the lock file goes with the first job')
+        wrong = []
+        for i in range(LOCK_BOOKS):
+            ws = c.sheet('w%d.xlsx' % i, 'S')
+            cells = [[cell.value for cell in row] for row in ws.iter_rows()]
+            if cells != [['head'], [None], ['row%d' % i]]:
+                wrong.append((i, cells))
+        c.check(not wrong, 'every workbook got one row and no column: %d did not, first %r' % (
+            len(wrong), wrong[:1]))
     for failure in c.failures:
         print('FAIL:', failure)
     print('%d checks failed' % len(c.failures))
