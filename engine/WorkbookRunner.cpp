@@ -153,9 +153,14 @@ void WorkbookRunner::saveWorkbook(AxObject *workbook, WorkbookResult &result)
     // A save the application refuses (a read-only file, a lost application)
     // must not pass for a handled workbook: the user would believe it was edited.
     if (result.reason.isEmpty()) {
-        const AutomationError error = raisedError(workbook, [&]() { workbook->dynamicCall("Save()"); });
+        QVariant saved;
+        const AutomationError error = raisedError(workbook, [&]() { saved = workbook->dynamicCall("Save()"); });
         result.reason = error.description;
         result.detail = technicalDetail(error);
+        // Saved, but with something of the original the application could
+        // not keep: said in the report.
+        if (!error.raised && saved.type() == QVariant::String)
+            result.detail = saved.toString();
     }
     if (result.reason.isEmpty()) {
         if (kept)

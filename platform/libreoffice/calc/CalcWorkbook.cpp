@@ -37,9 +37,11 @@ AutomationObjectPtr CalcWorkbook::subObject(const QByteArray &member, const QVar
 
 QVariant CalcWorkbook::invoke(const QByteArray &member, const QVariantList &arguments)
 {
+    // What could not be kept comes back as Save's result, where Excel's
+    // gives none.
     if (member == "Save()") {
-        m_document->save();
-        return true;
+        const QString leftOut = m_document->save();
+        return leftOut.isEmpty() ? QVariant(true) : QVariant(leftOut);
     }
     if (member == "Close (Boolean)") {
         // Closing never saves: the engine saves first when it means to.

@@ -112,14 +112,14 @@ void CalcDocument::noteValuesWritten(bool beforeAnyOtherChange)
     m_onlyValuesWritten = beforeAnyOtherChange;
 }
 
-void CalcDocument::save()
+QString CalcDocument::save()
 {
     ensureUsable();
     const uno::Reference<util::XModifiable> modifiable(m_document, uno::UNO_QUERY_THROW);
     // Every store drops something LibreOffice cannot write back: a workbook
     // the edit did not change stays the file it was.
     if (!modifiable->isModified())
-        return;
+        return QString();
 
     // Stored beside the file and moved over it whole, so that a failure at any
     // point leaves the file as it was.
@@ -134,6 +134,7 @@ void CalcDocument::save()
     // Near a full disk the export can write an empty or cut file and still
     // report success: what was stored is read back before it replaces anything.
     QString problem;
+    QString leftOut;
     if (m_csv) {
         problem = StoredWorkbookCheck::csvProblem(replacement.path(), storedCsvRecords());
         if (problem.isEmpty())
@@ -141,7 +142,7 @@ void CalcDocument::save()
     } else if (OoxmlWorkbookParts::isOoxmlWorkbook(m_path)) {
         problem = StoredWorkbookCheck::archiveProblem(replacement.path());
         if (problem.isEmpty()) {
-            OriginalParts::restore(m_path, replacement.path(), m_edits);
+            leftOut = OriginalParts::restore(m_path, replacement.path(), m_edits);
             problem = StoredWorkbookCheck::archiveProblem(replacement.path());
         }
     } else if (m_grid.binary) {
@@ -158,6 +159,7 @@ void CalcDocument::save()
         modifiable->setModified(false);
     } catch (const uno::Exception &) {
     }
+    return leftOut;
 }
 
 // The records LibreOffice writes for the CSV file's one sheet: every row from
