@@ -117,7 +117,8 @@ void restore(StoredPackage &package, const WorkbookEdits &edits)
     const QVector<Renamed> cellsRenamed = renamedCells(package, from, to, edits);
     if (cellsRenamed.isEmpty())
         return;
-    if (styles.endOfContent(to.fontList) < 0 || styles.endOfContent(to.formatList) < 0)
+    if (to.fontList < 0 || to.formatList < 0 || styles.endOfContent(to.fontList) < 0
+        || styles.endOfContent(to.formatList) < 0)
         fail(QStringLiteral("the stored styles have no fonts or cell formats to add to"));
 
     // Each cell format and wanted name gets a format of its own, using a

@@ -97,6 +97,9 @@ Outcome restore(const ZipArchive &original, const ZipArchive &stored, const Work
     QStringList notes;
     for (const PutBack &putBack : putBacks())
         apply(putBack, package, edits, notes);
+    const QHash<QString, PutBackCheck::StoredSheet> read = package.storedSheets();
+    for (auto it = read.constBegin(); it != read.constEnd(); ++it)
+        check.knowStoredSheet(it.key(), it.value());
     ZipArchive output = package.archive();
     if (check.problem(output, package.changedNames()).isEmpty())
         return {output, notes};

@@ -43,8 +43,7 @@ QString sourceOf(const QString &relationshipsPart)
 PutBackCheck::PutBackCheck(const ZipArchive &stored)
     : m_stored(stored)
 {
-    for (const QString &part : PackageParts::sheetParts(stored))
-        m_sheetParts.insert(part, false);
+    m_sheetParts = PackageParts::sheetParts(stored).values();
 }
 
 QString PutBackCheck::problem(const ZipArchive &output, const QStringList &changed)
@@ -105,11 +104,10 @@ QString PutBackCheck::partProblem(const ZipArchive &output, const QString &name,
 
 QString PutBackCheck::sheetProblem(const QString &name, const QByteArray &content)
 {
-    auto stored = m_storedCells.constFind(name);
-    if (stored == m_storedCells.constEnd()) {
+    auto stored = m_storedSheets.constFind(name);
+    if (stored == m_storedSheets.constEnd()) {
         const XmlPart sheet(m_stored.member(name));
-        m_sheetParts[name] = WorksheetOrder::isOrdered(sheet);
-        stored = m_storedCells.insert(name, {sheet.cellDigest(), sheet.cellCount()});
+        stored = m_storedSheets.insert(name, {sheet.cellDigest(), sheet.cellCount(), WorksheetOrder::isOrdered(sheet)});
     }
     const XmlPart sheet(content);
     if (!sheet.error().isEmpty())
@@ -117,12 +115,12 @@ QString PutBackCheck::sheetProblem(const QString &name, const QByteArray &conten
     const QString unbound = unboundIgnorable(sheet);
     if (!unbound.isNull())
         return QStringLiteral("the part %1 lets readers ignore an undeclared prefix %2").arg(name, unbound);
-    if (m_sheetParts.value(name) && !WorksheetOrder::isOrdered(sheet))
+    if (stored.value().ordered && !WorksheetOrder::isOrdered(sheet))
         return QStringLiteral("the sheet part %1 has its elements out of order").arg(name);
-    if (sheet.cellCount() != stored.value().second || sheet.cellDigest() != stored.value().first)
+    if (sheet.cellCount() != stored.value().cellCount || sheet.cellDigest() != stored.value().cells)
         return QStringLiteral("the sheet part %1 holds other cells (%2) than LibreOffice stored (%3)")
             .arg(name)
             .arg(sheet.cellCount())
-            .arg(stored.value().second);
+            .arg(stored.value().cellCount);
     return QString();
 }

@@ -4,7 +4,6 @@
 #include "fileformats/ZipArchive.h"
 
 #include <QHash>
-#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -18,8 +17,18 @@
 class PutBackCheck
 {
 public:
+    // What the check compares a written sheet part with.
+    struct StoredSheet
+    {
+        QByteArray cells; // digest
+        int cellCount = 0;
+        bool ordered = false;
+    };
+
     explicit PutBackCheck(const ZipArchive &stored);
 
+    // A stored sheet part, read already.
+    void knowStoredSheet(const QString &part, const StoredSheet &sheet) { m_storedSheets.insert(part, sheet); }
     // Why output is worse than the stored package, or empty.
     QString problem(const ZipArchive &output, const QStringList &changed);
 
@@ -28,6 +37,6 @@ private:
     QString sheetProblem(const QString &name, const QByteArray &content);
 
     const ZipArchive m_stored;
-    QHash<QString, bool> m_sheetParts; // worksheet part -> whether its children were in order
-    QHash<QString, QPair<QByteArray, int>> m_storedCells;
+    QStringList m_sheetParts;
+    QHash<QString, StoredSheet> m_storedSheets;
 };

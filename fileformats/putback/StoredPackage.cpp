@@ -3,11 +3,15 @@
 
 #include "fileformats/putback/Namespaces.h"
 #include "fileformats/putback/PackageParts.h"
+#include "fileformats/putback/WorksheetOrder.h"
+
+#include <algorithm>
 
 StoredPackage::StoredPackage(const ZipArchive &original, const ZipArchive &stored)
     : m_original(&original)
     , m_stored(stored)
     , m_originalParts(std::make_shared<QHash<QString, XmlPart>>())
+    , m_storedSheetFacts(std::make_shared<QHash<QString, PutBackCheck::StoredSheet>>())
 {
     m_originalSheets = PackageParts::sheetParts(original);
     m_storedSheets = PackageParts::sheetParts(stored);
@@ -57,8 +61,12 @@ QByteArray StoredPackage::member(const QString &name) const
 XmlPart &StoredPackage::part(const QString &name)
 {
     auto found = m_parts.find(name);
-    if (found == m_parts.end())
-        found = m_parts.insert(name, XmlPart(m_stored.member(name)));
+    if (found != m_parts.end())
+        return found.value();
+    found = m_parts.insert(name, XmlPart(m_stored.member(name)));
+    if (!m_put.contains(name) && std::find(m_storedSheets.begin(), m_storedSheets.end(), name) != m_storedSheets.end())
+        m_storedSheetFacts->insert(name, {found.value().cellDigest(), found.value().cellCount(),
+                                          WorksheetOrder::isOrdered(found.value())});
     return found.value();
 }
 

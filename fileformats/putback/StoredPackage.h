@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fileformats/ZipArchive.h"
+#include "fileformats/putback/PutBackCheck.h"
 #include "fileformats/putback/XmlPart.h"
 
 #include <QHash>
@@ -41,6 +42,9 @@ public:
     const XmlPart &originalSheet(const QString &sheet) const { return originalPart(originalSheetPart(sheet)); }
     XmlPart &storedSheet(const QString &sheet) { return part(storedSheetPart(sheet)); }
 
+    // Each stored sheet part read so far, as LibreOffice stored it.
+    QHash<QString, PutBackCheck::StoredSheet> storedSheets() const { return *m_storedSheetFacts; }
+
     // The stored archive with every change made, and the parts changed.
     ZipArchive archive() const;
     QStringList changedNames() const;
@@ -52,6 +56,7 @@ private:
     QSet<QString> m_put;
     // Read-only, shared by every copy.
     std::shared_ptr<QHash<QString, XmlPart>> m_originalParts;
+    std::shared_ptr<QHash<QString, PutBackCheck::StoredSheet>> m_storedSheetFacts;
     QStringList m_sheetNames;
     QMap<QString, QString> m_originalSheets;
     QMap<QString, QString> m_storedSheets;

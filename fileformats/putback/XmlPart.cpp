@@ -80,7 +80,12 @@ const XmlPart::Parsed &XmlPart::parsed() const
 
 void XmlPart::parse(Parsed &into) const
 {
-    QXmlStreamReader xml(m_text);
+    parseText(m_text, into);
+}
+
+void XmlPart::parseText(const QString &text, Parsed &into)
+{
+    QXmlStreamReader xml(text);
     QVector<int> open;
     // Inside sheetData: how deep, and what the cell read so far holds.
     int cellsDepth = -1;
@@ -98,7 +103,7 @@ void XmlPart::parse(Parsed &into) const
                 ++cellsDepth;
                 const QStringRef name = xml.name();
                 const QXmlStreamAttributes attributes = xml.attributes();
-                const int start = m_text.lastIndexOf(QLatin1Char('<'), offset - 1);
+                const int start = text.lastIndexOf(QLatin1Char('<'), offset - 1);
                 if (cellsDepth == 1 && name == QLatin1String("row")) {
                     const QStringRef r = attributes.value(QLatin1String("r"));
                     row = r.isEmpty() ? row + 1 : r.toInt();
@@ -113,8 +118,8 @@ void XmlPart::parse(Parsed &into) const
                     if (!r.isEmpty())
                         row = rowNumber(r) > 0 ? rowNumber(r) : row;
                     into.cells.append({start, offset, row, column, attributes.value(QLatin1String("s")).toInt()});
-                    cellText = QStringLiteral("%1,%2|%3|").arg(row).arg(column).arg(
-                        attributes.value(QLatin1String("t")).toString());
+                    cellText = QString::number(row) + QLatin1Char(',') + QString::number(column) + QLatin1Char('|')
+                        + attributes.value(QLatin1String("t")) + QLatin1Char('|');
                     value.clear();
                     formula.clear();
                     inlineText.clear();
@@ -146,7 +151,7 @@ void XmlPart::parse(Parsed &into) const
             element.name = xml.name().toString();
             element.qualifiedName = xml.qualifiedName().toString();
             element.tagEnd = offset;
-            element.start = m_text.lastIndexOf(QLatin1Char('<'), offset - 1);
+            element.start = text.lastIndexOf(QLatin1Char('<'), offset - 1);
             element.parent = open.isEmpty() ? -1 : open.last();
             for (const QXmlStreamAttribute &a : xml.attributes())
                 element.attributes.append({a.namespaceUri().toString(), a.name().toString(),
@@ -160,10 +165,10 @@ void XmlPart::parse(Parsed &into) const
         } else if (token == QXmlStreamReader::EndElement && !open.isEmpty()) {
             cellsDepth = -1;
             Element &element = into.elements[open.takeLast()];
-            if (offset == element.tagEnd && m_text.at(offset - 2) == QLatin1Char('/')) {
+            if (offset == element.tagEnd && text.at(offset - 2) == QLatin1Char('/')) {
                 element.contentEnd = element.tagEnd;
             } else {
-                element.contentEnd = m_text.lastIndexOf(QLatin1Char('<'), offset - 1);
+                element.contentEnd = text.lastIndexOf(QLatin1Char('<'), offset - 1);
             }
             element.end = offset;
             element.last = into.elements.size() - 1;
@@ -340,29 +345,54 @@ QString XmlPart::startTagWith(int index, const Changes &changes) const
     return startTag(e, changed(e.attributes, changes), e.declarations, e.isEmptyTag());
 }
 
-// The tag is read again on its own, inside an element declaring what the
-// elements around it declare.
+// Rows and cells are too many to read each tag again with a reader: the tag,
+// known to be well-formed, is split into its attributes, and only those
+// without prefix (in no namespace) are changed.
 QString XmlPart::retagged(int start, int tagEnd, const Changes &changes) const
 {
-    QString wrapper = QStringLiteral("<w");
-    for (const Element &e : elements()) {
-        if (e.start > start)
+    const QStringRef tag = m_text.midRef(start, tagEnd - start);
+    const auto isSpace = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'); };
+    int at = 1;
+    while (at < tag.size() && !isSpace(tag.at(at)) && tag.at(at) != QLatin1Char('/') && tag.at(at) != QLatin1Char('>'))
+        ++at;
+    QString out = tag.left(at).toString();
+    QVector<bool> done(changes.size());
+    for (;;) {
+        int space = at;
+        while (at < tag.size() && isSpace(tag.at(at)))
+            ++at;
+        if (at >= tag.size())
+            return QString();
+        if (tag.at(at) == QLatin1Char('/') || tag.at(at) == QLatin1Char('>'))
             break;
-        if (e.end < tagEnd)
+        const int nameStart = at;
+        while (at < tag.size() && tag.at(at) != QLatin1Char('=') && !isSpace(tag.at(at)))
+            ++at;
+        const QStringRef name = tag.mid(nameStart, at - nameStart);
+        while (at < tag.size() && (isSpace(tag.at(at)) || tag.at(at) == QLatin1Char('=')))
+            ++at;
+        if (at >= tag.size() || (tag.at(at) != QLatin1Char('"') && tag.at(at) != QLatin1Char('\'')))
+            return QString();
+        const int close = tag.indexOf(tag.at(at), at + 1);
+        if (close < 0)
+            return QString();
+        at = close + 1;
+        int change = 0;
+        while (change < changes.size() && changes.at(change).first != name)
+            ++change;
+        if (change == changes.size()) {
+            out += tag.mid(space, at - space);
             continue;
-        for (const Declaration &d : e.declarations)
-            wrapper += (d.prefix.isEmpty() ? QStringLiteral(" xmlns") : QStringLiteral(" xmlns:") + d.prefix)
-                + QStringLiteral("=\"") + escaped(d.namespaceUri) + QLatin1Char('"');
+        }
+        done[change] = true;
+        if (!changes.at(change).second.isNull())
+            out += QLatin1Char(' ') + name + QStringLiteral("=\"") + escaped(changes.at(change).second) + QLatin1Char('"');
     }
-    QString tag = m_text.mid(start, tagEnd - start);
-    const bool emptyTag = tag.endsWith(QLatin1String("/>"));
-    if (!emptyTag)
-        tag.insert(tag.size() - 1, QLatin1Char('/'));
-    const XmlPart alone((wrapper + QLatin1Char('>') + tag + QStringLiteral("</w>")).toUtf8());
-    if (!alone.error().isEmpty() || alone.elements().size() != 2)
-        return QString();
-    const Element &e = alone.element(1);
-    return startTag(e, changed(e.attributes, changes), e.declarations, emptyTag);
+    for (int change = 0; change < changes.size(); ++change)
+        if (!done.at(change) && !changes.at(change).second.isNull())
+            out += QLatin1Char(' ') + changes.at(change).first + QStringLiteral("=\"") + escaped(changes.at(change).second)
+                + QLatin1Char('"');
+    return out + tag.mid(at);
 }
 
 QString XmlPart::copyOf(int index, const XmlPart &into, int intoParent, const AttributeMap &attributeMap) const
@@ -447,6 +477,8 @@ QString XmlPart::copyOf(int index, const XmlPart &into, int intoParent, const At
 
 int XmlPart::endOfContent(int parent) const
 {
+    if (parent < 0)
+        return -1;
     const Element &e = element(parent);
     return e.isEmptyTag() ? -1 : e.contentEnd;
 }
@@ -466,7 +498,101 @@ void XmlPart::splice(QVector<Replacement> replacements)
         done = std::max(done, r.end);
     }
     out += m_text.midRef(done);
+    m_parsed = m_parsed ? shifted(*m_parsed, replacements, out) : nullptr;
     m_text = out;
     m_changed = true;
-    m_parsed.reset();
+}
+
+namespace {
+
+// Moves each row's or cell's tag by what the replacements before it added;
+// a replacement of the tag itself gives its new end.
+template<typename Tag>
+void shiftTags(QVector<Tag> &tags, const QVector<XmlPart::Replacement> &replacements)
+{
+    int next = 0;
+    int delta = 0;
+    for (Tag &tag : tags) {
+        while (next < replacements.size() && replacements.at(next).end <= tag.start) {
+            delta += replacements.at(next).text.size() - (replacements.at(next).end - replacements.at(next).start);
+            ++next;
+        }
+        tag.start += delta;
+        if (next < replacements.size() && replacements.at(next).start == tag.start - delta) {
+            tag.tagEnd = tag.start + replacements.at(next).text.size();
+            delta += replacements.at(next).text.size() - (replacements.at(next).end - replacements.at(next).start);
+            ++next;
+        } else {
+            tag.tagEnd += delta;
+        }
+    }
+}
+
+template<typename Tag>
+bool isTag(const QVector<Tag> &tags, const XmlPart::Replacement &r)
+{
+    const auto found = std::lower_bound(tags.begin(), tags.end(), r.start,
+                                        [](const Tag &tag, int start) { return tag.start < start; });
+    return found != tags.end() && found->start == r.start && found->tagEnd == r.end;
+}
+
+} // namespace
+
+// A worksheet is read once: after a splice that leaves its rows and cells
+// in place (or only changes their start tags), they are moved rather than
+// read again, and only the rest of the sheet is.
+std::shared_ptr<const XmlPart::Parsed> XmlPart::shifted(const Parsed &before, const QVector<Replacement> &replacements,
+                                                         const QString &text)
+{
+    if (!before.error.isEmpty() || before.rows.isEmpty())
+        return nullptr;
+    const Element *cells = nullptr;
+    for (const Element &e : before.elements)
+        if (e.parent == 0 && e.is(Namespaces::spreadsheet, QStringLiteral("sheetData")))
+            cells = &e;
+    if (!cells || cells->isEmptyTag())
+        return nullptr;
+    int deltaBefore = 0;
+    int deltaInside = 0;
+    QVector<Replacement> inside;
+    for (const Replacement &r : replacements) {
+        const int delta = r.text.size() - (r.end - r.start);
+        if (r.end <= cells->start && r.start < cells->start) {
+            deltaBefore += delta;
+        } else if (r.start >= cells->tagEnd && r.end <= cells->contentEnd
+                   && (isTag(before.rows, r) || isTag(before.cells, r))) {
+            deltaInside += delta;
+            inside.append(r);
+        } else if (r.start < cells->end) {
+            return nullptr;
+        }
+    }
+    const int cut = cells->tagEnd + deltaBefore;
+    const int resume = cells->contentEnd + deltaBefore + deltaInside;
+    auto after = std::make_shared<Parsed>();
+    parseText(text.left(cut) + text.midRef(resume), *after);
+    if (!after->error.isEmpty())
+        return nullptr;
+    const int length = resume - cut;
+    for (Element &e : after->elements) {
+        for (int *at : {&e.start, &e.tagEnd, &e.contentEnd, &e.end})
+            if (*at > cut)
+                *at += length;
+        if (e.parent == 0 && e.is(Namespaces::spreadsheet, QStringLiteral("sheetData")))
+            e.contentEnd += length;
+    }
+    after->rows = before.rows;
+    after->cells = before.cells;
+    shiftTags(after->rows, inside);
+    shiftTags(after->cells, inside);
+    for (XmlPart::Row &row : after->rows) {
+        row.start += deltaBefore;
+        row.tagEnd += deltaBefore;
+    }
+    for (XmlPart::Cell &cell : after->cells) {
+        cell.start += deltaBefore;
+        cell.tagEnd += deltaBefore;
+    }
+    after->digest = before.digest;
+    return after;
 }

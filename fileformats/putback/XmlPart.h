@@ -152,6 +152,9 @@ private:
     };
     const Parsed &parsed() const;
     void parse(Parsed &into) const;
+    static void parseText(const QString &text, Parsed &into);
+    static std::shared_ptr<const Parsed> shifted(const Parsed &before, const QVector<Replacement> &replacements,
+                                                 const QString &text);
 
     QString m_text;
     bool m_changed = false;

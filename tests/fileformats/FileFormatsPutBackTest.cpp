@@ -8,6 +8,7 @@
 #include "fileformats/putback/OriginalParts.h"
 #include "fileformats/putback/PutBackCheck.h"
 #include "fileformats/putback/WorkbookEdits.h"
+#include "fileformats/putback/XmlPart.h"
 
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -164,6 +165,7 @@ private slots:
     void embeddedObjectsInAlternateContentAreKept();
     void failingPutBackIsLeftOutAndSaid();
     void checkFindsWhatIsWorseThanTheStore();
+    void splicedSheetReadsAsIfReadAgain();
 };
 
 void FileFormatsPutBackTest::foreignNamespaceAttributesAreNotLeftUnbound()
@@ -476,6 +478,42 @@ void FileFormatsPutBackTest::checkFindsWhatIsWorseThanTheStore()
                 .contains("missing part"));
     QVERIFY(problem(QStringLiteral("XL/Styles.xml"), "<styleSheet/>").contains("differ only in case"));
     QVERIFY(problem(QStringLiteral("xl/media/picture.gif"), "GIF").contains("no content type"));
+}
+
+// A sheet's rows and cells are moved after a splice rather than read again:
+// they must be where a fresh reading finds them.
+void FileFormatsPutBackTest::splicedSheetReadsAsIfReadAgain()
+{
+    XmlPart sheet(Package::storedSheet("<row r=\"1\" ht=\"20\"><c r=\"A1\" s=\"0\"><v>1</v></c><c r=\"B1\"><v>2</v></c>"
+                                       "</row><row r=\"2\"><c r=\"A2\" s='1'><f>A1</f><v>1</v></c></row>"));
+    QCOMPARE(sheet.cells().size(), 3);
+    const XmlPart::Row first = sheet.rows().at(0);
+    const XmlPart::Cell last = sheet.cells().at(2);
+    const int views = sheet.child(sheet.root(), QString::fromLatin1(mainNamespace), QStringLiteral("sheetViews"));
+    const int setup = sheet.child(sheet.root(), QString::fromLatin1(mainNamespace), QStringLiteral("pageSetup"));
+    sheet.splice({{sheet.element(views).start, sheet.element(views).end, QString()},
+                  {first.start, first.tagEnd, sheet.retagged(first.start, first.tagEnd, {{"ht", QString()}})},
+                  {last.start, last.tagEnd, sheet.retagged(last.start, last.tagEnd, {{"s", "12"}, {"t", "str"}})},
+                  {sheet.element(setup).start, sheet.element(setup).end, "<pageSetup scale=\"55\"/>"}});
+    const XmlPart again(sheet.bytes());
+    QVERIFY(again.error().isEmpty());
+    QCOMPARE(sheet.elements().size(), again.elements().size());
+    for (int i = 0; i < again.elements().size(); ++i) {
+        QCOMPARE(sheet.element(i).start, again.element(i).start);
+        QCOMPARE(sheet.element(i).end, again.element(i).end);
+        QCOMPARE(sheet.element(i).contentEnd, again.element(i).contentEnd);
+    }
+    for (int i = 0; i < again.cells().size(); ++i) {
+        QCOMPARE(sheet.cells().at(i).start, again.cells().at(i).start);
+        QCOMPARE(sheet.cells().at(i).tagEnd, again.cells().at(i).tagEnd);
+        QCOMPARE(sheet.cells().at(i).style, i == 2 ? 1 : again.cells().at(i).style);
+    }
+    QCOMPARE(sheet.rows().at(1).start, again.rows().at(1).start);
+    QCOMPARE(again.cells().at(2).style, 12);
+    QCOMPARE(sheet.text().mid(again.rows().at(0).start, again.rows().at(0).tagEnd - again.rows().at(0).start),
+             QStringLiteral("<row r=\"1\">"));
+    QCOMPARE(again.text().mid(again.cells().at(2).start, again.cells().at(2).tagEnd - again.cells().at(2).start),
+             QStringLiteral("<c r=\"A2\" s=\"12\" t=\"str\">"));
 }
 
 QTEST_GUILESS_MAIN(FileFormatsPutBackTest)
