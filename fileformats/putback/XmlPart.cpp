@@ -5,6 +5,7 @@
 
 #include <QCryptographicHash>
 #include <QSet>
+#include <QTextCodec>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 namespace {
 
 const QString xmlNamespace = QStringLiteral("http://www.w3.org/XML/1998/namespace");
+const int utf8 = 106; // its MIB enum
 
 QString prefixOfName(const QString &qualifiedName)
 {
@@ -58,9 +60,16 @@ QString XmlPart::Element::attribute(const QString &localName, const QString &uri
     return QString();
 }
 
+// A part may be UTF-16 with its byte order mark: it is written back so.
 XmlPart::XmlPart(const QByteArray &bytes)
-    : m_text(QString::fromUtf8(bytes))
+    : m_codec(QTextCodec::codecForUtfText(bytes, QTextCodec::codecForMib(utf8)))
+    , m_text(m_codec->toUnicode(bytes))
 {
+}
+
+QByteArray XmlPart::bytes() const
+{
+    return m_codec && m_codec->mibEnum() != utf8 ? m_codec->fromUnicode(m_text) : m_text.toUtf8();
 }
 
 QString XmlPart::error() const

@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 
+class QTextCodec;
+
 // One XML part of a package read once with a namespace-aware reader:
 // elements are found by namespace URI and local name whatever prefixes the
 // writer chose, and comments, CDATA and processing instructions are never
@@ -81,7 +83,7 @@ public:
     // Empty while the part reads whole (every prefix bound); else why not.
     QString error() const;
     const QString &text() const { return m_text; }
-    QByteArray bytes() const { return m_text.toUtf8(); }
+    QByteArray bytes() const;
     bool isChanged() const { return m_changed; }
 
     const QVector<Element> &elements() const;
@@ -156,6 +158,7 @@ private:
     static std::shared_ptr<const Parsed> shifted(const Parsed &before, const QVector<Replacement> &replacements,
                                                  const QString &text);
 
+    QTextCodec *m_codec = nullptr;
     QString m_text;
     bool m_changed = false;
     mutable std::shared_ptr<const Parsed> m_parsed;
