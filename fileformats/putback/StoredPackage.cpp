@@ -37,11 +37,6 @@ bool StoredPackage::contains(const QString &name) const
     return m_parts.contains(name) || m_stored.contains(name);
 }
 
-QStringList StoredPackage::names() const
-{
-    return m_stored.names();
-}
-
 QString StoredPackage::nameIgnoringCase(const QString &name) const
 {
     for (const QString &present : m_stored.names())

@@ -25,7 +25,6 @@ public:
     const XmlPart &originalPart(const QString &name) const;
 
     bool contains(const QString &name) const;
-    QStringList names() const;
     // The part's name as stored when one differs from name only in case,
     // or empty.
     QString nameIgnoringCase(const QString &name) const;

@@ -221,25 +221,6 @@ int XmlPart::child(int parent, const QString &uri, const QString &localName) con
     return found.isEmpty() ? -1 : found.first();
 }
 
-int XmlPart::descendant(int ancestor, const QString &uri, const QString &localName) const
-{
-    const QVector<Element> &all = elements();
-    if (ancestor < 0 || ancestor >= all.size())
-        return -1;
-    for (int i = ancestor + 1; i <= all.at(ancestor).last; ++i)
-        if (all.at(i).is(uri, localName))
-            return i;
-    return -1;
-}
-
-QString XmlPart::slice(int index) const
-{
-    if (index < 0)
-        return QString();
-    const Element &e = element(index);
-    return m_text.mid(e.start, e.end - e.start);
-}
-
 const QVector<XmlPart::Row> &XmlPart::rows() const
 {
     return parsed().rows;

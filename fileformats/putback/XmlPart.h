@@ -92,9 +92,6 @@ public:
     int root() const;
     QVector<int> children(int parent, const QString &uri, const QString &localName) const;
     int child(int parent, const QString &uri, const QString &localName) const;
-    // The first element of that name below ancestor, at any depth.
-    int descendant(int ancestor, const QString &uri, const QString &localName) const;
-    QString slice(int index) const;
 
     // Rows and cells of the worksheet's sheetData.
     const QVector<Row> &rows() const;
