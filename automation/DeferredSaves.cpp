@@ -12,7 +12,7 @@ namespace {
 struct ThreadSaves
 {
     int acceptances = 0;
-    QHash<QString, std::shared_future<AutomationError>> going;
+    QHash<QString, std::shared_future<Outcome>> going;
 };
 
 thread_local ThreadSaves saves;
@@ -28,7 +28,7 @@ Acceptance::~Acceptance()
 {
     if (--saves.acceptances > 0)
         return;
-    for (const std::shared_future<AutomationError> &save : qAsConst(saves.going))
+    for (const std::shared_future<Outcome> &save : qAsConst(saves.going))
         save.wait();
     saves.going.clear();
 }
@@ -38,7 +38,7 @@ bool accepted()
     return saves.acceptances > 0;
 }
 
-void defer(const QString &path, std::function<AutomationError()> rest)
+void defer(const QString &path, std::function<Outcome()> rest)
 {
     // The one before, if nobody collected it, must not be lost unawaited.
     finish(path);
@@ -50,14 +50,14 @@ bool pending(const QString &path)
     return saves.going.contains(path);
 }
 
-AutomationError finish(const QString &path)
+Outcome finish(const QString &path)
 {
     const auto save = saves.going.find(path);
     if (save == saves.going.end())
-        return AutomationError();
-    const AutomationError error = save->get();
+        return Outcome();
+    const Outcome outcome = save->get();
     saves.going.erase(save);
-    return error;
+    return outcome;
 }
 
 } // namespace DeferredSaves

@@ -27,16 +27,24 @@ public:
     Acceptance &operator=(const Acceptance &) = delete;
 };
 
+// How a deferred save ended: its error, or none and what of the workbook
+// could not be kept (an empty note when everything was).
+struct Outcome
+{
+    AutomationError error;
+    QString note;
+};
+
 // For servers: whether this thread takes deferred saves.
 bool accepted();
 // For servers: the save of path goes on with rest, started now on a thread
-// of its own; what rest raises is the save's outcome.
-void defer(const QString &path, std::function<AutomationError()> rest);
+// of its own; what rest gives is the save's outcome.
+void defer(const QString &path, std::function<Outcome()> rest);
 
 // Whether a save of path is going on.
 bool pending(const QString &path);
-// Waits for the save of path to end: its error, or none when it replaced the
-// file or was not deferred at all.
-AutomationError finish(const QString &path);
+// Waits for the save of path to end: its outcome, no error when it replaced
+// the file or was not deferred at all.
+Outcome finish(const QString &path);
 
 } // namespace DeferredSaves

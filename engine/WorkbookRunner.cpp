@@ -156,7 +156,8 @@ void WorkbookRunner::finishPending()
     m_pending.reset();
     QElapsedTimer clock;
     clock.start();
-    if (completeSave(pending.result, pending.kept, DeferredSaves::finish(pending.result.path)) && pending.kept)
+    const DeferredSaves::Outcome outcome = DeferredSaves::finish(pending.result.path);
+    if (completeSave(pending.result, pending.kept, outcome.error, outcome.note) && pending.kept)
         recordSaved(pending.result);
     pending.result.seconds += clock.nsecsElapsed() / 1e9;
     if (!pending.progress.isEmpty())
@@ -209,24 +210,28 @@ bool WorkbookRunner::saveWorkbook(AxObject *workbook, WorkbookResult &result, bo
         result.reason = backup->keepOriginal(result.path);
     *kept = backup && result.reason.isEmpty();
     if (!result.reason.isEmpty()) {
-        completeSave(result, false, AutomationError());
+        completeSave(result, false, AutomationError(), QString());
         return false;
     }
-    const AutomationError error = raisedError(workbook, [&]() { workbook->dynamicCall("Save()"); });
+    QVariant saved;
+    const AutomationError error = raisedError(workbook, [&]() { saved = workbook->dynamicCall("Save()"); });
     if (!error.raised && DeferredSaves::pending(result.path))
         return true;
-    *savedNow = completeSave(result, *kept, error);
+    // Saved, but with something of the original the application could not
+    // keep: said in the report.
+    *savedNow = completeSave(result, *kept, error, saved.type() == QVariant::String ? saved.toString() : QString());
     return false;
 }
 
 // A save the application refuses (a read-only file, a lost application)
 // must not pass for a handled workbook: the user would believe it was edited.
-// True when saved.
-bool WorkbookRunner::completeSave(WorkbookResult &result, bool kept, const AutomationError &error)
+// True when saved; note says what of the workbook could not be kept.
+bool WorkbookRunner::completeSave(WorkbookResult &result, bool kept, const AutomationError &error,
+                                  const QString &note)
 {
     if (result.reason.isEmpty()) {
         result.reason = error.description;
-        result.detail = technicalDetail(error);
+        result.detail = error.raised ? technicalDetail(error) : note;
     }
     if (result.reason.isEmpty())
         return true;

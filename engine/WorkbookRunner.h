@@ -82,7 +82,7 @@ private:
     // True while the save still goes on.
     bool editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResult &result, int number, bool *kept);
     bool saveWorkbook(AxObject *workbook, WorkbookResult &result, bool *kept, bool *savedNow);
-    bool completeSave(WorkbookResult &result, bool kept, const AutomationError &error);
+    bool completeSave(WorkbookResult &result, bool kept, const AutomationError &error, const QString &note);
     void recordSaved(WorkbookResult &result);
     void report(const QString &text);
 

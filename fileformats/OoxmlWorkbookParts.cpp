@@ -44,49 +44,6 @@ QString attribute(const QString &element, const QString &name)
     return text;
 }
 
-// LibreOffice writes an empty element; the original's, without its namespace
-// prefix, takes its place (or goes before the sheet list).
-QString withProtection(QString workbook, const QString &protection)
-{
-    QString element = protection;
-    element.replace(QRegularExpression(QStringLiteral("^<\\w+:")), QStringLiteral("<"));
-    element.replace(QRegularExpression(QStringLiteral("</\\w+:")), QStringLiteral("</"));
-    const QRegularExpressionMatch present = protectionElement().match(workbook);
-    if (present.hasMatch())
-        return workbook.replace(present.capturedStart(), present.capturedLength(), element);
-    for (const QString &before : {QStringLiteral("<bookViews"), QStringLiteral("<sheets")}) {
-        const int at = workbook.indexOf(before);
-        if (at >= 0)
-            return workbook.insert(at, element);
-    }
-    return QString();
-}
-
-// LibreOffice knows only hidden sheets: those the original hid for good get
-// that state back.
-QString withVeryHiddenSheets(QString workbook, const QStringList &names, QStringList &missing)
-{
-    static const QRegularExpression state(QStringLiteral("\\sstate\\s*=\\s*(\"[^\"]*\"|'[^']*')"));
-    missing = names;
-    int from = 0;
-    for (;;) {
-        const QRegularExpressionMatch sheet = sheetElement().match(workbook, from);
-        if (!sheet.hasMatch())
-            break;
-        QString element = sheet.captured(0);
-        from = sheet.capturedEnd();
-        if (!missing.removeOne(attribute(element, QStringLiteral("name"))))
-            continue;
-        if (state.match(element).hasMatch())
-            element.replace(state, QStringLiteral(" state=\"veryHidden\""));
-        else
-            element.insert(element.indexOf(QLatin1String("sheet")) + 5, QStringLiteral(" state=\"veryHidden\""));
-        workbook.replace(sheet.capturedStart(), sheet.capturedLength(), element);
-        from = sheet.capturedStart() + element.size();
-    }
-    return workbook;
-}
-
 // "rId3" -> "xl/worksheets/sheet3.xml", from the workbook's relationships.
 QString partOfRelationship(const QByteArray &relationships, const QString &id)
 {
@@ -151,31 +108,10 @@ int externalLinkCount(const ZipArchive &archive)
     return archive.names().filter(link).size();
 }
 
-void restore(const ZipArchive &original, ZipArchive &stored, const QString &originalPath)
+void refuseLostLinks(const ZipArchive &original, const ZipArchive &stored, const QString &originalPath)
 {
     if (externalLinkCount(stored) < externalLinkCount(original))
         fail(QStringLiteral("LibreOffice would drop the links to other workbooks of %1").arg(originalPath));
-
-    const QByteArray originalWorkbook = original.member(workbookPart);
-    const QString protection = workbookProtection(originalWorkbook);
-    const QStringList veryHidden = veryHiddenSheets(originalWorkbook);
-    const bool protects = protection.contains(QLatin1Char('='));
-    if (!protects && veryHidden.isEmpty())
-        return;
-
-    QString workbook = QString::fromUtf8(stored.member(workbookPart));
-    if (workbook.isEmpty())
-        fail(QStringLiteral("LibreOffice wrote no workbook part for %1").arg(originalPath));
-    if (protects) {
-        workbook = withProtection(workbook, protection);
-        if (workbook.isEmpty())
-            fail(QStringLiteral("cannot keep the workbook protection of %1").arg(originalPath));
-    }
-    QStringList missing;
-    workbook = withVeryHiddenSheets(workbook, veryHidden, missing);
-    if (!missing.isEmpty())
-        fail(QStringLiteral("cannot keep the very hidden sheets of %1: %2").arg(originalPath, missing.join(", ")));
-    stored.replace(workbookPart, workbook.toUtf8());
 }
 
 } // namespace OoxmlWorkbookParts

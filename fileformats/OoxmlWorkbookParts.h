@@ -8,7 +8,7 @@
 class ZipArchive;
 
 // The parts of an Office Open XML workbook that LibreOffice drops when it
-// stores one, read from the archive's workbook part and put back.
+// stores one, read from the archive's workbook part.
 namespace OoxmlWorkbookParts {
 
 extern const QString workbookPart;
@@ -25,10 +25,9 @@ QString sheetPart(const ZipArchive &archive, const QString &sheetName);
 // How many links to other workbooks the archive holds.
 int externalLinkCount(const ZipArchive &archive);
 
-// Gives the stored workbook the original's workbook protection and "very
-// hidden" sheets. Fails (AutomationFailure) when the stored workbook would
-// lose something that cannot be put back, such as links to other workbooks;
-// originalPath names the workbook in that message.
-void restore(const ZipArchive &original, ZipArchive &stored, const QString &originalPath);
+// Fails (AutomationFailure) when the stored workbook has lost links to other
+// workbooks, which cannot be put back; originalPath names the workbook in
+// that message.
+void refuseLostLinks(const ZipArchive &original, const ZipArchive &stored, const QString &originalPath);
 
 } // namespace OoxmlWorkbookParts

@@ -239,7 +239,13 @@ bool ZipArchive::copyMember(const ZipArchive &from, const QString &name, const Q
 
 void ZipArchive::replace(const QString &name, const QByteArray &content)
 {
-    Entry *entry = const_cast<Entry *>(find(name));
+    // Looked up through the vector itself, so that an archive copied before
+    // keeps its own members.
+    const QByteArray wanted = name.toUtf8();
+    Entry *entry = nullptr;
+    for (Entry &present : m_entries)
+        if (present.name == wanted)
+            entry = &present;
     if (!entry) {
         m_entries.append(Entry());
         entry = &m_entries.last();

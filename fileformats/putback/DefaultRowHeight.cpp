@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fileformats/putback/DefaultRowHeight.h"
 
-#include "fileformats/putback/SheetPairs.h"
-#include "fileformats/putback/SheetXml.h"
+#include "fileformats/AutomationFailure.h"
+#include "fileformats/putback/StoredPackage.h"
 #include "fileformats/putback/WorkbookEdits.h"
+#include "fileformats/putback/WorksheetOrder.h"
 
 #include <QSet>
-#include <QVector>
 
 #include <cmath>
 
@@ -14,90 +14,57 @@ namespace DefaultRowHeight {
 
 namespace {
 
-struct Row
-{
-    int number;
-    int tagStart;
-    int tagEnd;
-    bool sized; // carries a height
-    double height;
-    bool byHand;
-};
+const QString height = QStringLiteral("ht");
+const QString byHand = QStringLiteral("customHeight");
 
-bool isTrue(const QByteArray &value)
+void restoreSheet(const QString &name, const XmlPart &original, XmlPart &sheet, const WorkbookEdits &edits)
 {
-    return value == "1" || value == "true";
-}
+    const int originalFormat = WorksheetOrder::child(original, QStringLiteral("sheetFormatPr"));
+    const QString defaultHeight = originalFormat < 0 ? QString()
+        : original.element(originalFormat).attribute(QStringLiteral("defaultRowHeight"));
+    const int format = WorksheetOrder::child(sheet, QStringLiteral("sheetFormatPr"));
+    if (defaultHeight.isNull() || format < 0)
+        return;
+    const QString custom = original.element(originalFormat).attribute(byHand);
+    QVector<XmlPart::Replacement> replacements{
+        {sheet.element(format).start, sheet.element(format).tagEnd,
+         sheet.startTagWith(format, {{QStringLiteral("defaultRowHeight"), defaultHeight},
+                                     {byHand, custom.isNull() ? QStringLiteral("false") : custom}})}};
 
-// The row start tags of a sheet part, in order.
-QVector<Row> rows(const QByteArray &sheet)
-{
-    QVector<Row> found;
-    int number = 0;
-    for (int at = sheet.indexOf("row", 0); at >= 0; at = sheet.indexOf("row", at + 3)) {
-        const char after = at + 3 < sheet.size() ? sheet.at(at + 3) : '>';
-        const char before = at > 0 ? sheet.at(at - 1) : ' ';
-        if ((before != '<' && before != ':') || (after != ' ' && after != '>' && after != '/'))
-            continue;
-        const int open = sheet.lastIndexOf('<', at);
-        const int close = sheet.indexOf('>', at);
-        const QByteArray tag = sheet.mid(open, close + 1 - open);
-        const QByteArray reference = SheetXml::attribute(tag, "r");
-        number = reference.isNull() ? number + 1 : reference.toInt();
-        const QByteArray height = SheetXml::attribute(tag, "ht");
-        found.append({number, open, close + 1, !height.isNull(), height.toDouble(),
-                      isTrue(SheetXml::attribute(tag, "customHeight"))});
+    QSet<int> sized;
+    QSet<int> folded; // rows of no height, which LibreOffice opens at its default
+    for (const XmlPart::Row &row : original.rows()) {
+        if (row.sized || row.byHand)
+            sized.insert(row.number);
+        if (row.sized && row.height == 0)
+            folded.insert(row.number);
     }
-    return found;
+    for (const XmlPart::Row &row : sheet.rows()) {
+        // The row's number in the original, once: the edit may have moved it.
+        int number = row.number;
+        const bool fromOriginal = edits.originalRow(name, number);
+        QString tag;
+        if (fromOriginal && folded.contains(number))
+            tag = sheet.retagged(row.start, row.tagEnd, {{height, QStringLiteral("0")}, {byHand, QStringLiteral("1")}});
+        else if (!row.sized || !fromOriginal || sized.contains(number)
+                 // A row LibreOffice gave the default height itself reads the same either way.
+                 || std::abs(row.height - defaultHeight.toDouble()) < 0.005)
+            continue;
+        else
+            tag = sheet.retagged(row.start, row.tagEnd, {{height, QString()}, {byHand, QString()}});
+        if (tag.isNull())
+            fail(QStringLiteral("a row of the sheet %1 cannot be read").arg(name));
+        replacements.append({row.start, row.tagEnd, tag});
+    }
+    sheet.splice(replacements);
 }
 
 } // namespace
 
-void restore(SheetPairs &sheets, const WorkbookEdits &edits)
+void restore(StoredPackage &package, const WorkbookEdits &edits)
 {
-    for (const QString &name : sheets.names()) {
-        const QByteArray original = sheets.original(name);
-        const QByteArray format = SheetXml::text(original, SheetXml::child(original, "sheetFormatPr"));
-        const QByteArray height = SheetXml::attribute(format, "defaultRowHeight");
-        QByteArray &sheet = sheets.stored(name);
-        const SheetXml::Span stored = SheetXml::child(sheet, "sheetFormatPr");
-        if (height.isNull() || !stored.found())
-            continue;
-        QByteArray element = SheetXml::withAttribute(SheetXml::text(sheet, stored), "defaultRowHeight", height);
-        const QByteArray custom = SheetXml::attribute(format, "customHeight");
-        element = SheetXml::withAttribute(element, "customHeight", custom.isNull() ? QByteArray("false") : custom);
-
-        QSet<int> sized;
-        QSet<int> folded; // rows of no height, which LibreOffice opens at its default
-        for (const Row &row : rows(sheets.originalWhole(name))) {
-            if (row.sized || row.byHand)
-                sized.insert(row.number);
-            if (row.sized && row.height == 0)
-                folded.insert(row.number);
-        }
-        QVector<SheetXml::Replacement> replacements{{stored.start, stored.end, element}};
-        for (const Row &row : rows(sheet)) {
-            // The row's number in the original, once: the edit may have moved it.
-            int number = row.number;
-            const bool fromOriginal = edits.originalRow(name, number);
-            const QByteArray tag = sheet.mid(row.tagStart, row.tagEnd - row.tagStart);
-            if (fromOriginal && folded.contains(number)) {
-                replacements.append({row.tagStart, row.tagEnd,
-                                     SheetXml::withAttribute(SheetXml::withAttribute(tag, "ht", "0"), "customHeight",
-                                                             "1")});
-                continue;
-            }
-            if (!row.sized || !fromOriginal || sized.contains(number))
-                continue;
-            // A row LibreOffice gave the default height itself reads the same either way.
-            if (std::abs(SheetXml::attribute(tag, "ht").toDouble() - height.toDouble()) < 0.005)
-                continue;
-            replacements.append({row.tagStart, row.tagEnd,
-                                 SheetXml::withAttribute(SheetXml::withAttribute(tag, "ht", QByteArray()),
-                                                         "customHeight", QByteArray())});
-        }
-        SheetXml::replaceAll(sheet, replacements);
-    }
+    for (const QString &name : package.sheetNames())
+        restoreSheet(name, package.originalSheet(name), package.storedSheet(name), edits);
 }
 
 } // namespace DefaultRowHeight

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-class SheetPairs;
+class StoredPackage;
 class WorkbookEdits;
 
 // A row a file stores without a height takes the sheet's default, which
@@ -14,6 +14,6 @@ class WorkbookEdits;
 // LibreOffice opens at its default, gets none again.
 namespace DefaultRowHeight {
 
-void restore(SheetPairs &sheets, const WorkbookEdits &edits);
+void restore(StoredPackage &package, const WorkbookEdits &edits);
 
 } // namespace DefaultRowHeight

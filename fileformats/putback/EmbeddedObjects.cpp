@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fileformats/putback/EmbeddedObjects.h"
 
-#include "fileformats/ZipArchive.h"
+#include "fileformats/AutomationFailure.h"
+#include "fileformats/putback/Namespaces.h"
 #include "fileformats/putback/PackageParts.h"
-#include "fileformats/putback/SheetPairs.h"
-#include "fileformats/putback/SheetXml.h"
+#include "fileformats/putback/StoredPackage.h"
 #include "fileformats/putback/WorkbookEdits.h"
+#include "fileformats/putback/WorksheetOrder.h"
 
-#include <QRegularExpression>
 #include <QSet>
 
 namespace EmbeddedObjects {
@@ -16,172 +16,182 @@ namespace {
 
 const QString vmlType = QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/vmlDrawing");
 
-PackageParts::Relationship relationshipOf(const ZipArchive &archive, const QString &part, const QString &id)
+// Turns the relationship ids an element copied from a part of the original
+// names into ids of the part it goes to, copying the parts they point at.
+class References
 {
-    for (const PackageParts::Relationship &r : PackageParts::relationships(archive, part))
-        if (r.id == id)
-            return r;
-    return PackageParts::Relationship();
-}
+public:
+    References(StoredPackage &package, const QString &fromPart, const QString &toPart, QHash<QString, QString> &copied)
+        : m_package(package)
+        , m_list(PackageParts::relationships(package.originalArchive(), fromPart))
+        , m_fromPart(fromPart)
+        , m_toPart(toPart)
+        , m_copied(copied)
+    {
+    }
 
-// The text with every relationship id that reference matches (its second
-// group), one of fromPart in original, turned into one of toPart in stored,
-// the parts they point at copied over. Empty when an id is unknown.
-QString carryReferences(QString text, const QRegularExpression &reference, const ZipArchive &original,
-                        const QString &fromPart, ZipArchive &stored, const QString &toPart,
-                        QHash<QString, QString> &copied)
-{
-    QHash<QString, QString> ids;
-    QRegularExpressionMatchIterator it = reference.globalMatch(text);
-    while (it.hasNext()) {
-        const QString id = it.next().captured(2);
-        if (ids.contains(id))
-            continue;
-        const PackageParts::Relationship r = relationshipOf(original, fromPart, id);
+    XmlPart::AttributeMap map()
+    {
+        return [this](const XmlPart::Element &, XmlPart::Attribute &attribute) {
+            if (Namespaces::isRelationships(attribute.namespaceUri)
+                || (attribute.namespaceUri == Namespaces::office && attribute.name == QLatin1String("relid")))
+                attribute.value = carried(attribute.value);
+            return true;
+        };
+    }
+
+private:
+    QString carried(const QString &id)
+    {
+        const auto done = m_ids.constFind(id);
+        if (done != m_ids.constEnd())
+            return done.value();
+        const PackageParts::Relationship r = PackageParts::relationship(m_list, id);
         if (r.id.isEmpty())
-            return QString();
-        const QString target = r.external ? r.target : PackageParts::copyPart(original, stored, r.target, copied);
-        ids.insert(id, PackageParts::addRelationship(stored, toPart, r.type, target, r.external));
+            fail(QStringLiteral("%1 names no relationship %2").arg(m_fromPart, id));
+        const QString target = r.external ? r.target : PackageParts::copyPart(m_package, r.target, m_copied);
+        if (target.isEmpty())
+            fail(QStringLiteral("%1 names a missing part %2").arg(m_fromPart, r.target));
+        const QString carried = PackageParts::addRelationship(m_package, m_toPart, r.type, target, r.external);
+        m_ids.insert(id, carried);
+        return carried;
     }
-    QString out;
-    int last = 0;
-    it = reference.globalMatch(text);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch m = it.next();
-        out += text.mid(last, m.capturedStart(2) - last) + ids.value(m.captured(2));
-        last = m.capturedEnd(2);
-    }
-    return out + text.mid(last);
+
+    StoredPackage &m_package;
+    const QVector<PackageParts::Relationship> m_list;
+    const QString m_fromPart;
+    const QString m_toPart;
+    QHash<QString, QString> &m_copied;
+    QHash<QString, QString> m_ids;
+};
+
+// The part a top-level child's relationship id names, or empty.
+QString drawingPart(const XmlPart &sheet, const QVector<PackageParts::Relationship> &list)
+{
+    const int legacy = WorksheetOrder::child(sheet, QStringLiteral("legacyDrawing"));
+    if (legacy < 0)
+        return QString();
+    return PackageParts::relationship(list, sheet.element(legacy).attribute(QStringLiteral("id"), Namespaces::relationships))
+        .target;
 }
 
-const QRegularExpression &relationshipAttribute()
+void restoreHeaderFooterPictures(StoredPackage &package, const QString &name, QHash<QString, QString> &copied,
+                                 QVector<XmlPart::Replacement> &edits)
 {
-    static const QRegularExpression attribute(QStringLiteral("(\\sr:(?:id|pict)\\s*=\\s*\")([^\"]*)"));
-    return attribute;
-}
-
-// Whether every prefix the element uses is bound in the stored sheet as in
-// the original one.
-bool prefixesAgree(const QByteArray &element, const QByteArray &original, const QByteArray &sheet)
-{
-    static const QRegularExpression used(QStringLiteral("[<\\s/]([A-Za-z][\\w]*):[A-Za-z]"));
-    QSet<QString> prefixes;
-    QRegularExpressionMatchIterator it = used.globalMatch(QString::fromUtf8(element));
-    while (it.hasNext())
-        prefixes.insert(it.next().captured(1));
-    const QByteArray originalRoot = SheetXml::rootTag(original);
-    const QByteArray storedRoot = SheetXml::rootTag(sheet);
-    for (const QString &prefix : prefixes) {
-        if (prefix == QLatin1String("xml"))
-            continue;
-        const QByteArray name = "xmlns:" + prefix.toUtf8();
-        const QByteArray uri = SheetXml::attribute(originalRoot, name);
-        if (uri.isNull() || SheetXml::attribute(storedRoot, name) != uri)
-            return false;
-    }
-    return true;
-}
-
-void restoreHeaderFooterPictures(const ZipArchive &original, ZipArchive &stored, SheetPairs &sheets,
-                                 const QString &name, QHash<QString, QString> &copied)
-{
-    const QByteArray originalSheet = sheets.original(name);
-    const SheetXml::Span drawing = SheetXml::child(originalSheet, "legacyDrawingHF");
-    QByteArray &sheet = sheets.stored(name);
-    if (!drawing.found() || SheetXml::child(sheet, "legacyDrawingHF").found())
+    const XmlPart &original = package.originalSheet(name);
+    const int drawing = WorksheetOrder::child(original, QStringLiteral("legacyDrawingHF"));
+    XmlPart &sheet = package.storedSheet(name);
+    if (drawing < 0 || WorksheetOrder::child(sheet, QStringLiteral("legacyDrawingHF")) >= 0)
         return;
-    const QString element = carryReferences(QString::fromUtf8(SheetXml::unprefixed(
-                                                SheetXml::text(originalSheet, drawing), drawing.prefix)),
-                                            relationshipAttribute(), original, sheets.originalPart(name), stored,
-                                            sheets.storedPart(name), copied);
-    if (!element.isEmpty())
-        SheetXml::put(sheet, "legacyDrawingHF", element.toUtf8());
+    References references(package, package.originalSheetPart(name), package.storedSheetPart(name), copied);
+    edits.append(WorksheetOrder::put(sheet, QStringLiteral("legacyDrawingHF"),
+                                     original.copyOf(drawing, sheet, sheet.root(), references.map())));
+}
+
+QSet<QString> shapeIds(const XmlPart &sheet, int objects)
+{
+    QSet<QString> ids;
+    for (int i = objects; i <= sheet.element(objects).last; ++i)
+        if (sheet.element(i).is(Namespaces::spreadsheet, QStringLiteral("oleObject")))
+            ids.insert(QStringLiteral("_x0000_s") + sheet.element(i).attribute(QStringLiteral("shapeId")));
+    return ids;
 }
 
 // The drawing shapes that show the objects, with the pictures they show.
-QString previewShapes(const ZipArchive &original, const QString &vml, const QString &objects,
-                      ZipArchive &stored, const QString &storedVml, QHash<QString, QString> &copied)
+QString previewShapes(StoredPackage &package, const QString &vml, const QSet<QString> &ids, const XmlPart &into,
+                      const QString &intoPart, QHash<QString, QString> &copied)
 {
-    const QString drawing = QString::fromUtf8(original.member(vml));
+    const XmlPart &drawing = package.originalPart(vml);
+    if (!drawing.error().isEmpty())
+        fail(QStringLiteral("the drawing %1 cannot be read: %2").arg(vml, drawing.error()));
+    References references(package, vml, intoPart, copied);
     QString shapes;
-    static const QRegularExpression shapeType(QStringLiteral("<v:shapetype\\b[\\s\\S]*?</v:shapetype>"));
-    QRegularExpressionMatchIterator types = shapeType.globalMatch(drawing);
-    while (types.hasNext())
-        shapes += types.next().captured(0);
-    static const QRegularExpression shapeId(QStringLiteral("\\sshapeId\\s*=\\s*\"(\\d+)\""));
-    QRegularExpressionMatchIterator ids = shapeId.globalMatch(objects);
-    while (ids.hasNext()) {
-        const QRegularExpression shape(
-            QStringLiteral("<v:shape\\s[^>]*id=\"_x0000_s%1\"[\\s\\S]*?</v:shape>").arg(ids.next().captured(1)));
-        shapes += shape.match(drawing).captured(0);
+    const QVector<XmlPart::Element> &all = drawing.elements();
+    for (int i = drawing.root() + 1; i <= all.at(0).last; i = all.at(i).last + 1) {
+        const XmlPart::Element &shape = all.at(i);
+        if (shape.is(Namespaces::vml, QStringLiteral("shapetype"))
+            || (shape.is(Namespaces::vml, QStringLiteral("shape"))
+                && (ids.contains(shape.attribute(QStringLiteral("id")))
+                    || ids.contains(shape.attribute(QStringLiteral("spid"), Namespaces::office)))))
+            shapes += drawing.copyOf(i, into, into.root(), references.map());
     }
-    static const QRegularExpression pictureReference(QStringLiteral("(\\so:relid\\s*=\\s*\")([^\"]*)"));
-    return carryReferences(shapes, pictureReference, original, vml, stored, storedVml, copied);
+    return shapes;
 }
 
-void restoreObjects(const ZipArchive &original, ZipArchive &stored, SheetPairs &sheets, const QString &name,
-                    QHash<QString, QString> &copied)
+// The legacyDrawing element naming a drawing by relationship id.
+QString drawingElement(const XmlPart &sheet, const QString &id)
 {
-    const QByteArray originalSheet = sheets.original(name);
-    const SheetXml::Span objects = SheetXml::child(originalSheet, "oleObjects");
-    QByteArray &sheet = sheets.stored(name);
-    if (!objects.found() || SheetXml::child(sheet, "oleObjects").found())
-        return;
-    const QByteArray element = SheetXml::unprefixed(SheetXml::text(originalSheet, objects), objects.prefix);
-    if (!prefixesAgree(element, originalSheet, sheet))
-        return;
+    const QString name = sheet.qualifiedName(sheet.root(), Namespaces::spreadsheet, QStringLiteral("legacyDrawing"));
+    if (name.isNull())
+        fail(QStringLiteral("the stored sheet binds no prefix to its own namespace"));
+    const QString prefix = sheet.prefixOf(sheet.root(), Namespaces::relationships);
+    if (prefix.isNull() || prefix.isEmpty())
+        return QStringLiteral("<%1 xmlns:r=\"%2\" r:id=\"%3\"/>").arg(name, Namespaces::relationships, id);
+    return QStringLiteral("<%1 %2:id=\"%3\"/>").arg(name, prefix, id);
+}
 
-    const SheetXml::Span originalLegacy = SheetXml::child(originalSheet, "legacyDrawing");
-    const QString originalVml = relationshipOf(original, sheets.originalPart(name),
-                                               QString::fromUtf8(SheetXml::attribute(
-                                                   SheetXml::text(originalSheet, originalLegacy), "r:id")))
-                                    .target;
-    const SheetXml::Span legacy = SheetXml::child(sheet, "legacyDrawing");
-    QString storedVml = relationshipOf(stored, sheets.storedPart(name),
-                                       QString::fromUtf8(SheetXml::attribute(SheetXml::text(sheet, legacy), "r:id")))
-                            .target;
+void restoreObjects(StoredPackage &package, const QString &name, QHash<QString, QString> &copied,
+                    QVector<XmlPart::Replacement> &edits)
+{
+    const XmlPart &original = package.originalSheet(name);
+    const int objects = WorksheetOrder::child(original, QStringLiteral("oleObjects"));
+    XmlPart &sheet = package.storedSheet(name);
+    if (objects < 0 || WorksheetOrder::child(sheet, QStringLiteral("oleObjects")) >= 0)
+        return;
+    const QString originalVml =
+        drawingPart(original, PackageParts::relationships(package.originalArchive(), package.originalSheetPart(name)));
+    QString storedVml = drawingPart(sheet, PackageParts::relationships(package, package.storedSheetPart(name)));
     const bool newDrawing = storedVml.isEmpty();
     if (newDrawing && !originalVml.isEmpty()) {
         storedVml = originalVml;
-        for (int number = 1; stored.contains(storedVml); ++number)
+        for (int number = 1; !package.nameIgnoringCase(storedVml).isEmpty(); ++number)
             storedVml = QStringLiteral("xl/drawings/vmlDrawingObjects%1.vml").arg(number);
     }
-    QString shapes;
-    if (!originalVml.isEmpty())
-        shapes = previewShapes(original, originalVml, QString::fromUtf8(element), stored, storedVml, copied);
+    XmlPart drawing(QByteArrayLiteral("<xml xmlns:v=\"urn:schemas-microsoft-com:vml\" "
+                                      "xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
+                                      "xmlns:x=\"urn:schemas-microsoft-com:office:excel\"></xml>"));
+    if (!newDrawing)
+        drawing = package.part(storedVml);
+    if (!drawing.error().isEmpty() || drawing.endOfContent(drawing.root()) < 0)
+        fail(QStringLiteral("the stored drawing %1 cannot be read: %2").arg(storedVml, drawing.error()));
+    const QString shapes = originalVml.isEmpty()
+        ? QString()
+        : previewShapes(package, originalVml, shapeIds(original, objects), drawing, storedVml, copied);
 
-    const QString carried = carryReferences(QString::fromUtf8(element), relationshipAttribute(), original,
-                                            sheets.originalPart(name), stored, sheets.storedPart(name), copied);
-    if (carried.isEmpty())
-        return;
+    References references(package, package.originalSheetPart(name), package.storedSheetPart(name), copied);
+    const QString carried = original.copyOf(objects, sheet, sheet.root(), references.map());
     if (!shapes.isEmpty()) {
+        const int end = drawing.endOfContent(drawing.root());
+        drawing.splice({{end, end, shapes}});
+        package.put(storedVml, drawing.bytes());
         if (newDrawing) {
-            stored.replace(storedVml, QStringLiteral("<xml xmlns:v=\"urn:schemas-microsoft-com:vml\" "
-                                                     "xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
-                                                     "xmlns:x=\"urn:schemas-microsoft-com:office:excel\">%1</xml>")
-                                          .arg(shapes)
-                                          .toUtf8());
-            PackageParts::setContentType(stored, storedVml, PackageParts::contentType(original, originalVml));
-            const QString id = PackageParts::addRelationship(stored, sheets.storedPart(name), vmlType, storedVml);
-            SheetXml::put(sheet, "legacyDrawing", "<legacyDrawing r:id=\"" + id.toUtf8() + "\"/>");
-        } else {
-            QByteArray drawing = stored.member(storedVml);
-            drawing.insert(drawing.lastIndexOf("</xml>"), shapes.toUtf8());
-            stored.replace(storedVml, drawing);
+            PackageParts::setContentType(package, storedVml,
+                                         PackageParts::contentType(package.originalArchive(), originalVml));
+            const QString id = PackageParts::addRelationship(package, package.storedSheetPart(name), vmlType, storedVml);
+            edits.append(WorksheetOrder::put(sheet, QStringLiteral("legacyDrawing"), drawingElement(sheet, id)));
         }
     }
-    SheetXml::put(sheet, "oleObjects", carried.toUtf8());
+    edits.append(WorksheetOrder::put(sheet, QStringLiteral("oleObjects"), carried));
 }
 
 } // namespace
 
-void restore(const ZipArchive &original, ZipArchive &stored, SheetPairs &sheets, const WorkbookEdits &edits)
+void restore(StoredPackage &package, const WorkbookEdits &edits)
 {
     QHash<QString, QString> copied;
-    for (const QString &name : sheets.names()) {
-        restoreHeaderFooterPictures(original, stored, sheets, name, copied);
+    for (const QString &name : package.sheetNames()) {
+        const XmlPart &original = package.originalSheet(name);
+        XmlPart &sheet = package.storedSheet(name);
+        if (!original.error().isEmpty() || !sheet.error().isEmpty())
+            fail(QStringLiteral("the sheet %1 cannot be read: %2").arg(name, original.error() + sheet.error()));
+        QVector<XmlPart::Replacement> sheetEdits;
+        restoreHeaderFooterPictures(package, name, copied, sheetEdits);
         if (!edits.movesCells(name))
-            restoreObjects(original, stored, sheets, name, copied);
+            restoreObjects(package, name, copied, sheetEdits);
+        for (const XmlPart::Replacement &edit : sheetEdits)
+            if (edit.start < 0)
+                fail(QStringLiteral("the stored sheet %1 has no room for its drawings").arg(name));
+        package.storedSheet(name).splice(sheetEdits);
     }
 }
 

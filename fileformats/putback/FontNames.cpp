@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fileformats/putback/FontNames.h"
 
-#include "fileformats/ZipArchive.h"
+#include "fileformats/AutomationFailure.h"
+#include "fileformats/putback/Namespaces.h"
 #include "fileformats/putback/PackageParts.h"
-#include "fileformats/putback/SheetPairs.h"
-#include "fileformats/putback/SheetXml.h"
+#include "fileformats/putback/StoredPackage.h"
 #include "fileformats/putback/WorkbookEdits.h"
 
 #include <QHash>
@@ -16,115 +16,45 @@ namespace {
 
 struct Styles
 {
-    QVector<SheetXml::Span> fonts; // in the styles part
-    QVector<QByteArray> names;     // of each font, as written
-    QVector<SheetXml::Span> cellFormats;
+    int fontList = -1;
+    int formatList = -1;
+    QVector<int> fonts;    // elements of the styles part
+    QVector<QString> names; // of each font
+    QVector<int> cellFormats;
     QVector<int> cellFonts; // the font of each cell format
 };
 
-QString stylesPart(const ZipArchive &archive)
+QString stylesPart(const QVector<PackageParts::Relationship> &list)
 {
-    const QString workbook = PackageParts::workbookPart(archive);
-    for (const PackageParts::Relationship &r : PackageParts::relationships(archive, workbook))
+    for (const PackageParts::Relationship &r : list)
         if (r.type.endsWith(QLatin1String("/styles")))
             return r.target;
     return QString();
 }
 
-QVector<SheetXml::Span> children(const QByteArray &xml, const QByteArray &list, const QByteArray &name)
-{
-    QVector<SheetXml::Span> found;
-    const SheetXml::Span parent = SheetXml::find(xml, list);
-    if (!parent.found())
-        return found;
-    for (SheetXml::Span s = SheetXml::find(xml, name, parent.start + 1, parent.end); s.found() && s.end <= parent.end;
-         s = SheetXml::find(xml, name, s.end, parent.end))
-        found.append(s);
-    return found;
-}
-
-Styles readStyles(const QByteArray &xml)
+Styles readStyles(const XmlPart &xml)
 {
     Styles styles;
-    styles.fonts = children(xml, "fonts", "font");
-    for (const SheetXml::Span &font : styles.fonts) {
-        const SheetXml::Span name = SheetXml::find(xml, "name", font.start, font.end);
-        styles.names.append(name.found() && name.end <= font.end
-                                ? SheetXml::attribute(SheetXml::text(xml, name), "val")
-                                : QByteArray());
+    styles.fontList = xml.child(xml.root(), Namespaces::spreadsheet, QStringLiteral("fonts"));
+    styles.fonts = xml.children(styles.fontList, Namespaces::spreadsheet, QStringLiteral("font"));
+    for (const int font : styles.fonts) {
+        const int name = xml.child(font, Namespaces::spreadsheet, QStringLiteral("name"));
+        styles.names.append(name < 0 ? QString() : xml.element(name).attribute(QStringLiteral("val")));
     }
-    styles.cellFormats = children(xml, "cellXfs", "xf");
-    for (const SheetXml::Span &format : styles.cellFormats)
-        styles.cellFonts.append(SheetXml::attribute(SheetXml::text(xml, format), "fontId").toInt());
+    styles.formatList = xml.child(xml.root(), Namespaces::spreadsheet, QStringLiteral("cellXfs"));
+    styles.cellFormats = xml.children(styles.formatList, Namespaces::spreadsheet, QStringLiteral("xf"));
+    for (const int format : styles.cellFormats)
+        styles.cellFonts.append(xml.element(format).attribute(QStringLiteral("fontId")).toInt());
     return styles;
 }
 
-struct Cell
+// The font of a cell format by its index, or -1 where the styles say none.
+int fontOf(const Styles &styles, int format)
 {
-    int row;
-    int column;
-    int style;
-    int tagStart; // the cell's start tag in its part
-    int tagEnd;
-};
-
-int columnNumber(const QByteArray &reference)
-{
-    int column = 0;
-    for (const char c : reference) {
-        if (c < 'A' || c > 'Z')
-            break;
-        column = column * 26 + (c - 'A' + 1);
-    }
-    return column;
-}
-
-// The cells of a sheet part with their cell format, in the order written.
-QVector<Cell> cells(const QByteArray &sheet)
-{
-    QVector<Cell> found;
-    int row = 0;
-    int column = 0;
-    for (int at = sheet.indexOf('<'); at >= 0; at = sheet.indexOf('<', at + 1)) {
-        int name = at + 1;
-        int colon = -1;
-        while (name < sheet.size() && sheet.at(name) != ' ' && sheet.at(name) != '>' && sheet.at(name) != '/') {
-            if (sheet.at(name) == ':')
-                colon = name;
-            ++name;
-        }
-        const QByteArray tag = sheet.mid(colon >= 0 ? colon + 1 : at + 1, name - (colon >= 0 ? colon + 1 : at + 1));
-        if (tag != "row" && tag != "c")
-            continue;
-        const int close = sheet.indexOf('>', at);
-        const QByteArray start = sheet.mid(at, close - at + 1);
-        const QByteArray reference = SheetXml::attribute(start, "r");
-        if (tag == "row") {
-            row = reference.isNull() ? row + 1 : reference.toInt();
-            column = 0;
-            continue;
-        }
-        column = reference.isNull() ? column + 1 : columnNumber(reference);
-        found.append({row, column, SheetXml::attribute(start, "s").toInt(), at, close + 1});
-        at = close;
-    }
-    return found;
-}
-
-
-// Appends element to the list (fonts, cellXfs) and gives its index.
-int append(QByteArray &styles, const QByteArray &list, const QByteArray &element)
-{
-    const SheetXml::Span span = SheetXml::find(styles, list);
-    const QByteArray endTag = "</" + span.prefix + list + ">";
-    styles.insert(span.end - endTag.size(), element);
-    QByteArray tag = SheetXml::text(styles, SheetXml::find(styles, list));
-    tag = tag.left(tag.indexOf('>') + 1);
-    const int count = SheetXml::attribute(tag, "count").toInt();
-    const int index = int(children(styles, list, list == "fonts" ? "font" : "xf").size()) - 1;
-    if (count > 0)
-        styles.replace(span.start, tag.size(), SheetXml::withAttribute(tag, "count", QByteArray::number(index + 1)));
-    return index;
+    if (format < 0 || format >= styles.cellFonts.size())
+        return -1;
+    const int font = styles.cellFonts.at(format);
+    return font >= 0 && font < styles.names.size() ? font : -1;
 }
 
 // The stored cells paired with the original name of their font, where
@@ -132,26 +62,17 @@ int append(QByteArray &styles, const QByteArray &list, const QByteArray &element
 struct Renamed
 {
     QString sheet;
-    Cell cell;
-    QByteArray name;
+    XmlPart::Cell cell;
+    QString name;
 };
 
-} // namespace
-
-void restore(const ZipArchive &original, ZipArchive &stored, SheetPairs &sheets, const WorkbookEdits &edits)
+QVector<Renamed> renamedCells(StoredPackage &package, const Styles &from, const Styles &to, const WorkbookEdits &edits)
 {
-    const QString originalPart = stylesPart(original);
-    const QString storedPart = stylesPart(stored);
-    QByteArray storedXml = stored.member(storedPart);
-    const Styles from = readStyles(original.member(originalPart));
-    const Styles to = readStyles(storedXml);
-
-    QVector<Renamed> cellsRenamed;
-    for (const QString &name : sheets.names()) {
-        const QVector<Cell> before = cells(sheets.originalWhole(name));
-        const QVector<Cell> after = cells(sheets.stored(name));
+    QVector<Renamed> renamed;
+    for (const QString &name : package.sheetNames()) {
+        const QVector<XmlPart::Cell> &after = package.storedSheet(name).cells();
         int next = 0;
-        for (Cell cell : before) {
+        for (XmlPart::Cell cell : package.originalSheet(name).cells()) {
             if (!edits.followCell(name, cell.row, cell.column))
                 continue;
             while (next < after.size() && (after.at(next).row < cell.row
@@ -159,56 +80,96 @@ void restore(const ZipArchive &original, ZipArchive &stored, SheetPairs &sheets,
                 ++next;
             if (next == after.size())
                 break;
-            const Cell &match = after.at(next);
-            if (match.row != cell.row || match.column != cell.column || cell.style >= from.cellFonts.size()
-                || match.style >= to.cellFonts.size() || from.cellFonts.at(cell.style) >= from.names.size()
-                || to.cellFonts.at(match.style) >= to.names.size())
+            const XmlPart::Cell &match = after.at(next);
+            const int wantedFont = fontOf(from, cell.style);
+            const int storedFont = fontOf(to, match.style);
+            if (match.row != cell.row || match.column != cell.column || wantedFont < 0 || storedFont < 0)
                 continue;
-            const QByteArray wanted = from.names.at(from.cellFonts.at(cell.style));
-            if (!wanted.isNull() && wanted != to.names.at(to.cellFonts.at(match.style)))
-                cellsRenamed.append({name, match, wanted});
+            const QString wanted = from.names.at(wantedFont);
+            if (!wanted.isNull() && wanted != to.names.at(storedFont))
+                renamed.append({name, match, wanted});
         }
     }
+    return renamed;
+}
+
+// The list element's start tag with its count, when it has one, raised.
+XmlPart::Replacement counted(const XmlPart &xml, int list, int count)
+{
+    const XmlPart::Element &element = xml.element(list);
+    if (element.attribute(QStringLiteral("count")).isNull())
+        return {element.start, element.start, QString()};
+    return {element.start, element.tagEnd, xml.startTagWith(list, {{QStringLiteral("count"), QString::number(count)}})};
+}
+
+} // namespace
+
+void restore(StoredPackage &package, const WorkbookEdits &edits)
+{
+    const QString originalPart = stylesPart(
+        PackageParts::relationships(package.originalArchive(), PackageParts::workbookPart(package.originalArchive())));
+    const QString storedPart = stylesPart(PackageParts::relationships(package, PackageParts::workbookPart(package)));
+    if (originalPart.isEmpty() || storedPart.isEmpty())
+        return;
+    const Styles from = readStyles(package.originalPart(originalPart));
+    XmlPart &styles = package.part(storedPart);
+    const Styles to = readStyles(styles);
+    const QVector<Renamed> cellsRenamed = renamedCells(package, from, to, edits);
     if (cellsRenamed.isEmpty())
         return;
+    if (to.fontList < 0 || to.formatList < 0 || styles.endOfContent(to.fontList) < 0
+        || styles.endOfContent(to.formatList) < 0)
+        fail(QStringLiteral("the stored styles have no fonts or cell formats to add to"));
 
     // Each cell format and wanted name gets a format of its own, using a
     // copy of its font under that name, appended after LibreOffice's own.
-    QHash<QPair<int, QByteArray>, int> fontCopies;
-    QHash<QPair<int, QByteArray>, int> formatCopies;
-    const QByteArray stylesBefore = storedXml;
+    QHash<QPair<int, QString>, int> fontCopies;
+    QHash<QPair<int, QString>, int> formatCopies;
+    QString newFonts;
+    QString newFormats;
     for (const Renamed &r : cellsRenamed) {
-        const QPair<int, QByteArray> formatKey(r.cell.style, r.name);
+        const QPair<int, QString> formatKey(r.cell.style, r.name);
         if (formatCopies.contains(formatKey))
             continue;
-        const int font = to.cellFonts.at(r.cell.style);
-        const QPair<int, QByteArray> fontKey(font, r.name);
+        const int font = fontOf(to, r.cell.style);
+        const QPair<int, QString> fontKey(font, r.name);
         if (!fontCopies.contains(fontKey)) {
-            QByteArray copy = SheetXml::text(stylesBefore, to.fonts.at(font));
-            const SheetXml::Span name = SheetXml::find(copy, "name");
-            if (!name.found())
+            const int fontElement = to.fonts.at(font);
+            const int name = styles.child(fontElement, Namespaces::spreadsheet, QStringLiteral("name"));
+            if (name < 0)
                 continue;
-            copy.replace(name.start, name.end - name.start,
-                         SheetXml::withAttribute(SheetXml::text(copy, name), "val", r.name));
-            fontCopies.insert(fontKey, append(storedXml, "fonts", copy));
+            const XmlPart::Element &element = styles.element(fontElement);
+            const XmlPart::Element &nameElement = styles.element(name);
+            newFonts += styles.text().mid(element.start, nameElement.start - element.start)
+                + styles.startTagWith(name, {{QStringLiteral("val"), r.name}})
+                + styles.text().mid(nameElement.tagEnd, element.end - nameElement.tagEnd);
+            fontCopies.insert(fontKey, to.fonts.size() + fontCopies.size());
         }
-        const QByteArray format = SheetXml::withAttribute(
-            SheetXml::text(stylesBefore, to.cellFormats.at(r.cell.style)), "fontId",
-            QByteArray::number(fontCopies.value(fontKey)));
-        formatCopies.insert(formatKey, append(storedXml, "cellXfs", format));
+        const XmlPart::Element &format = styles.element(to.cellFormats.at(r.cell.style));
+        newFormats += styles.startTagWith(to.cellFormats.at(r.cell.style),
+                                          {{QStringLiteral("fontId"), QString::number(fontCopies.value(fontKey))}})
+            + styles.text().mid(format.tagEnd, format.end - format.tagEnd);
+        formatCopies.insert(formatKey, to.cellFormats.size() + formatCopies.size());
     }
-    QHash<QString, QVector<SheetXml::Replacement>> replacements;
+    QHash<QString, QVector<XmlPart::Replacement>> cellEdits;
     for (const Renamed &r : cellsRenamed) {
         const auto format = formatCopies.constFind(qMakePair(r.cell.style, r.name));
         if (format == formatCopies.constEnd())
             continue;
-        const QByteArray tag = sheets.stored(r.sheet).mid(r.cell.tagStart, r.cell.tagEnd - r.cell.tagStart);
-        replacements[r.sheet].append(
-            {r.cell.tagStart, r.cell.tagEnd, SheetXml::withAttribute(tag, "s", QByteArray::number(format.value()))});
+        const QString tag = package.storedSheet(r.sheet).retagged(r.cell.start, r.cell.tagEnd,
+                                                                  {{QStringLiteral("s"), QString::number(format.value())}});
+        if (tag.isNull())
+            fail(QStringLiteral("a cell of the sheet %1 cannot be read").arg(r.sheet));
+        cellEdits[r.sheet].append({r.cell.start, r.cell.tagEnd, tag});
     }
-    for (auto it = replacements.constBegin(); it != replacements.constEnd(); ++it)
-        SheetXml::replaceAll(sheets.stored(it.key()), it.value());
-    stored.replace(storedPart, storedXml);
+    const int fontsEnd = styles.endOfContent(to.fontList);
+    const int formatsEnd = styles.endOfContent(to.formatList);
+    styles.splice({counted(styles, to.fontList, to.fonts.size() + fontCopies.size()),
+                   {fontsEnd, fontsEnd, newFonts},
+                   counted(styles, to.formatList, to.cellFormats.size() + formatCopies.size()),
+                   {formatsEnd, formatsEnd, newFormats}});
+    for (auto it = cellEdits.constBegin(); it != cellEdits.constEnd(); ++it)
+        package.storedSheet(it.key()).splice(it.value());
 }
 
 } // namespace FontNames

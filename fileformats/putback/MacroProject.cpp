@@ -1,100 +1,105 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fileformats/putback/MacroProject.h"
 
-#include "fileformats/ZipArchive.h"
+#include "fileformats/AutomationFailure.h"
+#include "fileformats/putback/Namespaces.h"
 #include "fileformats/putback/PackageParts.h"
-#include "fileformats/putback/SheetPairs.h"
-#include "fileformats/putback/SheetXml.h"
+#include "fileformats/putback/StoredPackage.h"
+#include "fileformats/putback/WorksheetOrder.h"
 
 namespace MacroProject {
 
 namespace {
 
 const QString projectType = QStringLiteral("http://schemas.microsoft.com/office/2006/relationships/vbaProject");
+const QString codeName = QStringLiteral("codeName");
 
-QString projectPart(const ZipArchive &archive, const QString &workbook)
+QString projectPart(const QVector<PackageParts::Relationship> &list)
 {
-    for (const PackageParts::Relationship &r : PackageParts::relationships(archive, workbook))
+    for (const PackageParts::Relationship &r : list)
         if (r.type == projectType && !r.external)
             return r.target;
     return QString();
 }
 
 // The project's own relationships (its signatures) copied beside it.
-void restoreProject(const ZipArchive &original, ZipArchive &stored, const QString &originalProject,
-                    const QString &storedWorkbook)
+void restoreProject(StoredPackage &package, const QString &originalProject, const QString &storedWorkbook)
 {
-    QString project = projectPart(stored, storedWorkbook);
+    const ZipArchive &original = package.originalArchive();
+    QString project = projectPart(PackageParts::relationships(package, storedWorkbook));
     if (project.isEmpty()) {
         project = originalProject;
-        PackageParts::addRelationship(stored, storedWorkbook, projectType, project);
+        PackageParts::addRelationship(package, storedWorkbook, projectType, project);
     }
-    stored.replace(project, original.member(originalProject));
-    PackageParts::setContentType(stored, project, PackageParts::contentType(original, originalProject));
+    package.put(project, original.member(originalProject));
+    PackageParts::setContentType(package, project, PackageParts::contentType(original, originalProject));
     const QString projectRelationships = PackageParts::relationshipsPart(project);
-    if (stored.contains(projectRelationships))
-        stored.replace(projectRelationships, QByteArray(
+    if (package.contains(projectRelationships))
+        package.put(projectRelationships, QByteArray(
             "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships "
             "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"></Relationships>"));
     QHash<QString, QString> copied;
     for (const PackageParts::Relationship &r : PackageParts::relationships(original, originalProject)) {
-        const QString target = r.external ? r.target : PackageParts::copyPart(original, stored, r.target, copied);
+        const QString target = r.external ? r.target : PackageParts::copyPart(package, r.target, copied);
         if (!target.isEmpty())
-            PackageParts::addRelationship(stored, project, r.type, target, r.external);
+            PackageParts::addRelationship(package, project, r.type, target, r.external);
     }
 }
 
-QByteArray withCodeName(QByteArray properties, const QByteArray &codeName)
+void restoreWorkbookCodeName(StoredPackage &package, const QString &originalWorkbook, const QString &storedWorkbook)
 {
-    return SheetXml::withAttribute(properties, "codeName", codeName);
+    const XmlPart &original = package.originalPart(originalWorkbook);
+    const int originalProperties = original.child(original.root(), Namespaces::spreadsheet, QStringLiteral("workbookPr"));
+    const QString name = originalProperties < 0 ? QString() : original.element(originalProperties).attribute(codeName);
+    if (name.isNull())
+        return;
+    XmlPart &workbook = package.part(storedWorkbook);
+    const int properties = workbook.child(workbook.root(), Namespaces::spreadsheet, QStringLiteral("workbookPr"));
+    if (properties < 0)
+        fail(QStringLiteral("the stored workbook has no workbook properties for its code name"));
+    const XmlPart::Element &element = workbook.element(properties);
+    workbook.splice({{element.start, element.tagEnd, workbook.startTagWith(properties, {{codeName, name}})}});
 }
 
-void restoreWorkbookCodeName(const ZipArchive &original, ZipArchive &stored, const QString &originalWorkbook,
-                             const QString &storedWorkbook)
+void restoreSheetCodeNames(StoredPackage &package)
 {
-    const QByteArray originalXml = original.member(originalWorkbook);
-    const SheetXml::Span originalProperties = SheetXml::find(originalXml, "workbookPr");
-    const QByteArray codeName = SheetXml::attribute(SheetXml::text(originalXml, originalProperties), "codeName");
-    if (codeName.isNull())
-        return;
-    QByteArray storedXml = stored.member(storedWorkbook);
-    const SheetXml::Span properties = SheetXml::find(storedXml, "workbookPr");
-    if (!properties.found())
-        return;
-    storedXml.replace(properties.start, properties.end - properties.start,
-                      withCodeName(SheetXml::text(storedXml, properties), codeName));
-    stored.replace(storedWorkbook, storedXml);
-}
-
-void restoreSheetCodeNames(SheetPairs &sheets)
-{
-    for (const QString &name : sheets.names()) {
-        const QByteArray original = sheets.original(name);
-        const QByteArray codeName =
-            SheetXml::attribute(SheetXml::text(original, SheetXml::child(original, "sheetPr")), "codeName");
-        if (codeName.isNull())
+    for (const QString &name : package.sheetNames()) {
+        const XmlPart &original = package.originalSheet(name);
+        const int originalProperties = WorksheetOrder::child(original, QStringLiteral("sheetPr"));
+        const QString value = originalProperties < 0 ? QString() : original.element(originalProperties).attribute(codeName);
+        if (value.isNull())
             continue;
-        QByteArray &sheet = sheets.stored(name);
-        const SheetXml::Span properties = SheetXml::child(sheet, "sheetPr");
-        SheetXml::put(sheet, "sheetPr",
-                      properties.found() ? withCodeName(SheetXml::text(sheet, properties), codeName)
-                                         : "<sheetPr codeName=\"" + codeName + "\"/>");
+        XmlPart &sheet = package.storedSheet(name);
+        const int properties = WorksheetOrder::child(sheet, QStringLiteral("sheetPr"));
+        if (properties >= 0) {
+            const XmlPart::Element &element = sheet.element(properties);
+            sheet.splice({{element.start, element.tagEnd, sheet.startTagWith(properties, {{codeName, value}})}});
+            continue;
+        }
+        const QString qualified = sheet.qualifiedName(sheet.root(), Namespaces::spreadsheet, QStringLiteral("sheetPr"));
+        const XmlPart::Replacement edit = WorksheetOrder::put(
+            sheet, QStringLiteral("sheetPr"),
+            QStringLiteral("<%1 codeName=\"%2\"/>").arg(qualified, XmlPart::escaped(value)));
+        if (qualified.isNull() || edit.start < 0)
+            fail(QStringLiteral("the stored sheet %1 has no room for its code name").arg(name));
+        sheet.splice({edit});
     }
 }
 
 } // namespace
 
-void restore(const ZipArchive &original, ZipArchive &stored, SheetPairs &sheets)
+void restore(StoredPackage &package)
 {
+    const ZipArchive &original = package.originalArchive();
     const QString originalWorkbook = PackageParts::workbookPart(original);
-    const QString originalProject = projectPart(original, originalWorkbook);
+    const QString originalProject = projectPart(PackageParts::relationships(original, originalWorkbook));
     if (originalProject.isEmpty() || !original.contains(originalProject))
         return;
-    const QString storedWorkbook = PackageParts::workbookPart(stored);
-    restoreProject(original, stored, originalProject, storedWorkbook);
-    PackageParts::setContentType(stored, storedWorkbook, PackageParts::contentType(original, originalWorkbook));
-    restoreWorkbookCodeName(original, stored, originalWorkbook, storedWorkbook);
-    restoreSheetCodeNames(sheets);
+    const QString storedWorkbook = PackageParts::workbookPart(package);
+    restoreProject(package, originalProject, storedWorkbook);
+    PackageParts::setContentType(package, storedWorkbook, PackageParts::contentType(original, originalWorkbook));
+    restoreWorkbookCodeName(package, originalWorkbook, storedWorkbook);
+    restoreSheetCodeNames(package);
 }
 
 } // namespace MacroProject

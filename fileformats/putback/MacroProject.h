@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-class SheetPairs;
-class ZipArchive;
+class StoredPackage;
 
 // LibreOffice stores a macro workbook's VBA project as it re-exports it
 // from what it imported, smaller and not the same. The original project
@@ -13,6 +12,6 @@ class ZipArchive;
 // it a free one with its module when it opens the file.
 namespace MacroProject {
 
-void restore(const ZipArchive &original, ZipArchive &stored, SheetPairs &sheets);
+void restore(StoredPackage &package);
 
 } // namespace MacroProject

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "fileformats/ZipArchive.h"
+
 #include <QString>
+#include <QStringList>
 
 class WorkbookEdits;
 
@@ -9,11 +12,25 @@ class WorkbookEdits;
 // stored file from the original, each put-back following what the edit did:
 // workbook protection and very hidden sheets, the VBA project, embedded
 // documents and header/footer pictures, page setup, default row heights,
-// selections and font names. Fails (AutomationFailure) when the stored workbook would lose
-// something that cannot be put back; the stored file is then as
-// LibreOffice wrote it, and is not used.
+// selections and font names. What the put-backs wrote is checked
+// (PutBackCheck); a put-back that fails, or whose output does not pass, is
+// left out and the others kept, so that the file is never worse than
+// LibreOffice's own store. Fails (AutomationFailure) when the stored
+// workbook would lose something that cannot be put back; the stored file is
+// then as LibreOffice wrote it, and is not used.
 namespace OriginalParts {
 
-void restore(const QString &originalPath, const QString &storedPath, const WorkbookEdits &edits);
+struct Outcome
+{
+    ZipArchive archive;
+    // One line for each put-back left out, and why: for reports.
+    QStringList leftOut;
+};
+
+Outcome restore(const ZipArchive &original, const ZipArchive &stored, const WorkbookEdits &edits,
+                const QString &originalPath);
+// The same over files, the stored file rewritten in place; gives what was
+// left out, or an empty string.
+QString restore(const QString &originalPath, const QString &storedPath, const WorkbookEdits &edits);
 
 } // namespace OriginalParts

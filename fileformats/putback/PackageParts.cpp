@@ -1,22 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fileformats/putback/PackageParts.h"
 
+#include "fileformats/AutomationFailure.h"
 #include "fileformats/ZipArchive.h"
+#include "fileformats/putback/Namespaces.h"
+#include "fileformats/putback/StoredPackage.h"
+#include "fileformats/putback/XmlPart.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSet>
-
-#include <algorithm>
-#include <QXmlStreamReader>
 
 namespace PackageParts {
 
-namespace {
-
 const QString contentTypesPart = QStringLiteral("[Content_Types].xml");
-const QString relationshipsNamespace = QStringLiteral("http://schemas.openxmlformats.org/package/2006/relationships");
+
+namespace {
 
 QString folderOf(const QString &part)
 {
@@ -30,7 +29,9 @@ QString relativeTarget(const QString &fromPart, const QString &toPart)
     return folder.isEmpty() ? toPart : QDir(QLatin1Char('/') + folder).relativeFilePath(QLatin1Char('/') + toPart);
 }
 
-QString freeName(const ZipArchive &archive, const QString &part)
+// Free whatever the case of its letters: Excel takes part names that differ
+// only in case for the same part.
+QString freeName(const StoredPackage &package, const QString &part)
 {
     const QFileInfo info(part);
     const QString folder = folderOf(part);
@@ -38,7 +39,7 @@ QString freeName(const ZipArchive &archive, const QString &part)
     const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
     for (int number = 1;; ++number) {
         const QString candidate = stem + QStringLiteral("_%1").arg(number) + suffix;
-        if (!archive.contains(candidate))
+        if (package.nameIgnoringCase(candidate).isEmpty())
             return candidate;
     }
 }
@@ -46,30 +47,17 @@ QString freeName(const ZipArchive &archive, const QString &part)
 QString relationshipsXml(const QVector<Relationship> &list, const QString &fromPart)
 {
     QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships xmlns=\"%1\">")
-                      .arg(relationshipsNamespace);
+                      .arg(Namespaces::packageRelationships);
     for (const Relationship &r : list) {
         xml += QStringLiteral("<Relationship Id=\"%1\" Type=\"%2\" Target=\"%3\"%4/>")
-                   .arg(escaped(r.id), escaped(r.type),
-                        escaped(r.external ? r.target : relativeTarget(fromPart, r.target)),
+                   .arg(XmlPart::escaped(r.id), XmlPart::escaped(r.type),
+                        XmlPart::escaped(r.external ? r.target : relativeTarget(fromPart, r.target)),
                         r.external ? QStringLiteral(" TargetMode=\"External\"") : QString());
     }
     return xml + QStringLiteral("</Relationships>");
 }
 
-void writeRelationships(ZipArchive &archive, const QString &fromPart, const QVector<Relationship> &list)
-{
-    archive.replace(relationshipsPart(fromPart), relationshipsXml(list, fromPart).toUtf8());
-}
-
 } // namespace
-
-QString escaped(const QString &text)
-{
-    QString out = text;
-    return out.replace(QLatin1Char('&'), QLatin1String("&amp;"))
-        .replace(QLatin1Char('<'), QLatin1String("&lt;"))
-        .replace(QLatin1Char('"'), QLatin1String("&quot;"));
-}
 
 QString relationshipsPart(const QString &part)
 {
@@ -88,31 +76,49 @@ QString resolve(const QString &fromPart, const QString &target)
     return path.mid(1);
 }
 
-// Targets of internal relationships come back as part names.
-QVector<Relationship> relationships(const ZipArchive &archive, const QString &fromPart)
+QVector<Relationship> relationships(const QByteArray &relationshipsXml, const QString &fromPart)
 {
     QVector<Relationship> list;
-    QXmlStreamReader xml(archive.member(relationshipsPart(fromPart)));
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement() || xml.name() != QLatin1String("Relationship"))
-            continue;
-        const QXmlStreamAttributes attributes = xml.attributes();
+    if (relationshipsXml.isNull())
+        return list;
+    const XmlPart xml(relationshipsXml);
+    if (!xml.error().isEmpty())
+        fail(QStringLiteral("the relationships of %1 cannot be read: %2").arg(fromPart, xml.error()));
+    for (const int index : xml.children(xml.root(), Namespaces::packageRelationships, QStringLiteral("Relationship"))) {
+        const XmlPart::Element &element = xml.element(index);
         Relationship r;
-        r.id = attributes.value(QLatin1String("Id")).toString();
-        r.type = attributes.value(QLatin1String("Type")).toString();
-        r.external = attributes.value(QLatin1String("TargetMode")) == QLatin1String("External");
-        const QString target = attributes.value(QLatin1String("Target")).toString();
+        r.id = element.attribute(QStringLiteral("Id"));
+        r.type = element.attribute(QStringLiteral("Type"));
+        r.external = element.attribute(QStringLiteral("TargetMode")) == QLatin1String("External");
+        const QString target = element.attribute(QStringLiteral("Target"));
         r.target = r.external ? target : resolve(fromPart, target);
         list.append(r);
     }
     return list;
 }
 
-QString addRelationship(ZipArchive &archive, const QString &fromPart, const QString &type, const QString &toPart,
+QVector<Relationship> relationships(const ZipArchive &archive, const QString &fromPart)
+{
+    return relationships(archive.member(relationshipsPart(fromPart)), fromPart);
+}
+
+QVector<Relationship> relationships(const StoredPackage &package, const QString &fromPart)
+{
+    return relationships(package.member(relationshipsPart(fromPart)), fromPart);
+}
+
+Relationship relationship(const QVector<Relationship> &list, const QString &id)
+{
+    for (const Relationship &r : list)
+        if (r.id == id)
+            return r;
+    return Relationship();
+}
+
+QString addRelationship(StoredPackage &package, const QString &fromPart, const QString &type, const QString &toPart,
                         bool external)
 {
-    QVector<Relationship> list = relationships(archive, fromPart);
+    QVector<Relationship> list = relationships(package, fromPart);
     QSet<QString> taken;
     for (const Relationship &r : list)
         taken.insert(r.id);
@@ -121,104 +127,114 @@ QString addRelationship(ZipArchive &archive, const QString &fromPart, const QStr
         ++number;
     const QString id = QStringLiteral("rId%1").arg(number);
     list.append({id, type, toPart, external});
-    writeRelationships(archive, fromPart, list);
-    if (!archive.contains(contentTypesPart))
-        return id;
-    setContentType(archive, relationshipsPart(fromPart),
+    package.put(relationshipsPart(fromPart), relationshipsXml(list, fromPart).toUtf8());
+    setContentType(package, relationshipsPart(fromPart),
                    QStringLiteral("application/vnd.openxmlformats-package.relationships+xml"));
     return id;
 }
 
-void removeRelationships(ZipArchive &archive, const QString &fromPart, const QString &type)
-{
-    QVector<Relationship> list = relationships(archive, fromPart);
-    const int before = list.size();
-    list.erase(std::remove_if(list.begin(), list.end(), [&](const Relationship &r) { return r.type == type; }),
-               list.end());
-    if (list.size() != before)
-        writeRelationships(archive, fromPart, list);
-}
+namespace {
 
-QString workbookPart(const ZipArchive &archive)
+QString workbookTarget(const QVector<Relationship> &list)
 {
-    for (const Relationship &r : relationships(archive, QString()))
+    for (const Relationship &r : list)
         if (r.type.endsWith(QLatin1String("/officeDocument")))
             return r.target;
     return QStringLiteral("xl/workbook.xml");
 }
 
+} // namespace
+
+QString workbookPart(const ZipArchive &archive)
+{
+    return workbookTarget(relationships(archive, QString()));
+}
+
+QString workbookPart(const StoredPackage &package)
+{
+    return workbookTarget(relationships(package, QString()));
+}
+
 QMap<QString, QString> sheetParts(const ZipArchive &archive)
 {
     const QString workbook = workbookPart(archive);
-    QHash<QString, QString> targets;
-    for (const Relationship &r : relationships(archive, workbook))
-        targets.insert(r.id, r.target);
+    const QVector<Relationship> list = relationships(archive, workbook);
     QMap<QString, QString> parts;
-    QXmlStreamReader xml(archive.member(workbook));
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement() || xml.name() != QLatin1String("sheet"))
-            continue;
-        QString id;
-        for (const QXmlStreamAttribute &attribute : xml.attributes())
-            if (attribute.name() == QLatin1String("id"))
-                id = attribute.value().toString();
-        const QString part = targets.value(id);
+    const XmlPart xml(archive.member(workbook));
+    const int sheets = xml.child(xml.root(), Namespaces::spreadsheet, QStringLiteral("sheets"));
+    for (const int sheet : xml.children(sheets, Namespaces::spreadsheet, QStringLiteral("sheet"))) {
+        const XmlPart::Element &element = xml.element(sheet);
+        const QString part = relationship(list, element.attribute(QStringLiteral("id"), Namespaces::relationships)).target;
         if (!part.isEmpty())
-            parts.insert(xml.attributes().value(QLatin1String("name")).toString(), part);
+            parts.insert(element.attribute(QStringLiteral("name")), part);
     }
     return parts;
 }
 
-QString contentType(const ZipArchive &archive, const QString &part)
+QString contentType(const QByteArray &contentTypesXml, const QString &part)
 {
-    const QString extension = QFileInfo(part).suffix().toLower();
+    const QString extension = QFileInfo(part).suffix();
+    const XmlPart xml(contentTypesXml);
     QString byDefault;
-    QXmlStreamReader xml(archive.member(contentTypesPart));
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement())
-            continue;
-        const QXmlStreamAttributes attributes = xml.attributes();
-        if (xml.name() == QLatin1String("Override")
-            && attributes.value(QLatin1String("PartName")).toString().mid(1).compare(part, Qt::CaseInsensitive) == 0)
-            return attributes.value(QLatin1String("ContentType")).toString();
-        if (xml.name() == QLatin1String("Default")
-            && attributes.value(QLatin1String("Extension")).toString().toLower() == extension)
-            byDefault = attributes.value(QLatin1String("ContentType")).toString();
+    for (const int index : xml.children(xml.root(), Namespaces::contentTypes, QStringLiteral("Override"))) {
+        const XmlPart::Element &element = xml.element(index);
+        if (element.attribute(QStringLiteral("PartName")).mid(1).compare(part, Qt::CaseInsensitive) == 0)
+            return element.attribute(QStringLiteral("ContentType"));
+    }
+    for (const int index : xml.children(xml.root(), Namespaces::contentTypes, QStringLiteral("Default"))) {
+        const XmlPart::Element &element = xml.element(index);
+        if (element.attribute(QStringLiteral("Extension")).compare(extension, Qt::CaseInsensitive) == 0)
+            byDefault = element.attribute(QStringLiteral("ContentType"));
     }
     return byDefault;
 }
 
-void setContentType(ZipArchive &archive, const QString &part, const QString &type)
+QString contentType(const ZipArchive &archive, const QString &part)
 {
-    if (type.isEmpty() || contentType(archive, part) == type)
-        return;
-    QString types = QString::fromUtf8(archive.member(contentTypesPart));
-    const QRegularExpression override(
-        QStringLiteral("<Override\\s[^>]*PartName=\"/%1\"[^>]*/>").arg(QRegularExpression::escape(part)),
-        QRegularExpression::CaseInsensitiveOption);
-    types.remove(override);
-    const int end = types.lastIndexOf(QLatin1String("</Types>"));
-    if (end < 0)
-        return;
-    types.insert(end, QStringLiteral("<Override PartName=\"/%1\" ContentType=\"%2\"/>").arg(escaped(part), escaped(type)));
-    archive.replace(contentTypesPart, types.toUtf8());
+    return contentType(archive.member(contentTypesPart), part);
 }
 
-QString copyPart(const ZipArchive &original, ZipArchive &stored, const QString &part, QHash<QString, QString> &copied)
+void setContentType(StoredPackage &package, const QString &part, const QString &type)
+{
+    if (type.isEmpty() || contentType(package.member(contentTypesPart), part) == type)
+        return;
+    XmlPart &types = package.part(contentTypesPart);
+    const int root = types.root();
+    const int end = root < 0 ? -1 : types.endOfContent(root);
+    if (end < 0)
+        fail(QStringLiteral("the content types part cannot be read: %1").arg(types.error()));
+    QVector<XmlPart::Replacement> edits;
+    for (const int index : types.children(root, Namespaces::contentTypes, QStringLiteral("Override"))) {
+        const XmlPart::Element &element = types.element(index);
+        if (element.attribute(QStringLiteral("PartName")).mid(1).compare(part, Qt::CaseInsensitive) == 0)
+            edits.append({element.start, element.end, QString()});
+    }
+    const QString prefix = types.prefixOf(root, Namespaces::contentTypes);
+    const QString name = prefix.isEmpty() ? QStringLiteral("Override") : prefix + QStringLiteral(":Override");
+    edits.append({end, end, QStringLiteral("<%1 PartName=\"/%2\" ContentType=\"%3\"/>")
+                                .arg(name, XmlPart::escaped(part), XmlPart::escaped(type))});
+    types.splice(edits);
+}
+
+QString copyPart(StoredPackage &package, const QString &part, QHash<QString, QString> &copied)
 {
     if (copied.contains(part))
         return copied.value(part);
-    if (!original.contains(part))
+    const ZipArchive &original = package.originalArchive();
+    const QByteArray content = original.member(part);
+    if (content.isNull())
         return QString();
     QString name = part;
-    if (stored.contains(part) && stored.member(part) != original.member(part))
-        name = freeName(stored, part);
+    const QString present = package.nameIgnoringCase(part);
+    if (!present.isEmpty()) {
+        if (package.member(present) == content && present == part)
+            name = present;
+        else
+            name = freeName(package, part);
+    }
     copied.insert(part, name);
-    // As compressed: a damaged part fails the check of the stored file.
-    stored.copyMember(original, part, name);
-    setContentType(stored, name, contentType(original, part));
+    package.put(name, content);
+    setContentType(package, name, contentType(original, part));
 
     QVector<Relationship> list = relationships(original, part);
     if (list.isEmpty())
@@ -226,11 +242,13 @@ QString copyPart(const ZipArchive &original, ZipArchive &stored, const QString &
     for (Relationship &r : list) {
         if (r.external)
             continue;
-        const QString target = copyPart(original, stored, r.target, copied);
+        const QString target = copyPart(package, r.target, copied);
         if (!target.isEmpty())
             r.target = target;
     }
-    writeRelationships(stored, name, list);
+    package.put(relationshipsPart(name), relationshipsXml(list, name).toUtf8());
+    setContentType(package, relationshipsPart(name),
+                   QStringLiteral("application/vnd.openxmlformats-package.relationships+xml"));
     return name;
 }
 

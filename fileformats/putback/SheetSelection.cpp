@@ -1,80 +1,62 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fileformats/putback/SheetSelection.h"
 
-#include "fileformats/putback/SheetPairs.h"
-#include "fileformats/putback/SheetXml.h"
+#include "fileformats/putback/Namespaces.h"
+#include "fileformats/putback/StoredPackage.h"
 #include "fileformats/putback/WorkbookEdits.h"
-
-#include <QList>
+#include "fileformats/putback/WorksheetOrder.h"
 
 namespace SheetSelection {
 
 namespace {
 
-// The first sheetView of a sheet's part.
-SheetXml::Span firstView(const QByteArray &sheet)
+// The first sheetView of a sheet's part, or -1.
+int firstView(const XmlPart &sheet)
 {
-    const SheetXml::Span views = SheetXml::child(sheet, "sheetViews");
-    return views.found() ? SheetXml::find(sheet, "sheetView", views.start, views.end) : SheetXml::Span();
+    const int views = WorksheetOrder::child(sheet, QStringLiteral("sheetViews"));
+    return views < 0 ? -1 : sheet.child(views, Namespaces::spreadsheet, QStringLiteral("sheetView"));
 }
 
-QList<SheetXml::Span> selections(const QByteArray &sheet, const SheetXml::Span &view)
+QString paneState(const XmlPart &sheet, int view)
 {
-    QList<SheetXml::Span> found;
-    for (SheetXml::Span s = SheetXml::find(sheet, "selection", view.start, view.end); s.found() && s.end <= view.end;
-         s = SheetXml::find(sheet, "selection", s.end, view.end))
-        found.append(s);
-    return found;
-}
-
-QByteArray paneState(const QByteArray &sheet, const SheetXml::Span &view)
-{
-    const SheetXml::Span pane = SheetXml::find(sheet, "pane", view.start, view.end);
-    if (!pane.found())
-        return "none";
-    const QByteArray state = SheetXml::attribute(SheetXml::text(sheet, pane), "state");
-    return state.isNull() ? QByteArray("split") : state;
-}
-
-QByteArray followed(const QByteArray &element, const QByteArray &name, const QString &sheet, const WorkbookEdits &edits)
-{
-    const QByteArray value = SheetXml::attribute(element, name);
-    if (value.isNull())
-        return element;
-    return SheetXml::withAttribute(element, name, edits.follow(sheet, QString::fromUtf8(value)).toUtf8());
+    const int pane = sheet.child(view, Namespaces::spreadsheet, QStringLiteral("pane"));
+    if (pane < 0)
+        return QStringLiteral("none");
+    const QString state = sheet.element(pane).attribute(QStringLiteral("state"));
+    return state.isNull() ? QStringLiteral("split") : state;
 }
 
 } // namespace
 
-void restore(SheetPairs &sheets, const WorkbookEdits &edits)
+void restore(StoredPackage &package, const WorkbookEdits &edits)
 {
-    for (const QString &name : sheets.names()) {
+    for (const QString &name : package.sheetNames()) {
         if (!edits.canFollow(name))
             continue;
-        const QByteArray original = sheets.original(name);
-        const SheetXml::Span originalView = firstView(original);
-        QByteArray &sheet = sheets.stored(name);
-        const SheetXml::Span view = firstView(sheet);
-        if (!originalView.found() || !view.found() || paneState(original, originalView) != paneState(sheet, view))
+        const XmlPart &original = package.originalSheet(name);
+        XmlPart &sheet = package.storedSheet(name);
+        const int originalView = firstView(original);
+        const int view = firstView(sheet);
+        if (originalView < 0 || view < 0 || sheet.element(view).isEmptyTag()
+            || paneState(original, originalView) != paneState(sheet, view))
             continue;
-        QByteArray wanted;
-        for (const SheetXml::Span &s : selections(original, originalView)) {
-            QByteArray element = SheetXml::unprefixed(SheetXml::text(original, s), s.prefix);
-            element = followed(element, "activeCell", name, edits);
-            wanted += followed(element, "sqref", name, edits);
-        }
-        const QList<SheetXml::Span> present = selections(sheet, view);
-        int at;
+        const auto followed = [&](const XmlPart::Element &, XmlPart::Attribute &attribute) {
+            if (attribute.namespaceUri.isEmpty()
+                && (attribute.name == QLatin1String("activeCell") || attribute.name == QLatin1String("sqref")))
+                attribute.value = edits.follow(name, attribute.value);
+            return true;
+        };
+        QString wanted;
+        for (const int selection : original.children(originalView, Namespaces::spreadsheet, QStringLiteral("selection")))
+            wanted += original.copyOf(selection, sheet, view, followed);
+        const QVector<int> present = sheet.children(view, Namespaces::spreadsheet, QStringLiteral("selection"));
         if (!present.isEmpty()) {
-            at = present.first().start;
-            sheet.remove(at, present.last().end - at);
-        } else {
-            const SheetXml::Span pane = SheetXml::find(sheet, "pane", view.start, view.end);
-            at = pane.found() ? pane.end : sheet.indexOf('>', view.start) + 1;
-            if (sheet.at(at - 2) == '/')
-                continue; // an empty view element
+            sheet.splice({{sheet.element(present.first()).start, sheet.element(present.last()).end, wanted}});
+            continue;
         }
-        sheet.insert(at, wanted);
+        const int pane = sheet.child(view, Namespaces::spreadsheet, QStringLiteral("pane"));
+        const int at = pane >= 0 ? sheet.element(pane).end : sheet.element(view).tagEnd;
+        sheet.splice({{at, at, wanted}});
     }
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-class SheetPairs;
+class StoredPackage;
 class WorkbookEdits;
 
 // LibreOffice puts the active cell of many sheets back on A1. Each sheet's
@@ -11,6 +11,6 @@ class WorkbookEdits;
 // stays.
 namespace SheetSelection {
 
-void restore(SheetPairs &sheets, const WorkbookEdits &edits);
+void restore(StoredPackage &package, const WorkbookEdits &edits);
 
 } // namespace SheetSelection

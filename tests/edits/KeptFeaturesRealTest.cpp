@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What LibreOffice would drop on saving, kept by an edit of real workbooks:
 // stored row heights (fitted or rounded by LibreOffice's import), workbook
-// protection, very hidden sheets; and links to other workbooks, which cannot
-// be kept, leave the file unsaved.
+// protection, very hidden sheets; links to other workbooks, which cannot be
+// kept, leave the file unsaved; what cannot be put back is left out and said.
 
+#include "fileformats/ZipArchive.h"
 #include "platform/libreoffice/LibreOfficeServer.h"
 #include "tests/edits/RealJob.h"
 #include "tests/support/WorkbookFiles.h"
@@ -54,6 +55,7 @@ private slots:
     void rowHeightsOffThePixelGridStayExactAndMoveWithTheirRows();
     void veryHiddenSheetsStayVeryHidden();
     void workbookThatWouldLoseExternalLinksIsNotSaved();
+    void putBackThatFailsItsCheckIsLeftOutAndReported();
 };
 
 void KeptFeaturesRealTest::storedRowHeightsAndProtectionSurviveAnEdit()
@@ -146,6 +148,37 @@ void KeptFeaturesRealTest::workbookThatWouldLoseExternalLinksIsNotSaved()
     QCOMPARE(job.outcome().failed, 1);
     QCOMPARE(digest(linked), before);
     QVERIFY(QDir(job.path(".")).entryList(QDir::Hidden | QDir::Files).filter("linked").size() == 1);
+}
+
+// A VBA project without a content type cannot be put back whole: the
+// workbook is saved with the rest put back, and its report says what not.
+void KeptFeaturesRealTest::putBackThatFailsItsCheckIsLeftOutAndReported()
+{
+    RealJob job;
+    const QString book = job.path("macros.xlsx");
+    const QJsonObject sheet{{"name", "S"}, {"cells", QJsonObject{{"A1", 1}, {"A2", 2}}}};
+    QVERIFY(WorkbookFiles::create(book, QJsonObject{{"sheets", QJsonArray{sheet}}}));
+    ZipArchive archive;
+    QFile file(book);
+    QVERIFY(file.open(QIODevice::ReadOnly) && archive.read(file.readAll()));
+    file.close();
+    const QString relationships = QStringLiteral("xl/_rels/workbook.xml.rels");
+    archive.replace(relationships, archive.member(relationships).replace(
+        "</Relationships>", "<Relationship Id=\"rIdMacros\" Type=\"http://schemas.microsoft.com/office/2006/"
+                            "relationships/vbaProject\" Target=\"vbaProject.bin\"/></Relationships>"));
+    archive.replace(QStringLiteral("xl/vbaProject.bin"), "not a project");
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(archive.bytes()) > 0);
+    file.close();
+
+    JobSettings::addRowNumber = 1;
+    job.run(&MergeObject::AddRow);
+    QCOMPARE(job.outcome().failed, 0);
+    QCOMPARE(job.outcome().workbooks.size(), 1);
+    const WorkbookResult result = job.outcome().workbooks.first();
+    QCOMPARE(result.kind, WorkbookResult::Edited);
+    QVERIFY2(result.detail.contains(QLatin1String("VBA project")), qPrintable(result.detail));
+    const QJsonObject edited = WorkbookFiles::sheet(WorkbookFiles::read(book), "S");
+    QCOMPARE(edited["cells"].toObject()["A3"].toObject()["value"].toDouble(), 2.0);
 }
 
 QTEST_GUILESS_MAIN(KeptFeaturesRealTest)

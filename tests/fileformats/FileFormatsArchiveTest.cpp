@@ -205,6 +205,18 @@ void FileFormatsArchiveTest::restoreGivesBackVeryHiddenSheets()
     QCOMPARE(OoxmlWorkbookParts::veryHiddenSheets(restored.member(OoxmlWorkbookParts::workbookPart)),
              QStringList{QStringLiteral("VeryHidden")});
     QCOMPARE(restored.names(), original.names());
+
+    // Without the very hidden sheet, the stored workbook is kept as it is,
+    // and what could not be put back is said.
+    const QString path = temporary(QStringLiteral("without.xlsx"),
+                                   withReplacedMember(visibility, OoxmlWorkbookParts::workbookPart,
+                                                      QByteArray(workbook).replace("name=\"VeryHidden\"", "name=\"Shown\"")));
+    const QString leftOut = OriginalParts::restore(corpusPath(visibility), path, WorkbookEdits());
+    QVERIFY2(leftOut.contains(QLatin1String("very hidden sheets")), qPrintable(leftOut));
+    QFile without(path);
+    QVERIFY(without.open(QIODevice::ReadOnly) && restored.read(without.readAll()));
+    QCOMPARE(restored.member(OoxmlWorkbookParts::workbookPart),
+             QByteArray(workbook).replace("name=\"VeryHidden\"", "name=\"Shown\""));
 }
 
 void FileFormatsArchiveTest::restoreRefusesDamagedFiles_data()
@@ -219,11 +231,6 @@ void FileFormatsArchiveTest::restoreRefusesDamagedFiles_data()
     QTest::newRow("stored cut off") << visibility << bytes.left(bytes.size() - 30) << "cannot read";
     QTest::newRow("stored without workbook part")
         << visibility << QByteArray(bytes).replace("xl/workbook.xml", "xl/workbook.xmX") << "no workbook part";
-    QTest::newRow("stored without the very hidden sheet")
-        << visibility
-        << withReplacedMember(visibility, OoxmlWorkbookParts::workbookPart,
-                              QByteArray(workbook).replace("name=\"VeryHidden\"", "name=\"Shown\""))
-        << "very hidden";
     QTest::newRow("stored without the link to another workbook")
         << externalLinks
         << QByteArray(corpusFile(externalLinks))

@@ -609,13 +609,13 @@ protected:
                 DeferredSaves::defer(path, [state, path, delayMs]() {
                     QThread::msleep(ulong(delayMs));
                     QMutexLocker locker(&state->lock);
-                    AutomationError error;
+                    DeferredSaves::Outcome outcome;
                     if (state->unsavable.contains(path))
-                        error.raise(1, QStringLiteral("memory, Save()"), QStringLiteral("the disk is full"));
+                        outcome.error.raise(1, QStringLiteral("memory, Save()"), QStringLiteral("the disk is full"));
                     else
                         ++state->workbooks[path].saves;
                     state->savesEnded.insert(path);
-                    return error;
+                    return outcome;
                 });
                 return QVariant();
             }

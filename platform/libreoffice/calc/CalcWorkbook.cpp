@@ -41,9 +41,11 @@ AutomationObjectPtr CalcWorkbook::subObject(const QByteArray &member, const QVar
 
 QVariant CalcWorkbook::invoke(const QByteArray &member, const QVariantList &arguments)
 {
+    // What could not be kept comes back as Save's result, where Excel's
+    // gives none.
     if (member == "Save()") {
-        save(member);
-        return true;
+        const QString leftOut = save(member);
+        return leftOut.isEmpty() ? QVariant(true) : QVariant(leftOut);
     }
     if (member == "Close (Boolean)") {
         // Closing never saves: the engine saves first when it means to.
@@ -56,27 +58,29 @@ QVariant CalcWorkbook::invoke(const QByteArray &member, const QVariantList &argu
 // Where the caller collects deferred saves, all that follows LibreOffice's
 // store goes on beside the next workbook's opening; the document is let go
 // at once all the same (the engine closes it next).
-void CalcWorkbook::save(const QByteArray &member)
+QString CalcWorkbook::save(const QByteArray &member)
 {
     std::unique_ptr<StoreFinish> finish = m_document->store();
     if (!finish)
-        return;
+        return QString();
     if (!DeferredSaves::accepted()) {
-        finish->run();
+        const QString leftOut = finish->run();
         m_document->markSaved();
-        return;
+        return leftOut;
     }
     std::shared_ptr<StoreFinish> rest = std::move(finish);
     DeferredSaves::defer(m_document->path(), [rest, member]() {
+        DeferredSaves::Outcome outcome;
         try {
-            rest->run();
+            outcome.note = rest->run();
         } catch (const AutomationFailure &e) {
-            return memberError(member, e.description);
+            outcome.error = memberError(member, e.description);
         } catch (const std::exception &e) {
-            return memberError(member, QString::fromLocal8Bit(e.what()));
+            outcome.error = memberError(member, QString::fromLocal8Bit(e.what()));
         }
-        return AutomationError();
+        return outcome;
     });
+    return QString();
 }
 
 QVariant CalcWorkbook::read(const QByteArray &name)

@@ -19,7 +19,7 @@ protected:
     QVariant read(const QByteArray &name) override;
 
 private:
-    void save(const QByteArray &member);
+    QString save(const QByteArray &member);
 
     std::shared_ptr<CalcDocument> m_document;
 };

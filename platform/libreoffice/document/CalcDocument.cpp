@@ -112,13 +112,14 @@ void CalcDocument::noteValuesWritten(bool beforeAnyOtherChange)
     m_onlyValuesWritten = beforeAnyOtherChange;
 }
 
-void CalcDocument::save()
+QString CalcDocument::save()
 {
     const std::unique_ptr<StoreFinish> finish = store();
     if (!finish)
-        return;
-    finish->run();
+        return QString();
+    const QString leftOut = finish->run();
     markSaved();
+    return leftOut;
 }
 
 std::unique_ptr<StoreFinish> CalcDocument::store()
@@ -166,6 +167,7 @@ void CalcDocument::markSaved()
         modifiable->setModified(false);
     } catch (const uno::Exception &) {
     }
+    return leftOut;
 }
 
 // The stored text in the original's bytes, its rows and columns followed

@@ -65,8 +65,10 @@ public:
     bool changedBeyondValues() const { return isModified() && !m_onlyValuesWritten; }
     void noteValuesWritten(bool beforeAnyOtherChange);
     // Replaces the file whole, or fails (AutomationFailure) leaving it as it
-    // was. An unchanged workbook is not written at all.
-    void save();
+    // was. An unchanged workbook is not written at all. Gives what of the
+    // original could not be put back after LibreOffice stored it, or an
+    // empty string.
+    QString save();
     // The first half of save(): LibreOffice stores the workbook beside its
     // file, and what remains to be done is given back (none for an
     // unchanged workbook). Once it has run, markSaved().

@@ -28,13 +28,14 @@ StoreFinish::~StoreFinish()
         session->releaseFinishing(replacement);
 }
 
-void StoreFinish::run()
+QString StoreFinish::run()
 {
     const QString &path = m_stored.path;
     const QString stored = m_replacement->path();
     // Near a full disk the export can write an empty or cut file and still
     // report success: what was stored is read back before it replaces anything.
     QString problem;
+    QString leftOut;
     if (m_stored.csv) {
         problem = StoredWorkbookCheck::csvProblem(stored, m_stored.csvRecords);
         if (problem.isEmpty())
@@ -45,7 +46,7 @@ void StoreFinish::run()
         ZipArchive asStored;
         problem = StoredWorkbookCheck::archiveProblem(stored, &asStored);
         if (problem.isEmpty()) {
-            OriginalParts::restore(path, stored, m_stored.edits);
+            leftOut = OriginalParts::restore(path, stored, m_stored.edits);
             problem = StoredWorkbookCheck::archiveProblem(stored, nullptr, &asStored);
         }
     } else if (m_stored.binary) {
@@ -55,4 +56,5 @@ void StoreFinish::run()
         fail(QStringLiteral("cannot save %1: %2%3")
                  .arg(path, problem, StoredWorkbookCheck::fullDiskNote(path, QFileInfo(path).size())));
     m_replacement->commit();
+    return leftOut;
 }

@@ -45,8 +45,9 @@ public:
     StoreFinish &operator=(const StoreFinish &) = delete;
 
     // Replaces the file, or fails (AutomationFailure) leaving it as it was
-    // and the replacement removed.
-    void run();
+    // and the replacement removed. Gives what of the original could not be
+    // put back, or an empty string.
+    QString run();
 
 private:
     const Stored m_stored;

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "fileformats/ZipArchive.h"
+#include "fileformats/putback/PutBackCheck.h"
+#include "fileformats/putback/XmlPart.h"
+
+#include <QHash>
+#include <QMap>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// The package LibreOffice stored, as the put-backs change it, beside the
+// original it came from. Each XML part is read once and shared by every
+// put-back; a copy of the whole is cheap, so that a put-back can be undone.
+class StoredPackage
+{
+public:
+    StoredPackage(const ZipArchive &original, const ZipArchive &stored);
+
+    const ZipArchive &originalArchive() const { return *m_original; }
+    const XmlPart &originalPart(const QString &name) const;
+
+    bool contains(const QString &name) const;
+    // The part's name as stored when one differs from name only in case,
+    // or empty.
+    QString nameIgnoringCase(const QString &name) const;
+    QByteArray member(const QString &name) const;
+    // The stored part, changed in place.
+    XmlPart &part(const QString &name);
+    void put(const QString &name, const QByteArray &content);
+
+    // The sheets both workbooks have, by name, in the original's order, and
+    // the parts holding them.
+    QStringList sheetNames() const { return m_sheetNames; }
+    QString originalSheetPart(const QString &sheet) const { return m_originalSheets.value(sheet); }
+    QString storedSheetPart(const QString &sheet) const { return m_storedSheets.value(sheet); }
+    const XmlPart &originalSheet(const QString &sheet) const { return originalPart(originalSheetPart(sheet)); }
+    XmlPart &storedSheet(const QString &sheet) { return part(storedSheetPart(sheet)); }
+
+    // Each stored sheet part read so far, as LibreOffice stored it.
+    QHash<QString, PutBackCheck::StoredSheet> storedSheets() const { return *m_storedSheetFacts; }
+
+    // The stored archive with every change made, and the parts changed.
+    ZipArchive archive() const;
+    QStringList changedNames() const;
+
+private:
+    const ZipArchive *m_original;
+    ZipArchive m_stored;
+    QHash<QString, XmlPart> m_parts;
+    QSet<QString> m_put;
+    // Read-only, shared by every copy.
+    std::shared_ptr<QHash<QString, XmlPart>> m_originalParts;
+    std::shared_ptr<QHash<QString, PutBackCheck::StoredSheet>> m_storedSheetFacts;
+    QStringList m_sheetNames;
+    QMap<QString, QString> m_originalSheets;
+    QMap<QString, QString> m_storedSheets;
+};
