@@ -167,7 +167,6 @@ void CalcDocument::markSaved()
         modifiable->setModified(false);
     } catch (const uno::Exception &) {
     }
-    return leftOut;
 }
 
 // The stored text in the original's bytes, its rows and columns followed
