@@ -5,6 +5,7 @@
 #include "batch/BatchOptionHelp.h"
 #include "batch/BatchRequest.h"
 #include "batch/BatchUndo.h"
+#include "engine/translations/EngineTexts.h"
 #include "platform/Console.h"
 
 #ifndef Q_OS_WIN
@@ -19,6 +20,8 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
+    // Why a workbook was not edited, in the user's language.
+    installEngineTexts(application);
     QTextStream out(stdout);
     QTextStream err(stderr);
 

@@ -49,7 +49,7 @@ QString closingText(int count, const SkipTally &skips, int failed, const QString
         notes.append(QCoreApplication::translate("StatusTexts", "%1处未修改（%2）").arg(skips.count()).arg(skips.firstReason()));
     if (!backupFolder.isEmpty())
         notes.append(StatusTexts::backupKept(backupFolder));
-    return StatusTexts::finished(count) + notes.join(QStringLiteral("；"));
+    return StatusTexts::finished(count) + notes.join(QCoreApplication::translate("StatusTexts", "；"));
 }
 
 bool isFailure(const WorkbookResult &result)
@@ -198,9 +198,9 @@ void JobFrame::finish()
         return;
     m_outcome.listWritten = writeUnopenedList(JobSettings::unopenedListPath, unopened);
     if (!m_outcome.listWritten)
-        report(m_closing + QStringLiteral("；") + StatusTexts::listFileNotWritten(JobSettings::unopenedListPath));
+        report(m_closing + QCoreApplication::translate("StatusTexts", "；") + StatusTexts::listFileNotWritten(JobSettings::unopenedListPath));
     else if (m_showsUnopenedListInViewer && !showInTextViewer(JobSettings::unopenedListPath))
-        report(m_closing + QStringLiteral("；") + StatusTexts::listFileNotShown(JobSettings::unopenedListPath));
+        report(m_closing + QCoreApplication::translate("StatusTexts", "；") + StatusTexts::listFileNotShown(JobSettings::unopenedListPath));
 }
 
 void JobFrame::report(const QString &text)

@@ -4,6 +4,7 @@
 #include "fileformats/AutomationFailure.h"
 #include "fileformats/ZipArchive.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
@@ -154,7 +155,7 @@ int externalLinkCount(const ZipArchive &archive)
 void restore(const ZipArchive &original, ZipArchive &stored, const QString &originalPath)
 {
     if (externalLinkCount(stored) < externalLinkCount(original))
-        fail(QStringLiteral("LibreOffice would drop the links to other workbooks of %1").arg(originalPath));
+        fail(QCoreApplication::translate("Engine", "LibreOffice would drop the links to other workbooks of %1").arg(originalPath));
 
     const QByteArray originalWorkbook = original.member(workbookPart);
     const QString protection = workbookProtection(originalWorkbook);
@@ -165,16 +166,16 @@ void restore(const ZipArchive &original, ZipArchive &stored, const QString &orig
 
     QString workbook = QString::fromUtf8(stored.member(workbookPart));
     if (workbook.isEmpty())
-        fail(QStringLiteral("LibreOffice wrote no workbook part for %1").arg(originalPath));
+        fail(QCoreApplication::translate("Engine", "LibreOffice wrote no workbook part for %1").arg(originalPath));
     if (protects) {
         workbook = withProtection(workbook, protection);
         if (workbook.isEmpty())
-            fail(QStringLiteral("cannot keep the workbook protection of %1").arg(originalPath));
+            fail(QCoreApplication::translate("Engine", "cannot keep the workbook protection of %1").arg(originalPath));
     }
     QStringList missing;
     workbook = withVeryHiddenSheets(workbook, veryHidden, missing);
     if (!missing.isEmpty())
-        fail(QStringLiteral("cannot keep the very hidden sheets of %1: %2").arg(originalPath, missing.join(", ")));
+        fail(QCoreApplication::translate("Engine", "cannot keep the very hidden sheets of %1: %2").arg(originalPath, missing.join(", ")));
     stored.replace(workbookPart, workbook.toUtf8());
 }
 

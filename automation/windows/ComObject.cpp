@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "automation/windows/ComObject.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // Catches what the object raises during one call: the server's EXCEPINFO,
@@ -58,7 +60,7 @@ AutomationObjectPtr ComObject::start(const QString &progId, AutomationError &err
     }
     if (!bound) {
         if (!error.raised)
-            error.raise(-1, progId, QStringLiteral("no automation server is registered as %1").arg(progId));
+            error.raise(-1, progId, QCoreApplication::translate("Engine", "no automation server is registered as %1").arg(progId));
         return nullptr;
     }
     return std::make_shared<ComObject>(std::move(object));

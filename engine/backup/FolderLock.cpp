@@ -3,6 +3,7 @@
 
 #include "engine/backup/BackupHistory.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -119,7 +120,7 @@ FolderLock::~FolderLock()
 bool FolderLock::lock(int shardNumber, int shardCount)
 {
     if (!QDir().mkpath(BackupHistory::rootOf(m_folder))) {
-        m_refusal = QStringLiteral("cannot make the backup folder %1 to lock the folder")
+        m_refusal = QCoreApplication::translate("Engine", "cannot make the backup folder %1 to lock the folder")
                         .arg(QDir::toNativeSeparators(BackupHistory::rootOf(m_folder)));
         return false;
     }
@@ -130,7 +131,7 @@ bool FolderLock::lock(int shardNumber, int shardCount)
     for (;;) {
         const int descriptor = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         if (descriptor < 0) {
-            m_refusal = QStringLiteral("cannot make the lock file %1: %2")
+            m_refusal = QCoreApplication::translate("Engine", "cannot make the lock file %1: %2")
                             .arg(QDir::toNativeSeparators(m_path), QString::fromLocal8Bit(std::strerror(errno)));
             return false;
         }
@@ -163,8 +164,8 @@ void FolderLock::refuseForHolder(const QString &lockFile, long holder)
         m_holder += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(name));
     // A lock held over a network file system may not tell its process.
     if (holder <= 0)
-        m_holder = QStringLiteral("a process on another machine");
-    m_refusal = QStringLiteral("the folder %1 is being edited by another job, %2, which holds %3; run again once it "
+        m_holder = QCoreApplication::translate("Engine", "a process on another machine");
+    m_refusal = QCoreApplication::translate("Engine", "the folder %1 is being edited by another job, %2, which holds %3; run again once it "
                                "has ended")
                     .arg(QDir::toNativeSeparators(m_folder), m_holder, QDir::toNativeSeparators(lockFile));
 }

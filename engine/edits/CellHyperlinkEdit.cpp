@@ -8,13 +8,15 @@
 
 #include <memory>
 
+#include <QCoreApplication>
+
 QString CellHyperlinkEdit::inputProblem() const
 {
     if (!isRangeAddress(JobSettings::linkCell))
-        return QStringLiteral("请填写要插入超链接的单元格，如 A1 或 B2:D2");
+        return QCoreApplication::translate("Engine", "Fill in the cell for the link, such as A1 or B2:D2");
     // A link to nowhere would replace the links already in the cell.
     if (JobSettings::linkAddress.isEmpty() && JobSettings::linkSubAddress.isEmpty())
-        return QStringLiteral("请填写网址或文件路径，或文档中的位置");
+        return QCoreApplication::translate("Engine", "Fill in a web address or file path, or a place in the document");
     return QString();
 }
 
@@ -36,7 +38,7 @@ void CellHyperlinkEdit::editSheet(AxObject *sheet, JobContext &job)
     std::unique_ptr<AxObject> range(
         sheet->querySubObject("Range(const QVariant&)", QVariant(JobSettings::linkCell)));
     if (!links || !range) {
-        job.skipSheet(sheet, QStringLiteral("无法识别单元格“%1”").arg(JobSettings::linkCell));
+        job.skipSheet(sheet, QCoreApplication::translate("Engine", "the cell \"%1\" is not understood").arg(JobSettings::linkCell));
         return;
     }
     if (std::unique_ptr<AxObject> old{range->querySubObject("Hyperlinks()")})

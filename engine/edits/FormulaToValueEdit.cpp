@@ -9,10 +9,12 @@
 
 #include <memory>
 
+#include <QCoreApplication>
+
 QString FormulaToValueEdit::inputProblem() const
 {
     if (!isRangeAddress(JobSettings::valueRange))
-        return QStringLiteral("请填写要转换为值的区域，如 A1、B2:D2、B:B、B:D、1:1、1:9");
+        return QCoreApplication::translate("Engine", "Fill in the range to turn into values, such as A1, B2:D2, B:B, B:D, 1:1 or 1:9");
     return QString();
 }
 
@@ -26,7 +28,7 @@ void FormulaToValueEdit::editSheet(AxObject *sheet, JobContext &job)
     std::unique_ptr<AxObject> range(
         sheet->querySubObject("Range(const QVariant&)", QVariant(JobSettings::valueRange)));
     if (!range) {
-        job.skipSheet(sheet, QStringLiteral("无法识别区域“%1”").arg(JobSettings::valueRange));
+        job.skipSheet(sheet, QCoreApplication::translate("Engine", "the range \"%1\" is not understood").arg(JobSettings::valueRange));
         return;
     }
     // Value2 gives numbers as they are held: Value would give a number shown
@@ -34,5 +36,5 @@ void FormulaToValueEdit::editSheet(AxObject *sheet, JobContext &job)
     const QVariant values = range->dynamicCall("Value2()");
     const bool refused = raisesException(range.get(), [&]() { range->dynamicCall("SetValue2(const QVariant&)", values); });
     if (refused)
-        job.skipSheet(sheet, QStringLiteral("表格程序拒绝写入（工作表受保护），公式未转换为值"));
+        job.skipSheet(sheet, QCoreApplication::translate("Engine", "the spreadsheet application refused to write (the sheet is protected); the formulas were not turned into values"));
 }

@@ -12,6 +12,7 @@
 #include "fileformats/putback/SheetPairs.h"
 #include "fileformats/putback/SheetSelection.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
 
@@ -24,7 +25,7 @@ ZipArchive readArchive(const QString &path)
     QFile file(path);
     ZipArchive archive;
     if (!file.open(QIODevice::ReadOnly) || !archive.read(file.readAll()))
-        fail(QStringLiteral("cannot read %1 as a workbook archive").arg(path));
+        fail(QCoreApplication::translate("Engine", "cannot read %1 as a workbook archive").arg(path));
     return archive;
 }
 
@@ -51,7 +52,7 @@ void restore(const QString &originalPath, const QString &storedPath, const Workb
         return;
     QSaveFile file(storedPath);
     if (!file.open(QIODevice::WriteOnly) || file.write(after) < 0 || !file.commit())
-        fail(QStringLiteral("cannot write %1").arg(storedPath));
+        fail(QCoreApplication::translate("Engine", "cannot write %1").arg(storedPath));
 }
 
 } // namespace OriginalParts

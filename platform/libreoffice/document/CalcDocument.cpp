@@ -11,6 +11,7 @@
 #include "platform/libreoffice/UnoStrings.h"
 #include "platform/libreoffice/office/WorkbookLock.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -57,9 +58,9 @@ CalcDocument::~CalcDocument()
 void CalcDocument::ensureUsable() const
 {
     if (m_closed)
-        fail(QStringLiteral("the workbook %1 is closed").arg(m_path));
+        fail(QCoreApplication::translate("Engine", "the workbook %1 is closed").arg(m_path));
     if (!m_session->isAlive())
-        fail(QStringLiteral("LibreOffice ended while %1 was open; it was not saved").arg(m_path));
+        fail(QCoreApplication::translate("Engine", "LibreOffice ended while %1 was open; it was not saved").arg(m_path));
 }
 
 uno::Reference<sheet::XSpreadsheets> CalcDocument::sheets() const
@@ -128,7 +129,7 @@ void CalcDocument::save()
                                WorkbookLock::pathOf(replacement.path())});
     OUString url;
     if (osl::FileBase::getFileURLFromSystemPath(toOUString(replacement.path()), url) != osl::FileBase::E_None)
-        fail(QStringLiteral("not a valid path: %1").arg(replacement.path()));
+        fail(QCoreApplication::translate("Engine", "not a valid path: %1").arg(replacement.path()));
     const uno::Reference<frame::XStorable> storable(m_document, uno::UNO_QUERY_THROW);
     storable->storeToURL(url, storeArguments());
     // Near a full disk the export can write an empty or cut file and still
@@ -148,7 +149,7 @@ void CalcDocument::save()
         problem = StoredWorkbookCheck::compoundFileProblem(replacement.path());
     }
     if (!problem.isEmpty())
-        fail(QStringLiteral("cannot save %1: %2%3")
+        fail(QCoreApplication::translate("Engine", "cannot save %1: %2%3")
                  .arg(m_path, problem, StoredWorkbookCheck::fullDiskNote(m_path, QFileInfo(m_path).size())));
     replacement.commit();
     m_session->setFilesInHand({WorkbookLock::pathOf(m_path)});
@@ -195,7 +196,7 @@ uno::Sequence<beans::PropertyValue> CalcDocument::storeArguments() const
         }
     }
     if (filterName.isEmpty())
-        fail(QStringLiteral("cannot save %1: LibreOffice does not tell its file format").arg(m_path));
+        fail(QCoreApplication::translate("Engine", "cannot save %1: LibreOffice does not tell its file format").arg(m_path));
 
     uno::Sequence<beans::PropertyValue> arguments(filterOptions.isEmpty() ? 2 : 3);
     beans::PropertyValue *argument = arguments.getArray();

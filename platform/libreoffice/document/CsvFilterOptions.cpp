@@ -4,6 +4,7 @@
 #include "fileformats/AutomationFailure.h"
 #include "fileformats/LoadSoundness.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 #include <QTextCodec>
@@ -65,7 +66,7 @@ namespace {
 void refuseBeyondGrid(const CsvDialect &dialect)
 {
     if (dialect.lines > LoadSoundness::gridRows || dialect.widestRecord > LoadSoundness::gridColumns)
-        fail(QStringLiteral("holds data beyond LibreOffice's grid of %1 rows and %2 columns (%3 lines, up to %4 "
+        fail(QCoreApplication::translate("Engine", "holds data beyond LibreOffice's grid of %1 rows and %2 columns (%3 lines, up to %4 "
                             "fields), which loading would cut off")
                  .arg(LoadSoundness::gridRows)
                  .arg(LoadSoundness::gridColumns)
@@ -80,7 +81,7 @@ CsvFilterOptions CsvFilterOptions::forContent(const QByteArray &content)
     CsvFilterOptions options;
     // UTF-32 is checked first: its little-endian mark starts like UTF-16's.
     if (content.startsWith(QByteArray("\xFF\xFE\x00\x00", 4)) || content.startsWith(QByteArray("\x00\x00\xFE\xFF", 4)))
-        fail(QStringLiteral("UTF-32 text, which LibreOffice cannot read"));
+        fail(QCoreApplication::translate("Engine", "UTF-32 text, which LibreOffice cannot read"));
     if (content.startsWith("\xFF\xFE") || content.startsWith("\xFE\xFF")) {
         // Read as UTF-16 and written as UTF-8, then turned back into the
         // file's own byte order: LibreOffice's UTF-16 export keeps neither.
@@ -131,7 +132,7 @@ void CsvFilterOptions::finishExport(const QString &path) const
         return;
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite))
-        fail(QStringLiteral("cannot reopen the stored %1: %2").arg(path, file.errorString()));
+        fail(QCoreApplication::translate("Engine", "cannot reopen the stored %1: %2").arg(path, file.errorString()));
     QByteArray content = file.readAll();
     if (m_dialect.crLfLineEnds)
         content = withCrLfRecordEnds(content);
@@ -144,5 +145,5 @@ void CsvFilterOptions::finishExport(const QString &path) const
         content.prepend(qstrcmp(m_utf16Codec, "UTF-16LE") == 0 ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF"));
     }
     if (!file.seek(0) || file.write(content) != content.size() || !file.resize(content.size()) || !file.flush())
-        fail(QStringLiteral("cannot rewrite the stored %1: %2").arg(path, file.errorString()));
+        fail(QCoreApplication::translate("Engine", "cannot rewrite the stored %1: %2").arg(path, file.errorString()));
 }

@@ -14,7 +14,9 @@
 #include "platform/libreoffice/document/UnreadableFormulas.h"
 #include "platform/libreoffice/office/WorkbookLock.h"
 #include "fileformats/ZipArchive.h"
+#include "fileformats/WorkbookEncryption.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -76,17 +78,17 @@ std::optional<ZipArchive> refuseDamagedArchive(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("cannot read %1").arg(path));
+        fail(QCoreApplication::translate("Engine", "cannot read %1").arg(path));
     if (file.peek(4) != QByteArray("PK\x03\x04", 4))
         return std::nullopt;
     ZipArchive archive;
     if (!archive.read(file.readAll()))
-        fail(QStringLiteral("%1 is damaged: its zip directory cannot be read").arg(path));
+        fail(QCoreApplication::translate("Engine", "%1 is damaged: its zip directory cannot be read").arg(path));
     const QString damaged = archive.damagedMember();
     if (!damaged.isEmpty() && archive.isOversized(damaged))
-        fail(QStringLiteral("%1 is refused: its part %2 would inflate to more than 256 MB (a zip bomb?)").arg(path, damaged));
+        fail(QCoreApplication::translate("Engine", "%1 is refused: its part %2 would inflate to more than 256 MB (a zip bomb?)").arg(path, damaged));
     if (!damaged.isEmpty())
-        fail(QStringLiteral("%1 is damaged: its part %2 does not match its checksum").arg(path, damaged));
+        fail(QCoreApplication::translate("Engine", "%1 is damaged: its part %2 does not match its checksum").arg(path, damaged));
     return archive;
 }
 
@@ -97,15 +99,15 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
 {
     const QFileInfo file(path);
     if (!file.isFile())
-        fail(QStringLiteral("no such file: %1").arg(path));
+        fail(QCoreApplication::translate("Engine", "no such file: %1").arg(path));
     // LibreOffice opens an empty file as a new workbook, and saving it would
     // write that workbook over the file.
     if (file.size() == 0)
-        fail(QStringLiteral("the file is empty: %1").arg(path));
+        fail(QCoreApplication::translate("Engine", "the file is empty: %1").arg(path));
 
     QString holder;
     if (!WorkbookLock::isFree(path, session->profilePath(), &holder))
-        fail(QStringLiteral("%1 is held open by another program (%2)").arg(path, holder));
+        fail(QCoreApplication::translate("Engine", "%1 is held open by another program (%2)").arg(path, holder));
     const std::optional<ZipArchive> archive = refuseDamagedArchive(path);
     const QString unsound = archive ? LoadSoundness::ooxmlProblem(*archive) : LoadSoundness::biffProblem(path);
     if (!unsound.isEmpty())
@@ -114,13 +116,13 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
     if (file.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
         QFile content(path);
         if (!content.open(QIODevice::ReadOnly))
-            fail(QStringLiteral("cannot read %1").arg(path));
+            fail(QCoreApplication::translate("Engine", "cannot read %1").arg(path));
         csv = CsvFilterOptions::forContent(content.readAll());
     }
 
     OUString url;
     if (osl::FileBase::getFileURLFromSystemPath(toOUString(file.absoluteFilePath()), url) != osl::FileBase::E_None)
-        fail(QStringLiteral("not a valid path: %1").arg(path));
+        fail(QCoreApplication::translate("Engine", "not a valid path: %1").arg(path));
 
     const uno::Sequence<beans::PropertyValue> arguments = editingLoadArguments(csv);
 
@@ -131,27 +133,29 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
         component = session->desktop()->loadComponentFromURL(url, "_blank", 0, arguments);
     } catch (const uno::Exception &e) {
         session->noteCallFailure(e);
-        fail(QStringLiteral("LibreOffice cannot open %1: %2").arg(path, toQString(e.Message)));
+        fail(QCoreApplication::translate("Engine", "LibreOffice cannot open %1: %2").arg(path, toQString(e.Message)));
     }
     if (!component.is()) {
         const QString why = whyNotOpenedForEditing(path, archive ? &*archive : nullptr);
-        fail(why.isEmpty() ? QStringLiteral("LibreOffice cannot open %1 (damaged, encrypted or not a workbook)").arg(path) : why);
+        if (why.isEmpty() && isEncryptedWorkbook(path))
+            fail(QCoreApplication::translate("Engine", "%1 is encrypted: it opens only with its password").arg(path));
+        fail(why.isEmpty() ? QCoreApplication::translate("Engine", "LibreOffice cannot open %1 (damaged, encrypted or not a workbook)").arg(path) : why);
     }
 
     const uno::Reference<sheet::XSpreadsheetDocument> spreadsheet(component, uno::UNO_QUERY);
     if (!spreadsheet.is()) {
         closeComponent(component);
-        fail(QStringLiteral("%1 is not a spreadsheet").arg(path));
+        fail(QCoreApplication::translate("Engine", "%1 is not a spreadsheet").arg(path));
     }
     const uno::Reference<frame::XStorable> storable(component, uno::UNO_QUERY);
     if (!storable.is() || storable->isReadonly()) {
         closeComponent(component);
         const QString why = whyNotOpenedForEditing(path, archive ? &*archive : nullptr);
-        fail(why.isEmpty() ? QStringLiteral("%1 opened read-only (in use by someone else?)").arg(path) : why);
+        fail(why.isEmpty() ? QCoreApplication::translate("Engine", "%1 opened read-only (in use by someone else?)").arg(path) : why);
     }
     if (hasUnreadableFormulas(spreadsheet)) {
         closeComponent(component);
-        fail(QStringLiteral("%1 holds formulas LibreOffice cannot read; saving would replace them by #N/A").arg(path));
+        fail(QCoreApplication::translate("Engine", "%1 holds formulas LibreOffice cannot read; saving would replace them by #N/A").arg(path));
     }
     if (archive && OoxmlWorkbookParts::isOoxmlWorkbook(path))
         restoreStoredRowHeights(spreadsheet, *archive);
