@@ -14,6 +14,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpacerItem>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -21,6 +23,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTranslator>
+#include <QWheelEvent>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -77,6 +80,7 @@ private slots:
     void sizeAndPosition();
     void englishTextsForEveryWidget();
     void tabFollowsTheFormTopToBottom();
+    void wheelChangesANumberOnlyWithFocus();
 
     void sourcePathReadFromSettingsFile_data();
     void sourcePathReadFromSettingsFile();
@@ -331,6 +335,38 @@ void MainWindowFormTest::englishTextsForEveryWidget()
         QVERIFY2(!label->text().contains(chinese), qPrintable(label->text()));
     for (const QGroupBox *group : englishWindow.findChildren<QGroupBox *>())
         QVERIFY2(!group->title().contains(chinese), qPrintable(group->title()));
+}
+
+// Scrolling the form over a number box must not change the number: three
+// notches made row 1 into row 4 for every workbook. Only a box the user
+// clicked or tabbed into takes the wheel; otherwise the form scrolls.
+void MainWindowFormTest::wheelChangesANumberOnlyWithFocus()
+{
+    window->resize(window->width(), window->minimumHeight());
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QApplication::setActiveWindow(window.get());
+    auto *row = child<QSpinBox>("sBox_AddRow");
+    QScrollBar *scroll = child<QScrollArea>("scrollArea")->verticalScrollBar();
+    const auto turnWheel = [row](int notches) {
+        const QPoint at = row->rect().center();
+        QWheelEvent wheel(QPointF(at), QPointF(row->mapToGlobal(at)), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(row, &wheel);
+    };
+    child<QLineEdit>("lEdt_SourcePath")->setFocus();
+    turnWheel(-3);
+    turnWheel(3);
+    QCOMPARE(row->value(), 1);
+    if (scroll->maximum() > 0) {
+        turnWheel(-3);
+        QVERIFY(scroll->value() > 0);
+    }
+
+    row->setFocus();
+    QVERIFY(row->hasFocus());
+    turnWheel(3);
+    QCOMPARE(row->value(), 4);
 }
 
 void MainWindowFormTest::tabFollowsTheFormTopToBottom()
