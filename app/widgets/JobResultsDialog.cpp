@@ -37,6 +37,8 @@ JobResultsDialog::JobResultsDialog(QWidget *parent)
     heading->setWordWrap(true);
     list->setObjectName(QStringLiteral("tw_Results"));
     list->setRootIsDecorated(false);
+    // A deep path keeps its file name in sight.
+    list->setTextElideMode(Qt::ElideMiddle);
     list->setHeaderLabels({tr("文件"), tr("结果"), tr("原因")});
     list->header()->setStretchLastSection(true);
 
@@ -111,7 +113,7 @@ void JobResultsDialog::showResults(const QVector<WorkbookResult> &workbooks, con
     list->resizeColumnToContents(PathColumn);
     list->resizeColumnToContents(OutcomeColumn);
     // A deep path leaves room for the reason; the whole path is in its tooltip.
-    list->setColumnWidth(PathColumn, qMin(list->columnWidth(PathColumn), 28 * fontMetrics().height()));
+    list->setColumnWidth(PathColumn, std::min({list->columnWidth(PathColumn), 28 * fontMetrics().height(), width() * 2 / 5}));
     list->setCurrentItem(list->topLevelItem(0));
     // The list file holds the workbooks not opened or saved; it is written
     // just after the job's end, so it exists by the time anyone clicks.
