@@ -133,6 +133,8 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
         component = session->desktop()->loadComponentFromURL(url, "_blank", 0, arguments);
     } catch (const uno::Exception &e) {
         session->noteCallFailure(e);
+        if (isEncryptedWorkbook(path))
+            fail(QCoreApplication::translate("Engine", "%1 is encrypted: it opens only with its password").arg(path));
         fail(QCoreApplication::translate("Engine", "LibreOffice cannot open %1: %2").arg(path, toQString(e.Message)));
     }
     if (!component.is()) {
