@@ -81,6 +81,7 @@ private slots:
     void englishTextsForEveryWidget();
     void tabFollowsTheFormTopToBottom();
     void wheelChangesANumberOnlyWithFocus();
+    void fillRowNamedInTheStatus();
 
     void sourcePathReadFromSettingsFile_data();
     void sourcePathReadFromSettingsFile();
@@ -367,6 +368,19 @@ void MainWindowFormTest::wheelChangesANumberOnlyWithFocus()
     QVERIFY(row->hasFocus());
     turnWheel(3);
     QCOMPARE(row->value(), 4);
+}
+
+// The fill's progress ends with the row in hand: said, not a bare number;
+// a path that itself ends in two spaces and digits is left alone.
+void MainWindowFormTest::fillRowNamedInTheStatus()
+{
+    auto *status = child<QLabel>("lb_ShowDisposing");
+    const QString book = QStringLiteral("/data/multiplesheets.xlsx");
+    QMetaObject::invokeMethod(window.get(), "startWorkbook", Q_ARG(QString, book));
+    QMetaObject::invokeMethod(window.get(), "on_ShowDisposingFile", Q_ARG(QString, "5  " + book + "  3"));
+    QCOMPARE(status->text(), "5  " + book + QStringLiteral("  第3行"));
+    QMetaObject::invokeMethod(window.get(), "on_ShowDisposingFile", Q_ARG(QString, "6  /data/odd  7"));
+    QCOMPARE(status->text(), QStringLiteral("6  /data/odd  7"));
 }
 
 void MainWindowFormTest::tabFollowsTheFormTopToBottom()
