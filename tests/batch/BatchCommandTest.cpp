@@ -71,7 +71,7 @@ void BatchCommandTest::everyEditFromTheCommandLine()
         const BatchRun result = runBatch(QStringList{folder} + arguments);
         const QStringList lines = result.lines();
         const bool ok = result.status == 0 && lines.value(0) == QLatin1String("excel OK!")
-            && lines.value(2) == "1  " + native && lines.value(lines.size() - 2).startsWith(QStringLiteral("成功1个文件,"))
+            && lines.value(2) == "1  " + native && lines.value(lines.size() - 2).startsWith(QStringLiteral("Done with 1 workbooks, "))
             && lines.last() == QLatin1String("1 workbook: 1 edited, 0 skipped, 0 untouched, 0 not opened, 0 not saved; 0 sheets skipped");
         if (!ok)
             qWarning() << arguments << result.status << lines << result.errors;
@@ -189,7 +189,7 @@ void BatchCommandTest::noSpreadsheetApplication()
     const BatchRun result = runBatch({m_folder->path(), "add-row", "1"}, environment);
     QCOMPARE(result.status, 3);
     QCOMPARE(result.lines().last(),
-             QStringLiteral("本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
+             QStringLiteral("This needs a spreadsheet application: Microsoft Office, WPS Professional or LibreOffice!"));
     // Standard error says what failed and why.
     QVERIFY2(result.errors.contains("LibreOffice could not be started: cannot start " + m_folder->filePath("no-such-office")),
              qPrintable(result.errors));
