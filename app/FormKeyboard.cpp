@@ -5,6 +5,7 @@
 #include "engine/edits/JobEdits.h"
 
 #include <QAbstractSpinBox>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
@@ -57,7 +58,9 @@ void walkForm(QLayout *layout, QWidgetList &focusable, QWidgetList &fields)
 } // namespace
 
 // Tab follows the form from top to bottom; Enter in an edit's field starts
-// that edit, through its button and so after the same checks.
+// that edit, through its button and so after the same checks; Enter on a
+// button presses it, as in a dialog. A number box takes the wheel only once
+// clicked or tabbed into: scrolling the form over it must not change it.
 void MainWindow::setUpKeyboard()
 {
     QWidgetList focusable;
@@ -69,13 +72,32 @@ void MainWindow::setUpKeyboard()
         if (widget->property(launchedButton).isValid())
             widget->installEventFilter(this);
     }
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->installEventFilter(this);
+    for (QAbstractSpinBox *box : findChildren<QAbstractSpinBox *>()) {
+        box->setFocusPolicy(Qt::StrongFocus);
+        box->installEventFilter(this);
+    }
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Wheel) {
+        auto *box = qobject_cast<QAbstractSpinBox *>(watched);
+        if (!box || box->hasFocus())
+            return QMainWindow::eventFilter(watched, event);
+        QCoreApplication::sendEvent(ui->scrollArea->viewport(), event);
+        return true;
+    }
     if (event->type() != QEvent::KeyPress)
         return QMainWindow::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent *>(event)->key();
+    auto *pressed = qobject_cast<QPushButton *>(watched);
+    if (pressed && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        if (pressed->isEnabled())
+            pressed->click();
+        return true;
+    }
     auto *button = qobject_cast<QPushButton *>(watched->property(launchedButton).value<QObject *>());
     if (!button || (key != Qt::Key_Return && key != Qt::Key_Enter))
         return QMainWindow::eventFilter(watched, event);

@@ -4,6 +4,7 @@
 
 #include "app/ProgramPaths.h"
 #include "app/SettingsFile.h"
+#include "launch/JobSettings.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -21,7 +22,8 @@ bool isRemembered(const QLineEdit *field)
 } // namespace
 
 // Every field and check box of the form is kept under its object name, beside
-// the folder's own "SourcePath" (which only the folder button writes).
+// the folder's own "SourcePath" (which the folder button and a job's start
+// write).
 void MainWindow::restoreForm(const QByteArray &settings)
 {
     for (QLineEdit *field : findChildren<QLineEdit *>()) {
@@ -54,4 +56,11 @@ void MainWindow::rememberForm()
         writeSetting(file, box->objectName().toLatin1(), QByteArray::number(box->value()));
     for (QCheckBox *box : findChildren<QCheckBox *>())
         writeSetting(file, box->objectName().toLatin1(), box->isChecked() ? "1" : "0");
+}
+
+// The folder of a job, typed or chosen, is the one the next start offers and
+// its undo looks at.
+void MainWindow::rememberJobFolder()
+{
+    writeSetting(ProgramPaths::settingsFilePath, "SourcePath", JobSettings::sourcePath.toLocal8Bit());
 }

@@ -3,6 +3,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
 <context>
+    <name>JobCounts</name>
+    <message>
+        <source>共%1个文件：将修改%2个，部分工作表跳过%3个，不会修改%4个，无法打开%5个</source>
+        <translation>%1 workbooks: %2 would be edited, %3 with some sheets skipped, %4 would be left untouched, %5 cannot be opened</translation>
+    </message>
+    <message>
+        <source>共%1个文件：已修改%2个，部分工作表跳过%3个，未修改%4个，未能打开%5个，未能保存%6个</source>
+        <translation>%1 workbooks: %2 edited, %3 edited with some sheets skipped, %4 left untouched, %5 not opened, %6 not saved</translation>
+    </message>
+</context>
+<context>
     <name>JobResultsDialog</name>
     <message>
         <source>显示列表文件</source>
@@ -75,6 +86,10 @@
     <message>
         <source>无法打开列表文件，请手动查看：%1</source>
         <translation>Could not open the list file; please look at it yourself: %1</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
     </message>
 </context>
 <context>
@@ -264,12 +279,6 @@
         <translation>A job is running; undo once it has ended</translation>
     </message>
     <message>
-        <source>撤销%1对%2个文件的修改（%3）？
-之后又被改动过的文件不会被覆盖。</source>
-        <translation>Undo the job of %1 on %2 workbooks (%3)?
-Workbooks changed since then are not overwritten.</translation>
-    </message>
-    <message>
         <source>内容不以=开头，将作为文本写入所有目标单元格，是否继续？</source>
         <translation>The content does not start with &quot;=&quot; and will be written as text into every target cell. Continue?</translation>
     </message>
@@ -285,48 +294,43 @@ Workbooks changed since then are not overwritten.</translation>
         <source>无法关闭程序 %1，请手动关闭该程序后重试。</source>
         <translation>Could not close %1; please close it yourself and try again.</translation>
     </message>
-</context>
-<context>
-    <name>StatusTexts</name>
     <message>
-        <source>本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!</source>
-        <translation>This needs a spreadsheet application: Microsoft Office, WPS Professional or LibreOffice!</translation>
+        <source>，正在启动表格程序……</source>
+        <translation>, starting the spreadsheet application…</translation>
     </message>
     <message>
-        <source>成功</source>
-        <translation>Done with </translation>
+        <source>试运行：%1（没有保存任何文件）</source>
+        <translation>Dry run: %1 (nothing was saved)</translation>
     </message>
     <message>
-        <source>个文件,</source>
-        <translation> workbooks, </translation>
+        <source>撤销%1对%2个文件的修改（%3）？
+文件夹：%4
+之后又被改动过的文件不会被覆盖。</source>
+        <translation>Undo the job of %1 on %2 workbooks (%3)?
+Folder: %4
+Workbooks changed since then are not overwritten.</translation>
     </message>
     <message>
-        <source>无法写入文件：%1</source>
-        <translation>Could not write the file: %1</translation>
+        <source>%1  第%2行</source>
+        <translation>%1  row %2</translation>
     </message>
     <message>
-        <source>无法打开列表文件，请手动查看：%1</source>
-        <translation>Could not open the list file; please look at it yourself: %1</translation>
+        <source>上次启动的程序在处理完%1个文件（共%2个）后停止了任务，文件夹：%3
+%4</source>
+        <translation>The program started earlier stopped its job after %1 of %2 workbooks, in the folder %3
+%4</translation>
     </message>
     <message>
-        <source>（任务已停止，其余文件未处理）</source>
-        <translation> (job stopped; the other workbooks were not touched)</translation>
+        <source>显示列表文件</source>
+        <translation>Show list file</translation>
     </message>
     <message>
-        <source>原文件已备份到%1，可撤销</source>
-        <translation>the originals are kept in %1 and can be restored</translation>
+        <source>撤销这次修改</source>
+        <translation>Undo this job</translation>
     </message>
     <message>
-        <source>（试运行，没有保存任何文件）</source>
-        <translation> (dry run: nothing was saved)</translation>
-    </message>
-    <message>
-        <source>其中%1个文件无法打开或保存（见列表文件）</source>
-        <translation>%1 of them could not be opened or saved (see the list file)</translation>
-    </message>
-    <message>
-        <source>%1处未修改（%2）</source>
-        <translation>%1 places left unchanged (%2)</translation>
+        <source>关闭</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>

@@ -23,8 +23,14 @@ void MainWindow::startProgress()
     candidateTotal = -1;
     jobResults.clear();
     jobIsDryRun = JobSettings::dryRun;
-    if (results)
+    paceClock.invalidate();
+    workbookInHand.clear();
+    // The results shown so far belong to a job this one supersedes.
+    resultsJob.backup.clear();
+    if (results) {
         results->hide();
+        updateResultsUndo();
+    }
     // Busy until the walk of the folder is done and the total known.
     ui->pBar_Progress->setRange(0, 0);
     ui->pBar_Progress->setFormat(QString());
@@ -38,7 +44,15 @@ void MainWindow::startProgress()
 void MainWindow::countCandidates(int total)
 {
     candidateTotal = total;
-    ui->pBar_Progress->setRange(0, qMax(total, 1));
+    showProgress();
+}
+
+// The first workbook ends the application's start; the pace counts from here.
+void MainWindow::startWorkbook(const QString &path)
+{
+    workbookInHand = path;
+    if (!paceClock.isValid())
+        paceClock.start();
     showProgress();
 }
 
@@ -49,20 +63,26 @@ void MainWindow::countWorkbook(const WorkbookResult &result)
 }
 
 // Done of total, the time taken and, once a workbook is done, the time left
-// at the pace so far; the tray's tooltip says the same done of total.
+// at the pace since the first workbook; the tray's tooltip says the same done
+// of total. Busy while the folder is walked and the application starts.
 void MainWindow::showProgress()
 {
     const int done = int(jobResults.size());
     const qint64 elapsed = jobClock.elapsed();
     QString times = tr("已用时 %1").arg(duration(elapsed));
-    if (candidateTotal >= 0) {
+    const bool running = progressTicker.isActive();
+    const bool starting = running && candidateTotal > 0 && !paceClock.isValid();
+    if (candidateTotal >= 0 && !starting) {
         const QString count = QStringLiteral("%1 / %2").arg(done).arg(candidateTotal);
+        ui->pBar_Progress->setRange(0, qMax(candidateTotal, 1));
         ui->pBar_Progress->setFormat(count);
         ui->pBar_Progress->setValue(candidateTotal > 0 ? done : 1);
         if (trayIcon)
             trayIcon->setToolTip(QStringLiteral("Gridwrighter %1").arg(count));
-        if (done > 0 && done < candidateTotal && progressTicker.isActive())
-            times += tr("，剩余约 %1").arg(duration(elapsed * (candidateTotal - done) / done));
+        if (done > 0 && done < candidateTotal && running)
+            times += tr("，剩余约 %1").arg(duration(paceClock.elapsed() * (candidateTotal - done) / done));
+    } else if (starting) {
+        times += tr("，正在启动表格程序……");
     }
     ui->lb_Time->setText(times);
 }
@@ -91,7 +111,16 @@ void MainWindow::showResults()
     }
     if (!results) {
         results = new JobResultsDialog(this);
-        connect(results, &JobResultsDialog::undoRequested, this, &MainWindow::askToUndoLastJob);
+        connect(results, &JobResultsDialog::undoRequested, this,
+                [this]() { askToUndoJob(resultsJob.folder, resultsJob.backup); });
     }
-    results->showResults(listed, JobSettings::unopenedListPath, jobIsDryRun);
+    resultsJob = lastJob;
+    results->showResults(listed, JobCounts::of(jobResults), JobSettings::unopenedListPath, jobIsDryRun);
+    updateResultsUndo();
+}
+
+// A dry run writes no list file: its end says what it found.
+QString MainWindow::dryRunFindings() const
+{
+    return tr("试运行：%1（没有保存任何文件）").arg(JobCounts::of(jobResults).text(true));
 }

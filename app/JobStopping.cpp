@@ -45,9 +45,14 @@ void MainWindow::stopJobAfterWorkbookInHand()
     stopWorker();
 }
 
+// The newer copy tells the user where the job stopped.
 void MainWindow::quitForNewerCopy()
 {
+    const bool stoppedJob = jobRunning();
     stopJobAfterWorkbookInHand();
+    if (stoppedJob)
+        rememberStoppedJob();
+    rememberForm();
     QCoreApplication::quit();
 }
 
@@ -72,8 +77,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
+// As closing the window does: the form is kept.
 void MainWindow::quitFromTray()
 {
-    if (stopRunningJobBeforeLeaving())
-        QCoreApplication::quit();
+    if (!stopRunningJobBeforeLeaving())
+        return;
+    rememberForm();
+    QCoreApplication::quit();
 }

@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "engine/backup/JobUndo.h"
 #include "engine/edits/JobEdits.h"
 
 #include <QPushButton>
@@ -16,7 +17,12 @@ void MainWindow::disableLaunchButtons()
 void MainWindow::on_Signal_SetButtonEnable()
 {
     setLaunchButtonsEnabled(true);
+    // The job's backup, when it kept one: the newest of its folder, new since the launch.
+    const QString newest = undoableJobs(lastJob.folder).value(0).folder;
+    lastJob.backup = newest != lastJob.backupBefore ? newest : QString();
     endProgress();
+    if (jobIsDryRun && !jobResults.isEmpty())
+        showStatus(dryRunFindings());
     showResults();
 }
 

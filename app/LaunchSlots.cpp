@@ -4,6 +4,7 @@
 
 #include "engine/JobInput.h"
 #include "engine/JobOptions.h"
+#include "engine/backup/JobUndo.h"
 #include "engine/MergeObject.h"
 #include "engine/WorkbookEdit.h"
 #include "engine/edits/JobEdits.h"
@@ -12,6 +13,7 @@
 #include "launch/JobSettings.h"
 
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QThread>
 
 namespace {
@@ -104,7 +106,14 @@ void MainWindow::on_ShowDisposingFile(QString filePath)
 
 void MainWindow::showStatus(const QString &text)
 {
-    ui->lb_ShowDisposing->showText(text);
+    // The formula fill's row in hand follows the workbook's path: named, not
+    // a bare number.
+    static const QRegularExpression rowProgress(QStringLiteral("^(\\d+  (.+))  (\\d+)$"));
+    const QRegularExpressionMatch row = rowProgress.match(text);
+    if (row.hasMatch() && row.captured(2) == workbookInHand)
+        ui->lb_ShowDisposing->showText(tr("%1  第%2行").arg(row.captured(1), row.captured(3)));
+    else
+        ui->lb_ShowDisposing->showText(text);
 }
 
 // Every launch: the folder, the edit's own fields of the form into the job
@@ -130,6 +139,8 @@ void MainWindow::launchJob(void (MainWindow::*launchSignal)(), MergeObject::Job 
     JobSettings::dryRun = ui->cBox_DryRun->isChecked();
     chooseUnopenedList();
     rememberForm();
+    rememberJobFolder();
+    lastJob = {JobSettings::sourcePath, undoableJobs(JobSettings::sourcePath).value(0).folder, QString()};
 
     stopWorker();
 
@@ -143,6 +154,8 @@ void MainWindow::launchJob(void (MainWindow::*launchSignal)(), MergeObject::Job 
     connect(worker, &MergeObject::Signal_SetButtonEnable, this, &MainWindow::on_Signal_SetButtonEnable);
     connect(worker, &MergeObject::candidatesFound, this, &MainWindow::countCandidates);
     connect(worker, &MergeObject::workbookFinished, this, &MainWindow::countWorkbook);
+
+    connect(worker, &MergeObject::workbookStarted, this, &MainWindow::startWorkbook);
 
     startProgress();
     emit (this->*launchSignal)();

@@ -49,6 +49,10 @@ public:
     // without asking, the job stopping after the workbook in hand.
     void quitForNewerCopy();
 
+    // The job an earlier copy stopped when this one started, told to the
+    // user with its results and its undo (StoppedJobNotice.cpp).
+    void offerStoppedJob();
+
 signals:
     void pBtn_AddColumn_HasClicked();
     void pBtn_AddRow_HasClicked();
@@ -80,6 +84,7 @@ private slots:
 
     void on_Signal_SetButtonEnable();
     void on_ShowDisposingFile(QString filePath);
+    void startWorkbook(const QString &path);
 
     void on_cBox_AppointedSheet_clicked();
     void on_cBox_CopyFormulaEndRow_clicked();
@@ -95,6 +100,8 @@ private:
     void stopJobAfterWorkbookInHand();
     void quitFromTray();
     void askToUndoLastJob();
+    void askToUndoJob(const QString &folder, const QString &onlyJob);
+    void updateResultsUndo();
     void disableLaunchButtons();
     void setLaunchButtonsEnabled(bool enabled);
     void showStatus(const QString &text);
@@ -113,6 +120,10 @@ private:
     // The form kept in the settings file (FormMemory.cpp).
     void restoreForm(const QByteArray &settings);
     void rememberForm();
+    void rememberJobFolder();
+
+    // A job stopped for a newer copy, kept for it (StoppedJobNotice.cpp).
+    void rememberStoppedJob();
 
     // How far the job is (JobProgress.cpp).
     void startProgress();
@@ -121,8 +132,9 @@ private:
     void showProgress();
     void endProgress();
 
-    // What happened to the workbooks (JobResults.cpp).
+    // What happened to the workbooks (JobProgress.cpp).
     void showResults();
+    QString dryRunFindings() const;
 
     Ui::MainWindow *ui;
     int screenWidth;
@@ -136,6 +148,19 @@ private:
     QVector<WorkbookResult> jobResults;
     bool jobIsDryRun = false;
     QElapsedTimer jobClock;
+    // From the first workbook on: the application's start is no part of the pace.
+    QElapsedTimer paceClock;
+    QString workbookInHand;
+    // The last job of this window, which the undo entries name: its folder,
+    // and its backup once it kept one (empty for a dry run, or once undone).
+    struct LastJob
+    {
+        QString folder;
+        QString backupBefore;
+        QString backup;
+    } lastJob;
+    // The job the results show; its backup is dropped once a later job starts.
+    LastJob resultsJob;
     QTimer progressTicker;
     JobResultsDialog *results = nullptr;
 };

@@ -5,9 +5,10 @@
 #include "app/ProgramPaths.h"
 #include "app/QtChineseTexts.h"
 #include "app/TerminationRequest.h"
+#include "engine/translations/EngineTexts.h"
 
 #include <QApplication>
-#include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 
 #ifndef Q_OS_WIN
@@ -31,7 +32,8 @@ int main(int argc, char *argv[])
 
     // One copy at a time: the newest start replaces an older copy of the same
     // user, which finishes the workbook in hand and writes its list first.
-    if (countProcesses(ownImageName) > 1)
+    const bool otherCopies = countProcesses(ownImageName) > 1;
+    if (otherCopies)
         endOtherCopies(ownImageName, 5000);
     // An application an earlier run left behind, dead, holds workbooks open.
     StartedApplications::endLeftBehind();
@@ -39,17 +41,30 @@ int main(int argc, char *argv[])
     ProgramPaths::settingsFilePath = settingsFilePathFor(ProgramPaths::programDirectory);
 
     QApplication application(argc, argv);
-    // The Chinese texts are the program's own; other locales get English.
+    // The Chinese texts are the program's own; other locales get English,
+    // the engine's reasons too.
     QTranslator english;
-    if (QLocale().language() == QLocale::Chinese)
+    if (userReadsChinese())
         installQtChineseTexts(application);
     else if (english.load(QStringLiteral(":/translations/Gridwrighter_en.qm")))
         QCoreApplication::installTranslator(&english);
+    installEngineTexts(application);
 #ifndef Q_OS_WIN
     registerLibreOfficeServer();
 #endif
     MainWindow window(nullptr);
     onTerminationRequest(&window, [&window]() { window.quitForNewerCopy(); });
     window.show();
+    // The job an older copy stopped is told once that copy has ended; a
+    // workbook in hand may take it longer than the wait above.
+    QTimer stoppedCopy;
+    QObject::connect(&stoppedCopy, &QTimer::timeout, &window, [&]() {
+        if (countProcesses(ownImageName) > 1)
+            return;
+        stoppedCopy.stop();
+        window.offerStoppedJob();
+    });
+    if (otherCopies)
+        stoppedCopy.start(500);
     return application.exec();
 }

@@ -5,6 +5,7 @@
 #include "batch/BatchOptionHelp.h"
 #include "batch/BatchRequest.h"
 #include "batch/BatchUndo.h"
+#include "engine/translations/EngineTexts.h"
 #include "platform/Console.h"
 #include "platform/ProcessUtilities.h"
 
@@ -22,6 +23,8 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
+    // Why a workbook was not edited, in the user's language.
+    installEngineTexts(application);
     markProgramRunning();
     QTextStream out(stdout);
     QTextStream err(stderr);

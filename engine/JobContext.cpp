@@ -4,6 +4,8 @@
 #include "automation/AxObject.h"
 #include "engine/report/SkipTally.h"
 
+#include <QCoreApplication>
+
 JobContext::JobContext(Reporter report, SkipTally &skips)
     : m_report(std::move(report))
     , m_skips(skips)
@@ -39,7 +41,7 @@ void JobContext::skipSheet(AxObject *sheet, const QString &reason)
 {
     const QString name = sheet ? sheet->property("Name").toString() : QString();
     m_skippedSheets.append(QStringLiteral("%1: %2").arg(name, reason));
-    m_skips.skip(QStringLiteral("%1 的工作表“%2”").arg(m_workbookPath, name), reason);
+    m_skips.skip(QCoreApplication::translate("Engine", "sheet \"%2\" of %1").arg(m_workbookPath, name), reason);
 }
 
 void JobContext::skipWorkbook(const QString &reason)

@@ -51,7 +51,7 @@ QString closingText(int count, const SkipTally &skips, int failed, const QString
         notes.append(QCoreApplication::translate("StatusTexts", "%1处未修改（%2）").arg(skips.count()).arg(skips.firstReason()));
     if (!backupFolder.isEmpty())
         notes.append(StatusTexts::backupKept(backupFolder));
-    return StatusTexts::finished(count) + notes.join(QStringLiteral("；"));
+    return StatusTexts::finished(count) + notes.join(QCoreApplication::translate("StatusTexts", "；"));
 }
 
 bool isFailure(const WorkbookResult &result)
@@ -205,9 +205,9 @@ void JobFrame::finish()
     if (!unopened.isEmpty() && !m_options.dryRun) {
         m_outcome.listWritten = writeUnopenedList(m_options.unopenedListPath, unopened);
         if (!m_outcome.listWritten)
-            report(m_closing + QStringLiteral("；") + StatusTexts::listFileNotWritten(m_options.unopenedListPath));
+            report(m_closing + QCoreApplication::translate("StatusTexts", "；") + StatusTexts::listFileNotWritten(m_options.unopenedListPath));
         else if (m_showsUnopenedListInViewer && !showInTextViewer(m_options.unopenedListPath))
-            report(m_closing + QStringLiteral("；") + StatusTexts::listFileNotShown(m_options.unopenedListPath));
+            report(m_closing + QCoreApplication::translate("StatusTexts", "；") + StatusTexts::listFileNotShown(m_options.unopenedListPath));
     }
     emit m_worker.Signal_SetButtonEnable();
 }

@@ -9,6 +9,7 @@
 #include "engine/WorkbookEdit.h"
 #include "engine/JobOptions.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 
 #ifdef Q_OS_WIN
@@ -92,7 +93,7 @@ bool WorkbookRunner::startApplication()
     m_workbooks.reset(m_application->querySubObject("WorkBooks"));
     report(StatusTexts::workbooksRequested());
     if (!m_workbooks && m_startFailure.isEmpty())
-        m_startFailure = QStringLiteral("the application gave no workbooks");
+        m_startFailure = QCoreApplication::translate("Engine", "the application gave no workbooks");
     return m_workbooks != nullptr;
 }
 
@@ -107,7 +108,7 @@ void WorkbookRunner::editWorkbook(const QString &path, const Finished &finished)
     if (!m_shared.edit.fitsCsv() && path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
         finishPending();
         result.kind = WorkbookResult::Untouched;
-        result.reason = QStringLiteral("CSV文件只能保存一个工作表的文字，无法保存此修改");
+        result.reason = QCoreApplication::translate("Engine", "a CSV file holds the text of one sheet only and cannot keep this edit");
         m_job.setWorkbook(path, m_shared.numbered + 1);
         m_job.skipWorkbook(result.reason);
     } else {
@@ -186,8 +187,8 @@ bool WorkbookRunner::editOpenWorkbook(std::unique_ptr<AxObject> workbook, Workbo
         result.kind = WorkbookResult::Untouched;
         result.editedSheets.clear();
         result.reason = m_job.workbookSkipped() ? m_job.workbookSkipReason()
-                        : result.skippedSheets.isEmpty() ? QStringLiteral("没有选中的工作表需要修改")
-                                                         : QStringLiteral("所有选中的工作表都未修改");
+                        : result.skippedSheets.isEmpty() ? QCoreApplication::translate("Engine", "no selected sheet to edit")
+                                                         : QCoreApplication::translate("Engine", "none of the selected sheets was edited");
         return false;
     }
     bool savedNow = false;

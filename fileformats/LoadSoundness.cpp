@@ -5,6 +5,7 @@
 #include "fileformats/CompoundFile.h"
 #include "fileformats/ZipArchive.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSet>
 #include <QXmlStreamReader>
@@ -83,7 +84,7 @@ QString xmlPartProblem(const ZipArchive &archive, const QString &name)
             if (worksheet) {
                 const QString beyond = extent.take(xml);
                 if (!beyond.isEmpty())
-                    problem = QStringLiteral("holds data beyond LibreOffice's grid of %1 rows and %2 columns "
+                    problem = QCoreApplication::translate("Engine", "holds data beyond LibreOffice's grid of %1 rows and %2 columns "
                                              "(%3, %4), which loading would cut off")
                                   .arg(LoadSoundness::gridRows).arg(LoadSoundness::gridColumns).arg(name, beyond);
             }
@@ -99,9 +100,9 @@ QString xmlPartProblem(const ZipArchive &archive, const QString &name)
     if (!problem.isEmpty())
         return problem;
     if (!read && !broken)
-        return QStringLiteral("is damaged: its part %1 cannot be read").arg(name);
+        return QCoreApplication::translate("Engine", "is damaged: its part %1 cannot be read").arg(name);
     if (xml.hasError())
-        return QStringLiteral("is damaged: its part %1 is not well-formed XML (line %2: %3)")
+        return QCoreApplication::translate("Engine", "is damaged: its part %1 is not well-formed XML (line %2: %3)")
             .arg(name)
             .arg(xml.lineNumber())
             .arg(xml.errorString());
@@ -175,7 +176,7 @@ QString biffProblem(const QString &path)
     quint16 type = 0;
     QByteArray body;
     if (!records.next(&type, &body) || type != BiffRecords::BeginOfFile || body.size() < 2)
-        return QStringLiteral("is damaged: its workbook stream does not begin as a workbook");
+        return QCoreApplication::translate("Engine", "is damaged: its workbook stream does not begin as a workbook");
     const bool biff8 = qFromLittleEndian<quint16>(body.constData()) == 0x0600;
     // Past a FILEPASS record the bodies are encrypted: only the chain of
     // records can be followed.
@@ -197,18 +198,18 @@ QString biffProblem(const QString &path)
         at = records.offset();
         encrypted = encrypted || type == filePass;
         if (biff8 && !encrypted && lastColumnOf(type, body) >= biffColumns)
-            return QStringLiteral("holds data beyond the %1 columns of the .xls format (column %2), which saving "
+            return QCoreApplication::translate("Engine", "holds data beyond the %1 columns of the .xls format (column %2), which saving "
                                   "would cut off")
                 .arg(biffColumns)
                 .arg(lastColumnOf(type, body) + 1);
     }
     // Writers pad the stream with a few bytes, too few for a record.
     if (stream.size() - records.offset() >= 4)
-        return QStringLiteral("is damaged: its records break off at byte %1 of %2")
+        return QCoreApplication::translate("Engine", "is damaged: its records break off at byte %1 of %2")
             .arg(records.offset())
             .arg(stream.size());
     if (!beginnings.contains(sheetOffsets) || endings < beginnings.size())
-        return QStringLiteral("is damaged: its sheets do not begin and end where its workbook says");
+        return QCoreApplication::translate("Engine", "is damaged: its sheets do not begin and end where its workbook says");
     return QString();
 }
 

@@ -4,6 +4,7 @@
 #include "fileformats/AutomationFailure.h"
 #include "fileformats/ZipArchive.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
@@ -111,7 +112,7 @@ int externalLinkCount(const ZipArchive &archive)
 void refuseLostLinks(const ZipArchive &original, const ZipArchive &stored, const QString &originalPath)
 {
     if (externalLinkCount(stored) < externalLinkCount(original))
-        fail(QStringLiteral("LibreOffice would drop the links to other workbooks of %1").arg(originalPath));
+        fail(QCoreApplication::translate("Engine", "LibreOffice would drop the links to other workbooks of %1").arg(originalPath));
 }
 
 } // namespace OoxmlWorkbookParts

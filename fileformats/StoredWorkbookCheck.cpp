@@ -4,6 +4,7 @@
 #include "fileformats/CompoundFile.h"
 #include "fileformats/ZipArchive.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -14,7 +15,7 @@ QString csvProblem(const QString &path, qint64 records)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("the stored file cannot be read back: %1").arg(file.errorString());
+        return QCoreApplication::translate("Engine", "the stored file cannot be read back: %1").arg(file.errorString());
     // Read in pieces: a CSV file may be far larger than the memory it deserves.
     qint64 ended = 0;
     bool quoted = false;
@@ -24,7 +25,7 @@ QString csvProblem(const QString &path, qint64 records)
     while (!file.atEnd()) {
         QByteArray piece = file.read(1 << 16);
         if (piece.isEmpty())
-            return QStringLiteral("the stored file cannot be read back: %1").arg(file.errorString());
+            return QCoreApplication::translate("Engine", "the stored file cannot be read back: %1").arg(file.errorString());
         if (first && piece.startsWith(byteOrderMark))
             piece.remove(0, byteOrderMark.size());
         first = false;
@@ -43,25 +44,25 @@ QString csvProblem(const QString &path, qint64 records)
     // A document without rows may be stored as nothing or as one empty line.
     if (stored == records || (records == 0 && stored <= 1))
         return QString();
-    return QStringLiteral("the stored file holds %1 of the %2 records of the workbook").arg(stored).arg(records);
+    return QCoreApplication::translate("Engine", "the stored file holds %1 of the %2 records of the workbook").arg(stored).arg(records);
 }
 
 QString archiveProblem(const QString &path, ZipArchive *read, const ZipArchive *checkedBefore)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("the stored file cannot be read back: %1").arg(file.errorString());
+        return QCoreApplication::translate("Engine", "the stored file cannot be read back: %1").arg(file.errorString());
     ZipArchive own;
     ZipArchive &archive = read ? *read : own;
     if (!archive.read(file.readAll()))
-        return QStringLiteral("the stored file's zip directory cannot be read");
+        return QCoreApplication::translate("Engine", "the stored file's zip directory cannot be read");
     if (checkedBefore)
         archive.trustMatchingAs(*checkedBefore);
     const QString damaged = archive.damagedMember();
     if (!damaged.isEmpty())
-        return QStringLiteral("the stored file's part %1 does not match its checksum").arg(damaged);
+        return QCoreApplication::translate("Engine", "the stored file's part %1 does not match its checksum").arg(damaged);
     if (archive.names().isEmpty())
-        return QStringLiteral("the stored file holds no part");
+        return QCoreApplication::translate("Engine", "the stored file holds no part");
     return QString();
 }
 
@@ -69,11 +70,11 @@ QString compoundFileProblem(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("the stored file cannot be read back: %1").arg(file.errorString());
+        return QCoreApplication::translate("Engine", "the stored file cannot be read back: %1").arg(file.errorString());
     const QByteArray bytes = file.readAll();
     if (compoundFileStream(bytes, QStringLiteral("Workbook")).isEmpty()
         && compoundFileStream(bytes, QStringLiteral("Book")).isEmpty())
-        return QStringLiteral("the stored file's workbook stream cannot be read");
+        return QCoreApplication::translate("Engine", "the stored file's workbook stream cannot be read");
     return QString();
 }
 
@@ -81,7 +82,7 @@ QString fullDiskNote(const QString &path, qint64 size)
 {
     const QStorageInfo storage(QFileInfo(path).absolutePath());
     if (storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() < qMax<qint64>(size, 1 << 16))
-        return QStringLiteral(" (the disk is full: %1 bytes free)").arg(storage.bytesAvailable());
+        return QCoreApplication::translate("Engine", " (the disk is full: %1 bytes free)").arg(storage.bytesAvailable());
     return QString();
 }
 

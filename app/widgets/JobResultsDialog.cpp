@@ -7,10 +7,12 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -35,6 +37,8 @@ JobResultsDialog::JobResultsDialog(QWidget *parent)
     heading->setWordWrap(true);
     list->setObjectName(QStringLiteral("tw_Results"));
     list->setRootIsDecorated(false);
+    // A deep path keeps its file name in sight.
+    list->setTextElideMode(Qt::ElideMiddle);
     list->setHeaderLabels({tr("文件"), tr("结果"), tr("原因")});
     list->header()->setStretchLastSection(true);
 
@@ -59,7 +63,12 @@ JobResultsDialog::JobResultsDialog(QWidget *parent)
         emit undoRequested();
     });
     connect(close, &QPushButton::clicked, this, &QDialog::hide);
-    resize(48 * fontMetrics().height(), 20 * fontMetrics().height());
+    // Within the screen, as the window: on a small one the list scrolls and
+    // the buttons stay in reach.
+    const QSize frame(16, 48);
+    const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size() - frame;
+    setMaximumSize(room);
+    resize(QSize(48 * fontMetrics().height(), 20 * fontMetrics().height()).boundedTo(room));
 }
 
 QString JobResultsDialog::outcomeText(const WorkbookResult &workbook, bool dryRun)
@@ -85,14 +94,16 @@ QString JobResultsDialog::reasonText(const WorkbookResult &workbook)
     if (!workbook.reason.isEmpty())
         reasons << workbook.reason;
     reasons << workbook.skippedSheets;
-    return reasons.join(QStringLiteral("；"));
+    return reasons.join(tr("；"));
 }
 
-void JobResultsDialog::showResults(const QVector<WorkbookResult> &workbooks, const QString &listFilePath, bool dryRun)
+void JobResultsDialog::showResults(const QVector<WorkbookResult> &workbooks, const JobCounts &counts,
+                                   const QString &listFilePath, bool dryRun)
 {
     listFile = listFilePath;
-    heading->setText(dryRun ? tr("试运行：%1个文件将会这样处理（没有保存任何文件）").arg(workbooks.size())
-                            : tr("%1个文件没有顺利修改：").arg(workbooks.size()));
+    heading->setText(counts.text(dryRun) + QLatin1Char('\n')
+                     + (dryRun ? tr("试运行：%1个文件将会这样处理（没有保存任何文件）").arg(workbooks.size())
+                               : tr("%1个文件没有顺利修改：").arg(workbooks.size())));
     list->clear();
     for (const WorkbookResult &workbook : workbooks) {
         auto *row = new QTreeWidgetItem(list, {workbook.path, outcomeText(workbook, dryRun), reasonText(workbook)});
@@ -102,7 +113,7 @@ void JobResultsDialog::showResults(const QVector<WorkbookResult> &workbooks, con
     list->resizeColumnToContents(PathColumn);
     list->resizeColumnToContents(OutcomeColumn);
     // A deep path leaves room for the reason; the whole path is in its tooltip.
-    list->setColumnWidth(PathColumn, qMin(list->columnWidth(PathColumn), 28 * fontMetrics().height()));
+    list->setColumnWidth(PathColumn, std::min({list->columnWidth(PathColumn), 28 * fontMetrics().height(), width() * 2 / 5}));
     list->setCurrentItem(list->topLevelItem(0));
     // The list file holds the workbooks not opened or saved; it is written
     // just after the job's end, so it exists by the time anyone clicks.
@@ -110,9 +121,13 @@ void JobResultsDialog::showResults(const QVector<WorkbookResult> &workbooks, con
         return workbook.kind == WorkbookResult::NotOpened || workbook.kind == WorkbookResult::NotSaved;
     });
     listFileButton->setEnabled(!dryRun && listed);
-    undoButton->setEnabled(!dryRun);
     show();
     raise();
+}
+
+void JobResultsDialog::setUndoEnabled(bool enabled)
+{
+    undoButton->setEnabled(enabled);
 }
 
 void JobResultsDialog::openSelectedFolder()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/widgets/JobCounts.h"
 #include "engine/WorkbookResult.h"
 
 #include <QDialog>
@@ -20,7 +21,11 @@ class JobResultsDialog : public QDialog
 public:
     explicit JobResultsDialog(QWidget *parent = nullptr);
 
-    void showResults(const QVector<WorkbookResult> &workbooks, const QString &listFilePath, bool dryRun);
+    // counts: every workbook of the job, listed or not.
+    void showResults(const QVector<WorkbookResult> &workbooks, const JobCounts &counts, const QString &listFilePath,
+                     bool dryRun);
+    // Only while the job shown can be undone.
+    void setUndoEnabled(bool enabled);
 
     // What happened to a workbook, in a word or two.
     static QString outcomeText(const WorkbookResult &workbook, bool dryRun);

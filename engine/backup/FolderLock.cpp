@@ -4,6 +4,7 @@
 #include "engine/backup/BackupHistory.h"
 #include "platform/FileLock.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 
@@ -71,7 +72,7 @@ bool FolderLock::isHeld() const
 bool FolderLock::lock(int shardNumber, int shardCount)
 {
     if (!QDir().mkpath(BackupHistory::rootOf(m_folder))) {
-        m_refusal = QStringLiteral("cannot make the backup folder %1 to lock the folder")
+        m_refusal = QCoreApplication::translate("Engine", "cannot make the backup folder %1 to lock the folder")
                         .arg(QDir::toNativeSeparators(BackupHistory::rootOf(m_folder)));
         return false;
     }
@@ -81,7 +82,7 @@ bool FolderLock::lock(int shardNumber, int shardCount)
     for (;;) {
         auto file = std::make_unique<FileLock>(m_path);
         if (!file->isOpen()) {
-            m_refusal = QStringLiteral("cannot make the lock file %1: %2")
+            m_refusal = QCoreApplication::translate("Engine", "cannot make the lock file %1: %2")
                             .arg(QDir::toNativeSeparators(m_path), file->error());
             return false;
         }
@@ -106,8 +107,8 @@ void FolderLock::refuseForHolder(const QString &lockFile, const QString &holder)
 {
     release();
     // Released between the refusal and the question: some other job held it.
-    m_holder = holder.isEmpty() ? QStringLiteral("another process") : holder;
-    m_refusal = QStringLiteral("the folder %1 is being edited by another job, %2, which holds %3; run again once it "
+    m_holder = holder.isEmpty() ? QCoreApplication::translate("Engine", "another process") : holder;
+    m_refusal = QCoreApplication::translate("Engine", "the folder %1 is being edited by another job, %2, which holds %3; run again once it "
                                "has ended")
                     .arg(QDir::toNativeSeparators(m_folder), m_holder, QDir::toNativeSeparators(lockFile));
 }

@@ -5,6 +5,7 @@
 #include "engine/backup/FileChecksum.h"
 #include "engine/backup/FileLinks.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,18 +26,18 @@ QString JobBackup::keepOriginal(const QString &path)
             m_jobFolder = BackupHistory::newJobFolder(m_folder, m_manifest.time);
         kept = keptPath(path);
         if (!QDir().mkpath(QFileInfo(kept).absolutePath()))
-            return QStringLiteral("无法建立备份文件夹%1，未保存修改").arg(QDir::toNativeSeparators(QFileInfo(kept).absolutePath()));
+            return QCoreApplication::translate("Engine", "cannot make the backup folder %1; the edit was not saved").arg(QDir::toNativeSeparators(QFileInfo(kept).absolutePath()));
         // The manifest is written now so that a folder that takes no manifest
         // stops the save before the original is needed.
         if (!m_manifest.write(m_jobFolder))
-            return QStringLiteral("无法写入备份清单%1，未保存修改")
+            return QCoreApplication::translate("Engine", "cannot write the backup record %1; the edit was not saved")
                 .arg(QDir::toNativeSeparators(QDir(m_jobFolder).filePath(BackupManifest::fileName())));
     }
     // Copied outside the lock: other workers' workbooks are other files.
     const QString checksum = fileChecksum(path);
-    const QString failure = checksum.isEmpty() ? QStringLiteral("无法读取原文件") : keepFileAs(path, kept);
+    const QString failure = checksum.isEmpty() ? QCoreApplication::translate("Engine", "cannot read the original") : keepFileAs(path, kept);
     if (!failure.isEmpty())
-        return QStringLiteral("无法备份原文件到%1（%2），未保存修改").arg(QDir::toNativeSeparators(kept), failure);
+        return QCoreApplication::translate("Engine", "cannot keep the original as %1 (%2); the edit was not saved").arg(QDir::toNativeSeparators(kept), failure);
     const QMutexLocker locker(&m_mutex);
     m_originalChecksums.insert(path, checksum);
     return QString();
@@ -55,9 +56,9 @@ QString JobBackup::recordSaved(const QString &path)
     const QString failure = replaceFileWith(path, kept);
     if (failure.isEmpty())
         QFile::remove(kept);
-    return failure.isEmpty() ? QStringLiteral("无法写入备份清单%1，已恢复原文件")
+    return failure.isEmpty() ? QCoreApplication::translate("Engine", "cannot write the backup record %1; the original was put back")
                                    .arg(QDir::toNativeSeparators(QDir(m_jobFolder).filePath(BackupManifest::fileName())))
-                             : QStringLiteral("无法写入备份清单，也无法恢复原文件（%1），原文件在%2")
+                             : QCoreApplication::translate("Engine", "cannot write the backup record nor put the original back (%1); the original is in %2")
                                    .arg(failure, QDir::toNativeSeparators(kept));
 }
 

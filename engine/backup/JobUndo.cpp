@@ -5,8 +5,10 @@
 #include "engine/backup/FileChecksum.h"
 #include "engine/backup/FileLinks.h"
 #include "engine/backup/FolderLock.h"
+#include "engine/report/EditInWords.h"
 #include "engine/report/StatusTexts.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -19,13 +21,13 @@ QString restore(const QString &workbook, const QString &original, const BackupMa
     if (current == entry.original)
         return QString();
     if (current.isEmpty())
-        return QStringLiteral("文件已不在原处或无法读取");
+        return QCoreApplication::translate("Engine", "the file is no longer there or cannot be read");
     if (current != entry.written)
-        return QStringLiteral("文件在这次修改之后又被改动过，未覆盖");
+        return QCoreApplication::translate("Engine", "the file was changed again after this job, so it was not overwritten");
     if (fileChecksum(original) != entry.original)
-        return QStringLiteral("备份中的原文件缺失或已损坏");
+        return QCoreApplication::translate("Engine", "its original in the backup is missing or damaged");
     const QString failure = replaceFileWith(workbook, original);
-    return failure.isEmpty() ? QString() : QStringLiteral("无法恢复（%1）").arg(failure);
+    return failure.isEmpty() ? QString() : QCoreApplication::translate("Engine", "cannot be restored (%1)").arg(failure);
 }
 
 } // namespace
@@ -44,7 +46,7 @@ QVector<UndoableJob> undoableJobs(const QString &chosenFolder)
     return jobs;
 }
 
-UndoOutcome undoLastJob(const QString &chosenFolder)
+UndoOutcome undoLastJob(const QString &chosenFolder, const QString &onlyJob)
 {
     UndoOutcome outcome;
     // Made absolute and clean once: the manifest names workbooks below it.
@@ -56,7 +58,7 @@ UndoOutcome undoLastJob(const QString &chosenFolder)
         return outcome;
     }
     const QVector<UndoableJob> jobs = undoableJobs(folder);
-    if (jobs.isEmpty())
+    if (jobs.isEmpty() || (!onlyJob.isEmpty() && jobs.first().folder != onlyJob))
         return outcome;
     outcome.found = true;
     outcome.job = jobs.first();
@@ -85,13 +87,13 @@ QString undoSummary(const UndoOutcome &outcome)
     if (!outcome.refusal.isEmpty())
         return StatusTexts::folderTaken(outcome.holder.isEmpty() ? outcome.refusal : outcome.holder);
     if (!outcome.found)
-        return QStringLiteral("没有可以撤销的修改");
-    QString summary = QStringLiteral("已撤销%1的修改（%2），恢复%3个文件")
+        return QCoreApplication::translate("Engine", "There is no job to undo");
+    QString summary = QCoreApplication::translate("Engine", "Undid the job of %1 (%2): %3 workbooks restored")
                           .arg(outcome.job.manifest.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                               outcome.job.manifest.edit.join(QLatin1Char(' ')))
+                               editInWords(outcome.job.manifest.edit))
                           .arg(outcome.restored.size());
     if (!outcome.notRestored.isEmpty())
-        summary += QStringLiteral("；%1个文件未恢复（%2），原文件保留在%3")
+        summary += QCoreApplication::translate("Engine", "; %1 workbooks not restored (%2), their originals are kept in %3")
                        .arg(outcome.notRestored.size())
                        .arg(outcome.notRestored.first().reason, QDir::toNativeSeparators(outcome.job.folder));
     return summary;

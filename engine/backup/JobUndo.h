@@ -42,8 +42,10 @@ struct UndoOutcome
 // since) keeps its content, and the job's backup stays for it, marked undone
 // once some other workbook was restored; otherwise the job's backup is
 // removed, so that the next undo takes the job before. An undo that restored
-// nothing leaves the job to be undone again.
-UndoOutcome undoLastJob(const QString &folder);
+// nothing leaves the job to be undone again. With onlyJob (a job's backup
+// folder, as undoableJobs gives it) nothing is undone unless that job is the
+// newest: the user agreed to undo that one.
+UndoOutcome undoLastJob(const QString &folder, const QString &onlyJob = QString());
 
 // The window's status text after an undo.
 QString undoSummary(const UndoOutcome &outcome);

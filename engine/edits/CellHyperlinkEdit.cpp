@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include <QCoreApplication>
+
 CellHyperlinkEdit::CellHyperlinkEdit()
     : m_cell(JobSettings::linkCell)
     , m_address(JobSettings::linkAddress)
@@ -19,10 +21,10 @@ CellHyperlinkEdit::CellHyperlinkEdit()
 QString CellHyperlinkEdit::inputProblem() const
 {
     if (!isRangeAddress(m_cell))
-        return QStringLiteral("请填写要插入超链接的单元格，如 A1 或 B2:D2");
+        return QCoreApplication::translate("Engine", "Fill in the cell for the link, such as A1 or B2:D2");
     // A link to nowhere would replace the links already in the cell.
     if (m_address.isEmpty() && m_subAddress.isEmpty())
-        return QStringLiteral("请填写网址或文件路径，或文档中的位置");
+        return QCoreApplication::translate("Engine", "Fill in a web address or file path, or a place in the document");
     return QString();
 }
 
@@ -44,7 +46,7 @@ void CellHyperlinkEdit::editSheet(AxObject *sheet, JobContext &job)
     std::unique_ptr<AxObject> range(
         sheet->querySubObject("Range(const QVariant&)", QVariant(m_cell)));
     if (!links || !range) {
-        job.skipSheet(sheet, QStringLiteral("无法识别单元格“%1”").arg(m_cell));
+        job.skipSheet(sheet, QCoreApplication::translate("Engine", "the cell \"%1\" is not understood").arg(m_cell));
         return;
     }
     if (std::unique_ptr<AxObject> old{range->querySubObject("Hyperlinks()")})

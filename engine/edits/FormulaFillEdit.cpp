@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include <QCoreApplication>
+
 namespace {
 
 struct UsedArea
@@ -47,11 +49,11 @@ QString FormulaFillEdit::inputProblem() const
 {
     // An empty formula would be written as empty text: it clears the cells.
     if (m_formula.trimmed().isEmpty())
-        return QStringLiteral("请填写公式");
+        return QCoreApplication::translate("Engine", "Fill in the formula");
     // Only the start cell would be written, and the job look done.
     if ((!m_autoEndRow && m_endRow < m_startRow)
         || (!m_autoEndColumn && m_endColumn < m_startColumn))
-        return QStringLiteral("结束单元格不能在起始单元格之前");
+        return QCoreApplication::translate("Engine", "The end cell cannot lie before the start cell");
     return QString();
 }
 
@@ -73,7 +75,7 @@ void FormulaFillEdit::editSheet(AxObject *sheet, JobContext &job)
 {
     std::unique_ptr<AxObject> usedRange(sheet->querySubObject("UsedRange"));
     if (!usedRange) {
-        job.skipSheet(sheet, QStringLiteral("该表没有单元格（例如图表工作表）"));
+        job.skipSheet(sheet, QCoreApplication::translate("Engine", "the sheet has no cells (a chart sheet, for example)"));
         return;
     }
     const UsedArea used = readUsedArea(usedRange.get());
@@ -89,7 +91,7 @@ void FormulaFillEdit::editSheet(AxObject *sheet, JobContext &job)
     std::unique_ptr<AxObject> start(
         sheet->querySubObject("Cells(int,int)", QVariant(startRow), QVariant(startColumn)));
     if (!start) {
-        job.skipSheet(sheet, QStringLiteral("起始单元格超出工作表的范围"));
+        job.skipSheet(sheet, QCoreApplication::translate("Engine", "the start cell lies outside the sheet"));
         return;
     }
     AxObject *startCell = start.get();
@@ -99,7 +101,7 @@ void FormulaFillEdit::editSheet(AxObject *sheet, JobContext &job)
     // Filling with whatever the start cell held before would overwrite the
     // whole rectangle with a stale value.
     if (refused) {
-        job.skipSheet(sheet, QStringLiteral("表格程序不接受公式“%1”").arg(m_formula));
+        job.skipSheet(sheet, QCoreApplication::translate("Engine", "the spreadsheet application does not accept the formula \"%1\"").arg(m_formula));
         return;
     }
 
@@ -110,7 +112,7 @@ void FormulaFillEdit::editSheet(AxObject *sheet, JobContext &job)
             std::unique_ptr<AxObject> cell(
                 sheet->querySubObject("Cells(int,int)", QVariant(r), QVariant(k)));
             if (!cell) {
-                job.skipSheet(sheet, QStringLiteral("填充区域超出工作表的范围，超出部分未填写"));
+                job.skipSheet(sheet, QCoreApplication::translate("Engine", "the fill runs past the edge of the sheet; the cells beyond it were not filled"));
                 if (k == startColumn)
                     return;
                 endColumn = k - 1;

@@ -75,10 +75,12 @@ FormulaToValueEdit::FormulaToValueEdit()
 {
 }
 
+#include <QCoreApplication>
+
 QString FormulaToValueEdit::inputProblem() const
 {
     if (!isRangeAddress(m_range))
-        return QStringLiteral("请填写要转换为值的区域，如 A1、B2:D2、B:B、B:D、1:1、1:9");
+        return QCoreApplication::translate("Engine", "Fill in the range to turn into values, such as A1, B2:D2, B:B, B:D, 1:1 or 1:9");
     return QString();
 }
 
@@ -95,7 +97,7 @@ void FormulaToValueEdit::editSheet(AxObject *sheet, JobContext &job)
     std::unique_ptr<AxObject> range(
         sheet->querySubObject("Range(const QVariant&)", QVariant(m_range)));
     if (!range) {
-        job.skipSheet(sheet, QStringLiteral("无法识别区域“%1”").arg(m_range));
+        job.skipSheet(sheet, QCoreApplication::translate("Engine", "the range \"%1\" is not understood").arg(m_range));
         return;
     }
     Areas areas;
@@ -123,7 +125,7 @@ void FormulaToValueEdit::editSheet(AxObject *sheet, JobContext &job)
     for (size_t i = 0; i < areas.size(); ++i) {
         AxObject *area = areas[i];
         if (raisesException(area, [&]() { area->dynamicCall("SetValue2(const QVariant&)", values.at(int(i))); })) {
-            job.skipSheet(sheet, QStringLiteral("表格程序拒绝写入（工作表受保护），公式未转换为值"));
+            job.skipSheet(sheet, QCoreApplication::translate("Engine", "the spreadsheet application refused to write (the sheet is protected); the formulas were not turned into values"));
             return;
         }
     }

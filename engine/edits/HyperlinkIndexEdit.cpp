@@ -7,6 +7,8 @@
 
 #include <memory>
 
+#include <QCoreApplication>
+
 QStringList HyperlinkIndexEdit::description() const
 {
     return {QStringLiteral("index-sheet")};
@@ -16,7 +18,7 @@ void HyperlinkIndexEdit::editWorkbook(AxObject *sheets, JobContext &job)
 {
     std::unique_ptr<AxObject> first(sheets->querySubObject("Item(int)", QVariant(1)));
     if (!first) {
-        job.skipWorkbook(QStringLiteral("工作簿中没有工作表"));
+        job.skipWorkbook(QCoreApplication::translate("Engine", "the workbook has no sheet"));
         return;
     }
     const bool refused = raisesException(sheets, [&]() {
@@ -25,7 +27,7 @@ void HyperlinkIndexEdit::editWorkbook(AxObject *sheets, JobContext &job)
     // Without the new sheet, item 1 is the user's own first sheet: writing the
     // index into it would overwrite their data.
     if (refused) {
-        job.skipWorkbook(QStringLiteral("工作簿结构受保护，无法插入目录表"));
+        job.skipWorkbook(QCoreApplication::translate("Engine", "the workbook's structure is protected, so no index sheet can be added"));
         return;
     }
     first.reset();

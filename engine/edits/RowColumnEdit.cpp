@@ -7,6 +7,8 @@
 
 #include <memory>
 
+#include <QCoreApplication>
+
 namespace {
 
 // The application's shift directions for a deletion.
@@ -42,8 +44,8 @@ void RowColumnEdit::editSheet(AxObject *sheet, JobContext &job)
     const std::unique_ptr<AxObject> line(
         sheet->querySubObject(onRows() ? "Rows(int)" : "Columns(int)", QVariant(n)));
     if (!line) {
-        job.skipSheet(sheet, onRows() ? QStringLiteral("第%1行超出工作表的行数").arg(n)
-                                      : QStringLiteral("第%1列超出工作表的列数").arg(n));
+        job.skipSheet(sheet, onRows() ? QCoreApplication::translate("Engine", "row %1 lies beyond the sheet's rows").arg(n)
+                                      : QCoreApplication::translate("Engine", "column %1 lies beyond the sheet's columns").arg(n));
         return;
     }
     const bool insert = m_kind == InsertRow || m_kind == InsertColumn;
@@ -56,8 +58,8 @@ void RowColumnEdit::editSheet(AxObject *sheet, JobContext &job)
     if (refused) {
         // Refused for a protected sheet, or because content would be pushed
         // past the sheet's last row or column.
-        job.skipSheet(sheet, insert ? QStringLiteral("表格程序拒绝插入（工作表受保护或内容会被挤出工作表边界），已放弃插入")
-                                    : QStringLiteral("表格程序拒绝删除（工作表可能受保护）"));
+        job.skipSheet(sheet, insert ? QCoreApplication::translate("Engine", "the spreadsheet application refused to insert (the sheet is protected, or cells would be pushed off its edge); nothing was inserted")
+                                    : QCoreApplication::translate("Engine", "the spreadsheet application refused to delete (the sheet may be protected)"));
     }
 }
 

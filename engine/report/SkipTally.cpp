@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/report/SkipTally.h"
 
+#include <QCoreApplication>
+
 SkipTally::SkipTally(Reporter report)
     : m_report(std::move(report))
 {
@@ -17,7 +19,7 @@ void SkipTally::skip(const QString &where, const QString &reason)
             return;
         m_reasonsShown.insert(reason);
     }
-    m_report(QStringLiteral("未修改 %1：%2").arg(where, reason));
+    m_report(QCoreApplication::translate("Engine", "Left unchanged: %1: %2").arg(where, reason));
 }
 
 int SkipTally::count() const

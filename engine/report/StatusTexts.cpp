@@ -64,7 +64,7 @@ QString dryRun()
 
 QString folderTaken(const QString &holder)
 {
-    return QStringLiteral("该文件夹正被另一个任务修改（%1），请在它结束后再试").arg(holder);
+    return QCoreApplication::translate("Engine", "The folder is being edited by another job (%1); try again once it has ended").arg(holder);
 }
 
 } // namespace StatusTexts

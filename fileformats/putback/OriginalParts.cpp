@@ -72,7 +72,7 @@ ZipArchive readArchive(const QString &path)
     QFile file(path);
     ZipArchive archive;
     if (!file.open(QIODevice::ReadOnly) || !archive.read(file.readAll()))
-        fail(QStringLiteral("cannot read %1 as a workbook archive").arg(path));
+        fail(QCoreApplication::translate("Engine", "cannot read %1 as a workbook archive").arg(path));
     return archive;
 }
 

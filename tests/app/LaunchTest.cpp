@@ -11,7 +11,13 @@
 #include "ModalMessageCatcher.h"
 #include "engine/report/UnopenedList.h"
 
+#include "app/SettingsFile.h"
+#include "app/SystemTray.h"
+#include "app/widgets/JobResultsDialog.h"
+
 #include <QCheckBox>
+#include <QMenu>
+#include <QMessageBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,6 +47,38 @@ T *childOf(QWidget *window, const char *name)
     return window->findChild<T *>(QLatin1String(name));
 }
 
+// Answers yes to the question the action asks; returns the question.
+QString answeringYes(const std::function<void()> &action)
+{
+    QString question;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&]() {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            question = box->text();
+            box->button(QMessageBox::Yes)->click();
+        }
+    });
+    answer.start(10);
+    action();
+    return question;
+}
+
+// The window quit the application; without the event loop the tests run
+// outside, every later dialog would return at once.
+void goOnAfterQuit()
+{
+    QTimer::singleShot(0, qApp, []() { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
+
+void triggerTrayEntry(const QString &text)
+{
+    for (QAction *action : MainWindow::trayIcon->contextMenu()->actions()) {
+        if (action->text() == text)
+            action->trigger();
+    }
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(FormFiller)
@@ -64,11 +102,16 @@ private slots:
     void badInputIsRefusedBeforeThePreflight();
     void launchChecksTheFolderFirstAndAsksAboutText();
     void windowClosedDuringJobWaitsForIt();
+    void undoAndResultsActOnTheirOwnJob();
+    void jobFolderAndFormKeptAtStartAndTrayQuit();
+    void dryRunSaysWhatItFoundAndResultsCountAll();
+    void stoppedJobToldToTheNextStart();
 
 private:
     void addWorkbooks(int count);
     void waitForJobEnd();
     QString statusText() const;
+    QString settings() const;
 
     std::unique_ptr<QTemporaryDir> folder;
     std::unique_ptr<InMemorySpreadsheetServer> server;
@@ -246,7 +289,7 @@ void LaunchTest::launchChecksTheFolderFirstAndAsksAboutText()
         childOf<QPushButton>(window.get(), "pBtn_AddRow")->click();
         QCOMPARE(catcher.text(), QStringLiteral("文件夹不存在!"));
     }
-    QVERIFY(statusText() != QStringLiteral("请填写工作表名称"));
+    QVERIFY(statusText() != QStringLiteral("Fill in the sheet name"));
 
     // A formula without "=" would be written as text: asked first, No
     // (the default) starts nothing.
@@ -278,7 +321,7 @@ void LaunchTest::badInputIsRefusedBeforeThePreflight()
     childOf<QLineEdit>(window.get(), "lEdt_AppointedSheetName")->setText(QStringLiteral(" "));
     QSignalSpy launched(window.get(), &MainWindow::pBtn_AddRow_HasClicked);
     childOf<QPushButton>(window.get(), "pBtn_AddRow")->click();
-    QCOMPARE(statusText(), QStringLiteral("请填写工作表名称"));
+    QCOMPARE(statusText(), QStringLiteral("Fill in the sheet name"));
     QCOMPARE(launched.count(), 0);
     QCOMPARE(enabledCount(launchButtonsOf(window.get())), 8);
     QCOMPARE(server->applicationsStarted(), 0);
@@ -315,6 +358,132 @@ void LaunchTest::waitForJobEnd()
 QString LaunchTest::statusText() const
 {
     return childOf<QLabel>(window.get(), "lb_ShowDisposing")->text();
+}
+
+QString LaunchTest::settings() const
+{
+    QFile file(ProgramPaths::settingsFilePath);
+    return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
+}
+
+// Every undo entry names the job it undoes and undoes that one: the window's
+// last job in its folder, whatever the field holds since; the results' undo
+// only their own job, not once a later job has run. Enter on the focused
+// undo button presses it.
+void LaunchTest::undoAndResultsActOnTheirOwnJob()
+{
+    qputenv("GRIDWRIGHTER_TEXT_VIEWER", "true");
+    addWorkbooks(2);
+    server->failToSave(QDir::toNativeSeparators(folder->filePath(QStringLiteral("book2.xlsx"))));
+    childOf<QPushButton>(window.get(), "pBtn_AddRow")->click();
+    waitForJobEnd();
+    JobResultsDialog *results = window->resultsDialog();
+    QVERIFY(results && results->isVisible());
+    QPushButton *resultsUndo = nullptr;
+    for (QPushButton *button : results->findChildren<QPushButton *>()) {
+        if (button->text() == QStringLiteral("撤销本次修改"))
+            resultsUndo = button;
+    }
+    QVERIFY(resultsUndo->isEnabled());
+    results->hide();
+
+    // A later, clean job: the results of the first stay, their undo goes.
+    QVERIFY(QFile::remove(folder->filePath(QStringLiteral("book2.xlsx"))));
+    childOf<QPushButton>(window.get(), "pBtn_AddColumn")->click();
+    waitForJobEnd();
+    QVERIFY(!results->isVisible());
+    QVERIFY(!resultsUndo->isEnabled());
+
+    QTemporaryDir elsewhere;
+    childOf<QLineEdit>(window.get(), "lEdt_SourcePath")->setText(elsewhere.path());
+    auto *undo = childOf<QPushButton>(window.get(), "pBtn_UndoLastJob");
+    undo->setFocus();
+    const QString question = answeringYes([&]() { QTest::keyClick(undo, Qt::Key_Return); });
+    QVERIFY2(question.contains(QStringLiteral("insert a column before column 1")), qPrintable(question));
+    QVERIFY2(question.contains(QDir::toNativeSeparators(folder->path())), qPrintable(question));
+    QVERIFY2(statusText().contains(QStringLiteral("insert a column before column 1")), qPrintable(statusText()));
+    // The insertion of the row is the folder's newest job now, but not the results' to undo.
+    QVERIFY(!resultsUndo->isEnabled());
+    qunsetenv("GRIDWRIGHTER_TEXT_VIEWER");
+}
+
+// A typed folder is kept as a job starts, so that the next start and the
+// tray's undo find it; the tray's quit keeps the form as closing does.
+void LaunchTest::jobFolderAndFormKeptAtStartAndTrayQuit()
+{
+    QFile file(ProgramPaths::settingsFilePath);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    addWorkbooks(1);
+    childOf<QPushButton>(window.get(), "pBtn_HyperLinks")->click();
+    waitForJobEnd();
+    QVERIFY2(settings().contains(QStringLiteral("SourcePath=") + QDir::toNativeSeparators(folder->path() + '/') + "\r\n"),
+             qPrintable(settings()));
+
+    childOf<QLineEdit>(window.get(), "lEdt_FirstFormula")->setText(QStringLiteral("=A1*3"));
+    triggerTrayEntry(QStringLiteral("退出程序"));
+    goOnAfterQuit();
+    QVERIFY2(settings().contains(QStringLiteral("lEdt_FirstFormula==A1*3\r\n")), qPrintable(settings()));
+}
+
+// A dry run writes no list file and says so by what it found; the results
+// count every workbook by its outcome.
+void LaunchTest::dryRunSaysWhatItFoundAndResultsCountAll()
+{
+    qputenv("GRIDWRIGHTER_TEXT_VIEWER", "true");
+    addWorkbooks(3);
+    server->failToOpen(QDir::toNativeSeparators(folder->filePath(QStringLiteral("book3.xlsx"))));
+    childOf<QCheckBox>(window.get(), "cBox_DryRun")->setChecked(true);
+    childOf<QPushButton>(window.get(), "pBtn_AddRow")->click();
+    waitForJobEnd();
+    QVERIFY2(statusText().startsWith(QStringLiteral("试运行：共3个文件：将修改2个，部分工作表跳过0个，不会修改0个，无法打开1个")),
+             qPrintable(statusText()));
+    QVERIFY(!statusText().contains(QStringLiteral("列表文件")));
+
+    childOf<QCheckBox>(window.get(), "cBox_DryRun")->setChecked(false);
+    childOf<QPushButton>(window.get(), "pBtn_AddRow")->click();
+    waitForJobEnd();
+    // The closing text counts every workbook handled, as it always did.
+    QVERIFY2(statusText().startsWith(QStringLiteral("成功3个文件,其中1个文件无法打开或保存")), qPrintable(statusText()));
+    const QString heading = window->resultsDialog()->findChild<QLabel *>()->text();
+    QVERIFY2(heading.startsWith(QStringLiteral("共3个文件：已修改2个，部分工作表跳过0个，未修改0个，未能打开1个，未能保存0个")),
+             qPrintable(heading));
+    qunsetenv("GRIDWRIGHTER_TEXT_VIEWER");
+}
+
+// A newer copy ends this one: the job stops after the workbook in hand, and
+// the next window tells how far it came and offers its undo.
+void LaunchTest::stoppedJobToldToTheNextStart()
+{
+    QFile file(ProgramPaths::settingsFilePath);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    addWorkbooks(300);
+    childOf<QPushButton>(window.get(), "pBtn_AddRow")->click();
+    QTRY_VERIFY(server->count(QStringLiteral("Save()")) > 0);
+    window->quitForNewerCopy();
+    goOnAfterQuit();
+    const int total = 300;
+    window.reset();
+
+    window = std::make_unique<MainWindow>(nullptr);
+    window->offerStoppedJob();
+    auto *notice = window->findChild<QMessageBox *>(QStringLiteral("StoppedJobNotice"));
+    QVERIFY(notice);
+    QVERIFY2(notice->text().contains(QStringLiteral("（共%1个）").arg(total)), qPrintable(notice->text()));
+    QVERIFY2(notice->text().contains(QDir::toNativeSeparators(folder->path())), qPrintable(notice->text()));
+    QPushButton *undo = nullptr;
+    for (QAbstractButton *button : notice->buttons()) {
+        if (button->text() == QStringLiteral("撤销这次修改"))
+            undo = qobject_cast<QPushButton *>(button);
+    }
+    QVERIFY(undo);
+    QVERIFY(answeringYes([&]() { undo->click(); }).contains(QDir::toNativeSeparators(folder->path())));
+    QVERIFY2(statusText().startsWith(QStringLiteral("Undid the job of")), qPrintable(statusText()));
+    // Told once.
+    QTRY_VERIFY(!window->findChild<QMessageBox *>(QStringLiteral("StoppedJobNotice")));
+    window->offerStoppedJob();
+    QVERIFY(!window->findChild<QMessageBox *>(QStringLiteral("StoppedJobNotice")));
 }
 
 QTEST_MAIN(LaunchTest)

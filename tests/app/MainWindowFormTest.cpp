@@ -14,6 +14,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpacerItem>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -21,6 +23,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTranslator>
+#include <QWheelEvent>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -77,6 +80,8 @@ private slots:
     void sizeAndPosition();
     void englishTextsForEveryWidget();
     void tabFollowsTheFormTopToBottom();
+    void wheelChangesANumberOnlyWithFocus();
+    void fillRowNamedInTheStatus();
 
     void sourcePathReadFromSettingsFile_data();
     void sourcePathReadFromSettingsFile();
@@ -331,6 +336,51 @@ void MainWindowFormTest::englishTextsForEveryWidget()
         QVERIFY2(!label->text().contains(chinese), qPrintable(label->text()));
     for (const QGroupBox *group : englishWindow.findChildren<QGroupBox *>())
         QVERIFY2(!group->title().contains(chinese), qPrintable(group->title()));
+}
+
+// Scrolling the form over a number box must not change the number: three
+// notches made row 1 into row 4 for every workbook. Only a box the user
+// clicked or tabbed into takes the wheel; otherwise the form scrolls.
+void MainWindowFormTest::wheelChangesANumberOnlyWithFocus()
+{
+    window->resize(window->width(), window->minimumHeight());
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QApplication::setActiveWindow(window.get());
+    auto *row = child<QSpinBox>("sBox_AddRow");
+    QScrollBar *scroll = child<QScrollArea>("scrollArea")->verticalScrollBar();
+    const auto turnWheel = [row](int notches) {
+        const QPoint at = row->rect().center();
+        QWheelEvent wheel(QPointF(at), QPointF(row->mapToGlobal(at)), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(row, &wheel);
+    };
+    child<QLineEdit>("lEdt_SourcePath")->setFocus();
+    turnWheel(-3);
+    turnWheel(3);
+    QCOMPARE(row->value(), 1);
+    if (scroll->maximum() > 0) {
+        turnWheel(-3);
+        QVERIFY(scroll->value() > 0);
+    }
+
+    row->setFocus();
+    QVERIFY(row->hasFocus());
+    turnWheel(3);
+    QCOMPARE(row->value(), 4);
+}
+
+// The fill's progress ends with the row in hand: said, not a bare number;
+// a path that itself ends in two spaces and digits is left alone.
+void MainWindowFormTest::fillRowNamedInTheStatus()
+{
+    auto *status = child<QLabel>("lb_ShowDisposing");
+    const QString book = QStringLiteral("/data/multiplesheets.xlsx");
+    QMetaObject::invokeMethod(window.get(), "startWorkbook", Q_ARG(QString, book));
+    QMetaObject::invokeMethod(window.get(), "on_ShowDisposingFile", Q_ARG(QString, "5  " + book + "  3"));
+    QCOMPARE(status->text(), "5  " + book + QStringLiteral("  第3行"));
+    QMetaObject::invokeMethod(window.get(), "on_ShowDisposingFile", Q_ARG(QString, "6  /data/odd  7"));
+    QCOMPARE(status->text(), QStringLiteral("6  /data/odd  7"));
 }
 
 void MainWindowFormTest::tabFollowsTheFormTopToBottom()

@@ -71,7 +71,7 @@ void BatchCommandTest::everyEditFromTheCommandLine()
         const BatchRun result = runBatch(QStringList{folder} + arguments);
         const QStringList lines = result.lines();
         const bool ok = result.status == 0 && lines.value(0) == QLatin1String("excel OK!")
-            && lines.value(2) == "1  " + native && lines.value(lines.size() - 2).startsWith(QStringLiteral("成功1个文件,"))
+            && lines.value(2) == "1  " + native && lines.value(lines.size() - 2).startsWith(QStringLiteral("Done with 1 workbooks, "))
             && lines.last() == QLatin1String("1 workbook: 1 edited, 0 skipped, 0 untouched, 0 not opened, 0 not saved; 0 sheets skipped");
         if (!ok)
             qWarning() << arguments << result.status << lines << result.errors;
@@ -189,7 +189,7 @@ void BatchCommandTest::noSpreadsheetApplication()
     const BatchRun result = runBatch({m_folder->path(), "add-row", "1"}, environment);
     QCOMPARE(result.status, 3);
     QCOMPARE(result.lines().last(),
-             QStringLiteral("本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
+             QStringLiteral("This needs a spreadsheet application: Microsoft Office, WPS Professional or LibreOffice!"));
     // Standard error says what failed and why.
     QVERIFY2(result.errors.contains("LibreOffice could not be started: cannot start " + m_folder->filePath("no-such-office")),
              qPrintable(result.errors));
@@ -265,7 +265,7 @@ void BatchCommandTest::quietJobWritesItsReport()
     // Only the closing lines: the window's count (then where the backup is),
     // the list, and the count as the report counts.
     QCOMPARE(result.lines().size(), 3);
-    QVERIFY(result.lines().at(0).startsWith(QStringLiteral("成功2个文件,其中1个文件无法打开或保存（见列表文件）")));
+    QVERIFY(result.lines().at(0).startsWith(QStringLiteral("Done with 2 workbooks, 1 of them could not be opened or saved (see the list file)")));
     QCOMPARE(result.lines().at(1), "List of workbooks not opened or not saved: " + list);
     QCOMPARE(result.lines().at(2), QStringLiteral("2 workbooks: 1 edited, 0 skipped, 0 untouched, 1 not opened, 0 not saved; 0 sheets skipped"));
     QVERIFY(result.errors.contains("gridwrighter-batch: " + QDir::toNativeSeparators(broken.fileName()) + ": not opened: "));
@@ -327,7 +327,7 @@ void BatchCommandTest::progressOnATerminalIsOneUpdatingLine()
     QVERIFY2(output.contains(QStringLiteral("\r\x1b[K[2/2] ")), qPrintable(output));
     QVERIFY2(!output.contains(QStringLiteral("1  ") + QDir::toNativeSeparators(m_folder->path())), qPrintable(output));
     // The closing text follows the finished progress line.
-    QVERIFY2(output.contains(QRegularExpression(QStringLiteral("\\[2/2\\] [0-9:]+ elapsed\r?\n成功2个文件,"))),
+    QVERIFY2(output.contains(QRegularExpression(QStringLiteral("\\[2/2\\] [0-9:]+ elapsed\r?\nDone with 2 workbooks, "))),
              qPrintable(output));
 }
 
@@ -376,10 +376,10 @@ void BatchCommandTest::sideBySideJobGivesWhatOneAtATimeGives()
     QCOMPARE(one.list, QStringLiteral("FOLDER/broken.xlsx\n"));
     QCOMPARE(two.list, one.list);
     const auto closing = [](const Run &run) {
-        const int at = run.result.lines().indexOf(QRegularExpression(QStringLiteral("^成功.*")));
-        return run.result.lines().value(at).section(QStringLiteral("；原文件"), 0, 0);
+        const int at = run.result.lines().indexOf(QRegularExpression(QStringLiteral("^Done with .*")));
+        return run.result.lines().value(at).section(QStringLiteral("; the originals"), 0, 0);
     };
-    QVERIFY2(closing(one).startsWith(QStringLiteral("成功7个文件,其中1个文件无法打开或保存（见列表文件）；1处未修改（")),
+    QVERIFY2(closing(one).startsWith(QStringLiteral("Done with 7 workbooks, 1 of them could not be opened or saved (see the list file); 1 places left unchanged (")),
              qPrintable(closing(one)));
     QCOMPARE(closing(two), closing(one));
     for (const QString &name : {"book0.xlsx", "book2.xlsx", "sub/book.xlsx"}) {

@@ -236,7 +236,7 @@ void BatchLifecycleTest::stopSignalEndsAfterTheWorkbookInHand()
     QVERIFY(edited >= 1);
     if (edited < workbookCount) {
         QCOMPARE(batch.exitCode(), 128 + SIGTERM);
-        QVERIFY(output.contains(QStringLiteral("任务已停止")));
+        QVERIFY(output.contains(QStringLiteral("job stopped")));
     }
     QVERIFY(allGone(office, 10000));
     checkNothingLeftInFolder();

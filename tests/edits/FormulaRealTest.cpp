@@ -162,7 +162,7 @@ void FormulaRealTest::refusedFormulaLeavesTheSheetAsItWas()
     QVERIFY(WorkbookFiles::create(job.path("r.xlsx"), twoSheets(numbers())));
     setFill("=SUM(A1", 1, 1, 3, 2);
     const QStringList texts = job.run(&MergeObject::CopyFormula);
-    QVERIFY(texts.join('\n').contains(QStringLiteral("不接受公式")));
+    QVERIFY(texts.join('\n').contains(QStringLiteral("does not accept the formula")));
     const QJsonObject sheet = WorkbookFiles::sheet(WorkbookFiles::read(job.path("r.xlsx")), "Sheet1");
     QCOMPARE(cell(sheet, "A1").value("value").toInt(), 1);
     QCOMPARE(cell(sheet, "B3").value("value").toInt(), 30);
@@ -179,7 +179,7 @@ void FormulaRealTest::fillOnXlsStopsAtItsLastRow()
     JobSettings::onlyFirstSheet = true;
     const QStringList texts = job.run(&MergeObject::CopyFormula);
     QCOMPARE(job.outcome().failed, 0);
-    QVERIFY(texts.join('\n').contains(QStringLiteral("超出工作表的范围")));
+    QVERIFY(texts.join('\n').contains(QStringLiteral("runs past the edge of the sheet")));
     const QJsonObject sheet = WorkbookFiles::sheetAt(WorkbookFiles::read(WorkbookFiles::convert(xls, "xlsx", scratch.path())), 0);
     QCOMPARE(formula(sheet, "C65535"), QStringLiteral("=A1+1"));
     QCOMPARE(formula(sheet, "C65536"), QStringLiteral("=A2+1"));
@@ -308,7 +308,7 @@ void FormulaRealTest::malformedRangeIsRefusedUpFront()
     JobSettings::valueRange = QStringLiteral("A1、B2");
     const QStringList texts = job.run(&MergeObject::FormulaToValue);
     // Refused before the application starts.
-    QCOMPARE(texts, QStringList{QStringLiteral("请填写要转换为值的区域，如 A1、B2:D2、B:B、B:D、1:1、1:9")});
+    QCOMPARE(texts, QStringList{QStringLiteral("Fill in the range to turn into values, such as A1, B2:D2, B:B, B:D, 1:1 or 1:9")});
     QCOMPARE(formula(WorkbookFiles::sheet(WorkbookFiles::read(job.path("m.xlsx")), "Sheet1"), "A1"),
              QStringLiteral("=1+1"));
 }

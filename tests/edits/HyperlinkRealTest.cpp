@@ -95,7 +95,7 @@ void HyperlinkRealTest::indexSheetOnAProtectedWorkbookChangesNothing()
     QVERIFY(WorkbookFiles::create(job.path("open.xlsx"), namedSheets({"Data"})));
     const QByteArray before = digest(job.path("locked.xlsx"));
     const QStringList texts = job.run(&MergeObject::InsertHyperLinks);
-    QVERIFY(texts.join('\n').contains(QStringLiteral("受保护")));
+    QVERIFY(texts.join('\n').contains(QStringLiteral("protected")));
     // Not even rewritten: LibreOffice would drop the lock on saving.
     QCOMPARE(digest(job.path("locked.xlsx")), before);
     const QJsonObject kept = WorkbookFiles::read(job.path("locked.xlsx"));
@@ -193,7 +193,7 @@ void HyperlinkRealTest::malformedCellIsRefusedUpFront()
     JobSettings::linkText = QStringLiteral("x");
     const QStringList texts = job.run(&MergeObject::InsertHyperlinksCell);
     // Refused before the application starts.
-    QCOMPARE(texts, QStringList{QStringLiteral("请填写要插入超链接的单元格，如 A1 或 B2:D2")});
+    QCOMPARE(texts, QStringList{QStringLiteral("Fill in the cell for the link, such as A1 or B2:D2")});
     const QJsonObject sheet = WorkbookFiles::sheetAt(WorkbookFiles::read(job.path("m.xlsx")), 0);
     QCOMPARE(value(sheet, "A1").toString(), QStringLiteral("S1 data"));
     QVERIFY(sheet.value("links").toObject().isEmpty());

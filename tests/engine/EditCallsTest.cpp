@@ -174,7 +174,7 @@ void EditCallsTest::numberBeyondTheSheetLeavesItAndSaysSoOnce()
     JobSettings::addRowNumber = 70000;
     const QStringList texts = run(&MergeObject::AddRow);
     QCOMPARE(m_server->count("Insert()"), 0);
-    QCOMPARE(texts.filter(QStringLiteral("第70000行超出工作表的行数")).size(), 2); // once, and in the closing text
+    QCOMPARE(texts.filter(QStringLiteral("row 70000 lies beyond the sheet's rows")).size(), 2); // once, and in the closing text
     QVERIFY(texts.last().startsWith(QStringLiteral("成功2个文件,")));
     QVERIFY(texts.last().contains(QStringLiteral("4处未修改")));
     QCOMPARE(m_server->workbook(second).sheets.at(0).cells.value({1, 1}).toInt(), 1);
@@ -189,7 +189,7 @@ void EditCallsTest::refusedInsertionMovesNothing()
     JobSettings::addRowNumber = 2;
     const QStringList texts = run(&MergeObject::AddRow);
     QCOMPARE(m_server->workbook(path).sheets.at(0).cells.value({65536, 1}).toString(), QStringLiteral("last"));
-    QVERIFY(texts.join('\n').contains(QStringLiteral("已放弃插入")));
+    QVERIFY(texts.join('\n').contains(QStringLiteral("nothing was inserted")));
 }
 
 void EditCallsTest::deletingTwiceDeletesTwoRows()
@@ -316,7 +316,7 @@ void EditCallsTest::refusedFormulaLeavesTheRectangleAlone()
     QCOMPARE(m_server->count("SetFormulaR1C1(const QVariant&)"), 0);
     const auto cells = m_server->workbook(path).sheets.at(0).cells;
     QCOMPARE(cells.value({2, 1}).toString(), QStringLiteral("keep me"));
-    QVERIFY(texts.join('\n').contains(QStringLiteral("不接受公式“=SUM(A1”")));
+    QVERIFY(texts.join('\n').contains(QStringLiteral("does not accept the formula \"=SUM(A1\"")));
 }
 
 void EditCallsTest::formulaFillStopsAtTheSheetsEdge()
@@ -335,7 +335,7 @@ void EditCallsTest::formulaFillStopsAtTheSheetsEdge()
     const auto cells = m_server->workbook(path).sheets.at(0).cells;
     QCOMPARE(cells.size(), 4); // 65535..65536 x 255..256
     QVERIFY(cells.contains({65536, 256}));
-    QCOMPARE(texts.filter(QStringLiteral("超出工作表的范围")).size(), 2);
+    QCOMPARE(texts.filter(QStringLiteral("runs past the edge of the sheet")).size(), 2);
 }
 
 void EditCallsTest::formulaToValueWritesOnlyFormulas()
@@ -399,7 +399,7 @@ void EditCallsTest::unresolvableRangeSkipsTheSheet()
     JobSettings::valueRange = QStringLiteral("IW1:IW2");
     const QStringList texts = run(&MergeObject::FormulaToValue);
     QCOMPARE(m_server->count("Value2()"), 0);
-    QCOMPARE(texts.filter(QStringLiteral("无法识别区域“IW1:IW2”")).size(), 2);
+    QCOMPARE(texts.filter(QStringLiteral("the range \"IW1:IW2\" is not understood")).size(), 2);
     QVERIFY(texts.last().startsWith(QStringLiteral("成功2个文件,")));
 }
 
@@ -455,7 +455,7 @@ void EditCallsTest::indexSheetOnProtectedWorkbookChangesNothing()
     QCOMPARE(result.saves, 0); // closed unsaved: saving could only change it
     QCOMPARE(m_server->workbook(other).sheets.size(), 2);
     QCOMPARE(m_server->workbook(other).saves, 1);
-    QVERIFY(texts.join('\n').contains(QStringLiteral("受保护")));
+    QVERIFY(texts.join('\n').contains(QStringLiteral("protected")));
 }
 
 void EditCallsTest::sheetLinkLocationQuotesWhereNeeded_data()

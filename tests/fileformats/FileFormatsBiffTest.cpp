@@ -5,6 +5,7 @@
 
 #include "fileformats/BiffCachedResults.h"
 #include "fileformats/CompoundFile.h"
+#include "fileformats/WorkbookEncryption.h"
 #include "tests/fileformats/DamagedFiles.h"
 
 #include <QTemporaryDir>
@@ -67,6 +68,8 @@ private slots:
 
     void compoundFileGivesStreamsOfRealFiles_data();
     void compoundFileGivesStreamsOfRealFiles();
+    void encryptedWorkbooksKnown_data();
+    void encryptedWorkbooksKnown();
     void damagedCompoundFileGivesNoWrongStream();
     void loopingSectorChainsEnd();
 
@@ -124,6 +127,30 @@ void FileFormatsBiffTest::compoundFileGivesStreamsOfRealFiles()
     }
     QCOMPARE(at, content.size());
     QCOMPARE(content.mid(last), QByteArray("\x0A\x00\x00\x00", 4));
+}
+
+void FileFormatsBiffTest::encryptedWorkbooksKnown_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("encrypted");
+    QTest::newRow("xlsx, AES") << QStringLiteral("excelize/encryptAES.xlsx") << true;
+    QTest::newRow("xlsx, agile") << QStringLiteral("exceldatareader/agile_AES256_SHA512_CBC_pwd_password.xlsx") << true;
+    QTest::newRow("xls, RC4") << QStringLiteral("exceldatareader/Test_git_issue_242_std_rc4_pwd_password.xls") << true;
+    QTest::newRow("xls, XOR") << QStringLiteral("sheetjs-test_files/password_2002_40_xor.xls") << true;
+    QTest::newRow("xls") << formulas << false;
+    QTest::newRow("xlsx") << QStringLiteral("sheetjs-test_files/sheet_visibility.xlsx") << false;
+    QTest::newRow("xlsx, only its structure protected")
+        << QStringLiteral("apache-poi/workbookProtection-workbook_password-2013.xlsx") << false;
+}
+
+// An encrypted workbook opens only with its password: the user is told so.
+void FileFormatsBiffTest::encryptedWorkbooksKnown()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, encrypted);
+    const QString path = corpusPath(file);
+    QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+    QCOMPARE(isEncryptedWorkbook(path), encrypted);
 }
 
 void FileFormatsBiffTest::damagedCompoundFileGivesNoWrongStream()

@@ -6,6 +6,8 @@
 #include "platform/libreoffice/office/OfficeSession.h"
 #include "platform/libreoffice/office/SessionKeeper.h"
 
+#include <QCoreApplication>
+
 CalcApplication::CalcApplication(const LibreOfficeOptions &options)
     : m_keeper(std::make_shared<SessionKeeper>(options))
 {
@@ -33,7 +35,7 @@ AutomationObjectPtr CalcApplication::subObject(const QByteArray &member, const Q
 {
     if (member == "WorkBooks") {
         if (!m_keeper->currentSession())
-            fail(QStringLiteral("LibreOffice has quit"));
+            fail(QCoreApplication::translate("Engine", "LibreOffice has quit"));
         return std::make_shared<CalcWorkbooks>(m_keeper);
     }
     return CalcObject::subObject(member, arguments);

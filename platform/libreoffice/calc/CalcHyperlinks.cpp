@@ -20,6 +20,8 @@
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextFieldsSupplier.hpp>
 
+#include <QCoreApplication>
+
 using namespace css;
 
 namespace {
@@ -97,7 +99,7 @@ void CalcHyperlinks::add(const QVariant &anchor, const QString &address, const Q
         || m_document->sheetIndex(range->sheet()) != m_document->sheetIndex(m_sheet))
         fail(QStringLiteral("the anchor must be a range of this sheet"));
     if (address.isEmpty() && subAddress.isEmpty())
-        fail(QStringLiteral("a hyperlink needs an address or a place in the document"));
+        fail(QCoreApplication::translate("Engine", "a hyperlink needs an address or a place in the document"));
     // "#Sheet2!A1" is LibreOffice's place in the document; it is saved to
     // xlsx as the location Sheet2!A1.
     const QString target = subAddress.isEmpty() ? address : address + QLatin1Char('#') + subAddress;

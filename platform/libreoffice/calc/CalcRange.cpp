@@ -21,6 +21,8 @@
 #include <com/sun/star/table/XTableColumns.hpp>
 #include <com/sun/star/table/XTableRows.hpp>
 
+#include <QCoreApplication>
+
 using namespace css;
 
 namespace {
@@ -216,7 +218,7 @@ void CalcRange::insert()
         const table::CellRangeAddress pushedOff(m_address.Sheet, 0, grid.rows - count, grid.columns - 1,
                                                 grid.rows - 1);
         if (SheetAreas::holdsContent(m_sheet, pushedOff))
-            fail(QStringLiteral("inserting would push cells off the end of the sheet (row %1)").arg(grid.rows));
+            fail(QCoreApplication::translate("Engine", "inserting would push cells off the end of the sheet (row %1)").arg(grid.rows));
         lines->getRows()->insertByIndex(m_address.StartRow, count);
         m_document->edits().noteInserted(m_document->sheetName(m_sheet), true, m_address.StartRow, count);
         return;
@@ -226,12 +228,12 @@ void CalcRange::insert()
         const table::CellRangeAddress pushedOff(m_address.Sheet, grid.columns - count, 0, grid.columns - 1,
                                                 grid.rows - 1);
         if (SheetAreas::holdsContent(m_sheet, pushedOff))
-            fail(QStringLiteral("inserting would push cells off the end of the sheet (column %1)").arg(grid.columns));
+            fail(QCoreApplication::translate("Engine", "inserting would push cells off the end of the sheet (column %1)").arg(grid.columns));
         lines->getColumns()->insertByIndex(m_address.StartColumn, count);
         m_document->edits().noteInserted(m_document->sheetName(m_sheet), false, m_address.StartColumn, count);
         return;
     }
-    fail(QStringLiteral("only whole rows or whole columns can be inserted"));
+    fail(QCoreApplication::translate("Engine", "only whole rows or whole columns can be inserted"));
 }
 
 void CalcRange::remove(int shift)

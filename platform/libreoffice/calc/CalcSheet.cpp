@@ -16,6 +16,8 @@
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/uno/RuntimeException.hpp>
 
+#include <QCoreApplication>
+
 using namespace css;
 
 CalcSheet::CalcSheet(std::shared_ptr<CalcDocument> document, uno::Reference<sheet::XSpreadsheet> sheet)
@@ -44,7 +46,7 @@ AutomationObjectPtr CalcSheet::subObject(const QByteArray &member, const QVarian
         const int row = argument(arguments, 0).toInt();
         const int column = argument(arguments, 1).toInt();
         if (row < 1 || row > grid.rows || column < 1 || column > grid.columns)
-            fail(QStringLiteral("cell (%1, %2) is outside the sheet").arg(row).arg(column));
+            fail(QCoreApplication::translate("Engine", "cell (%1, %2) is outside the sheet").arg(row).arg(column));
         // No call into soffice: the range learns its sheet's index when a
         // member needs it, which a cell of a long fill may never do.
         return std::make_shared<CalcRange>(m_document, m_sheet,
@@ -57,14 +59,14 @@ AutomationObjectPtr CalcSheet::subObject(const QByteArray &member, const QVarian
     if (member == "Rows(int)") {
         const int row = argument(arguments, 0).toInt();
         if (row < 1 || row > grid.rows)
-            fail(QStringLiteral("row %1 is outside the sheet").arg(row));
+            fail(QCoreApplication::translate("Engine", "row %1 is outside the sheet").arg(row));
         return std::make_shared<CalcRange>(m_document, m_sheet, area(0, row - 1, grid.columns - 1, row - 1),
                                            CalcRange::View::Rows);
     }
     if (member == "Columns(int)") {
         const int column = argument(arguments, 0).toInt();
         if (column < 1 || column > grid.columns)
-            fail(QStringLiteral("column %1 is outside the sheet").arg(column));
+            fail(QCoreApplication::translate("Engine", "column %1 is outside the sheet").arg(column));
         return std::make_shared<CalcRange>(m_document, m_sheet,
                                            area(column - 1, 0, column - 1, grid.rows - 1),
                                            CalcRange::View::Columns);
@@ -95,14 +97,14 @@ AutomationObjectPtr CalcSheet::rangeByName(const QString &reference) const
     const QString text = reference.trimmed();
     if (text.isEmpty() || text.contains(QLatin1Char('!')) || text.contains(QLatin1Char(','))
         || text.contains(QLatin1Char(';')) || text.contains(QLatin1Char('.')))
-        fail(QStringLiteral("not a reference to cells of this sheet: \"%1\"").arg(reference));
+        fail(QCoreApplication::translate("Engine", "not a reference to cells of this sheet: \"%1\"").arg(reference));
     table::CellRangeAddress address;
     try {
         const uno::Reference<sheet::XCellRangeAddressable> range(
             m_sheet->getCellRangeByName(toOUString(text)), uno::UNO_QUERY_THROW);
         address = range->getRangeAddress();
     } catch (const uno::RuntimeException &) {
-        fail(QStringLiteral("not a valid reference: \"%1\"").arg(reference));
+        fail(QCoreApplication::translate("Engine", "not a valid reference: \"%1\"").arg(reference));
     }
     // B:B and 1:1 reach the end of LibreOffice's grid, which is larger than
     // the file format's; they mean the end of the file format's.

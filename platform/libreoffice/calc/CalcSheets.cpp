@@ -10,6 +10,7 @@
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
 
+#include <QCoreApplication>
 #include <QSet>
 
 using namespace css;
@@ -30,7 +31,7 @@ AutomationObjectPtr CalcSheets::subObject(const QByteArray &member, const QVaria
         const int number = argument(arguments, 0).toInt();
         const uno::Reference<container::XIndexAccess> sheets(m_document->sheets(), uno::UNO_QUERY_THROW);
         if (number < 1 || number > sheets->getCount())
-            fail(QStringLiteral("there is no sheet %1").arg(number));
+            fail(QCoreApplication::translate("Engine", "there is no sheet %1").arg(number));
         const uno::Reference<sheet::XSpreadsheet> sheet(sheets->getByIndex(number - 1), uno::UNO_QUERY_THROW);
         return std::make_shared<CalcSheet>(m_document, sheet);
     }
@@ -45,7 +46,7 @@ QVariant CalcSheets::invoke(const QByteArray &member, const QVariantList &argume
             fail(QStringLiteral("the new sheet's place must be a sheet of this workbook"));
         const uno::Reference<util::XProtectable> protection(m_document->document(), uno::UNO_QUERY);
         if ((protection.is() && protection->isProtected()) || hasLockedStructure(m_document->path()))
-            fail(QStringLiteral("the workbook's structure is protected"));
+            fail(QCoreApplication::translate("Engine", "the workbook's structure is protected"));
         const QString name = freeSheetName();
         m_document->sheets()->insertNewByName(toOUString(name),
                                               sal_Int16(m_document->sheetIndex(before->sheet())));

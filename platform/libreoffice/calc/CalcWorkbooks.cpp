@@ -8,6 +8,8 @@
 #include "platform/libreoffice/office/OfficeSession.h"
 #include "platform/libreoffice/office/SessionKeeper.h"
 
+#include <QCoreApplication>
+
 CalcWorkbooks::CalcWorkbooks(std::shared_ptr<SessionKeeper> keeper)
     : m_keeper(std::move(keeper))
 {
@@ -27,7 +29,7 @@ AutomationObjectPtr CalcWorkbooks::subObject(const QByteArray &member, const QVa
         QString whyNot;
         const std::shared_ptr<OfficeSession> session = m_keeper->liveSession(&whyNot);
         if (!session)
-            fail(QStringLiteral("LibreOffice cannot be started: %1").arg(whyNot));
+            fail(QCoreApplication::translate("Engine", "LibreOffice cannot be started: %1").arg(whyNot));
         // The session may be a new one, which the frame's watchdog does not cover.
         CallWatchdog::Scope bounded(session->watchdog(), session->options().callTimeoutMs);
         const std::shared_ptr<CalcDocument> document = openDocument(session, path);

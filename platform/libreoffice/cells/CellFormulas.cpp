@@ -6,6 +6,7 @@
 #include "platform/libreoffice/cells/SheetAreas.h"
 #include "platform/libreoffice/UnoStrings.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 #include <com/sun/star/sheet/CellFlags.hpp>
@@ -142,7 +143,7 @@ void write(CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> &sh
         return;
     }
     if (!isBalanced(text))
-        fail(QStringLiteral("unbalanced parentheses or quotes in %1").arg(text));
+        fail(QCoreApplication::translate("Engine", "unbalanced parentheses or quotes in %1").arg(text));
     // Parsed once for the first cell; the same tokens in the other cells
     // shift their relative references as a copy would.
     const table::CellAddress first(cells->Sheet, cells->StartColumn, cells->StartRow);
@@ -154,7 +155,7 @@ void write(CalcDocument &document, const uno::Reference<sheet::XSpreadsheet> &sh
             uno::Reference<sheet::XFormulaTokens>(cell, uno::UNO_QUERY_THROW)->setTokens(tokens);
             if (isCompileError(cell->getError())) {
                 previous.restore();
-                fail(QStringLiteral("not a formula LibreOffice understands: %1").arg(text));
+                fail(QCoreApplication::translate("Engine", "not a formula LibreOffice understands: %1").arg(text));
             }
         }
     }

@@ -9,6 +9,7 @@
 #include "platform/libreoffice/cells/SheetAreas.h"
 #include "platform/libreoffice/UnoStrings.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QHash>
 #include <QPoint>
@@ -406,7 +407,7 @@ void refuseLockedCells(const uno::Reference<sheet::XSpreadsheet> &sheet, const u
                     ->getPropertyValue("CellProtection")
                 >>= cells;
             if (cells.IsLocked)
-                fail(QStringLiteral("the sheet is protected"));
+                fail(QCoreApplication::translate("Engine", "the sheet is protected"));
         }
     }
 }

@@ -57,9 +57,9 @@ CalcDocument::~CalcDocument()
 void CalcDocument::ensureUsable() const
 {
     if (m_closed)
-        fail(QStringLiteral("the workbook %1 is closed").arg(m_path));
+        fail(QCoreApplication::translate("Engine", "the workbook %1 is closed").arg(m_path));
     if (!m_session->isAlive())
-        fail(QStringLiteral("LibreOffice ended while %1 was open; it was not saved").arg(m_path));
+        fail(QCoreApplication::translate("Engine", "LibreOffice ended while %1 was open; it was not saved").arg(m_path));
 }
 
 uno::Reference<sheet::XSpreadsheets> CalcDocument::sheets() const
@@ -137,7 +137,7 @@ std::unique_ptr<StoreFinish> CalcDocument::store()
                                WorkbookLock::pathOf(replacement->path())});
     OUString url;
     if (osl::FileBase::getFileURLFromSystemPath(toOUString(replacement->path()), url) != osl::FileBase::E_None)
-        fail(QStringLiteral("not a valid path: %1").arg(replacement->path()));
+        fail(QCoreApplication::translate("Engine", "not a valid path: %1").arg(replacement->path()));
     const uno::Reference<frame::XStorable> storable(m_document, uno::UNO_QUERY_THROW);
     try {
         storable->storeToURL(url, storeArguments());
@@ -234,7 +234,7 @@ uno::Sequence<beans::PropertyValue> CalcDocument::storeArguments() const
         }
     }
     if (filterName.isEmpty())
-        fail(QStringLiteral("cannot save %1: LibreOffice does not tell its file format").arg(m_path));
+        fail(QCoreApplication::translate("Engine", "cannot save %1: LibreOffice does not tell its file format").arg(m_path));
 
     uno::Sequence<beans::PropertyValue> arguments(filterOptions.isEmpty() ? 2 : 3);
     beans::PropertyValue *argument = arguments.getArray();

@@ -59,7 +59,7 @@ CsvFilterOptions CsvFilterOptions::forContent(const QString &path, QByteArray co
     // LibreOffice loads a CSV cut at its grid's edge without a word.
     const CsvDialect &dialect = options.m_dialect;
     if (dialect.lines > LoadSoundness::gridRows || dialect.widestRecord > LoadSoundness::gridColumns)
-        fail(QStringLiteral("holds data beyond LibreOffice's grid of %1 rows and %2 columns (%3 lines, up to %4 "
+        fail(QCoreApplication::translate("Engine", "holds data beyond LibreOffice's grid of %1 rows and %2 columns (%3 lines, up to %4 "
                             "fields), which loading would cut off")
                  .arg(LoadSoundness::gridRows)
                  .arg(LoadSoundness::gridColumns)
@@ -103,7 +103,7 @@ QString CsvFilterOptions::putBack(const QString &storedPath, CsvPutBack::LineMap
 {
     QFile file(storedPath);
     if (!file.open(QIODevice::ReadWrite))
-        return QStringLiteral("the stored file cannot be read back: %1").arg(file.errorString());
+        return QCoreApplication::translate("Engine", "the stored file cannot be read back: %1").arg(file.errorString());
     const QByteArray storedBytes = file.readAll();
     CsvEncoding storedEncoding;
     storedEncoding.kind = CsvEncoding::Utf8;
@@ -118,6 +118,6 @@ QString CsvFilterOptions::putBack(const QString &storedPath, CsvPutBack::LineMap
     if (!putBack.problem().isEmpty())
         return putBack.problem();
     if (!file.seek(0) || file.write(merged) != merged.size() || !file.resize(merged.size()) || !file.flush())
-        return QStringLiteral("cannot rewrite the stored %1: %2").arg(storedPath, file.errorString());
+        return QCoreApplication::translate("Engine", "cannot rewrite the stored %1: %2").arg(storedPath, file.errorString());
     return QString();
 }

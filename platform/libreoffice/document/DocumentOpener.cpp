@@ -18,6 +18,7 @@
 #include "platform/libreoffice/document/UnreadableFormulas.h"
 #include "platform/libreoffice/office/WorkbookLock.h"
 #include "fileformats/ZipArchive.h"
+#include "fileformats/WorkbookEncryption.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -79,12 +80,12 @@ std::optional<ZipArchive> readArchive(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("cannot read %1").arg(path));
+        fail(QCoreApplication::translate("Engine", "cannot read %1").arg(path));
     if (file.peek(4) != QByteArray("PK\x03\x04", 4))
         return std::nullopt;
     ZipArchive archive;
     if (!archive.read(file.readAll()))
-        fail(QStringLiteral("%1 is damaged: its zip directory cannot be read").arg(path));
+        fail(QCoreApplication::translate("Engine", "%1 is damaged: its zip directory cannot be read").arg(path));
     return archive;
 }
 
@@ -94,9 +95,9 @@ void refuseDamagedArchive(const QString &path, const ZipArchive &archive)
 {
     const QString damaged = archive.damagedMember();
     if (!damaged.isEmpty() && archive.isOversized(damaged))
-        fail(QStringLiteral("%1 is refused: its part %2 would inflate to more than 256 MB (a zip bomb?)").arg(path, damaged));
+        fail(QCoreApplication::translate("Engine", "%1 is refused: its part %2 would inflate to more than 256 MB (a zip bomb?)").arg(path, damaged));
     if (!damaged.isEmpty())
-        fail(QStringLiteral("%1 is damaged: its part %2 does not match its checksum").arg(path, damaged));
+        fail(QCoreApplication::translate("Engine", "%1 is damaged: its part %2 does not match its checksum").arg(path, damaged));
 }
 
 // The cells each sheet of the file holds, to be held against what
@@ -109,9 +110,9 @@ std::optional<QVector<SheetCellCount>> fileCellCounts(const QString &path, const
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     const QByteArray bytes = file.readAll();
-    QByteArray stream = compoundFileStream(bytes, QStringLiteral("Workbook"));
+    QByteArray stream = compoundFileStream(bytes, QCoreApplication::translate("Engine", "Workbook"));
     if (stream.isEmpty())
-        stream = compoundFileStream(bytes, QStringLiteral("Book"));
+        stream = compoundFileStream(bytes, QCoreApplication::translate("Engine", "Book"));
     return stream.isEmpty() ? std::nullopt : SheetCellCounts::ofBiff(stream);
 }
 
@@ -122,15 +123,15 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
 {
     const QFileInfo file(path);
     if (!file.isFile())
-        fail(QStringLiteral("no such file: %1").arg(path));
+        fail(QCoreApplication::translate("Engine", "no such file: %1").arg(path));
     // LibreOffice opens an empty file as a new workbook, and saving it would
     // write that workbook over the file.
     if (file.size() == 0)
-        fail(QStringLiteral("the file is empty: %1").arg(path));
+        fail(QCoreApplication::translate("Engine", "the file is empty: %1").arg(path));
 
     QString holder;
     if (!WorkbookLock::isFree(path, session->profilePath(), &holder))
-        fail(QStringLiteral("%1 is held open by another program (%2)").arg(path, holder));
+        fail(QCoreApplication::translate("Engine", "%1 is held open by another program (%2)").arg(path, holder));
     const std::optional<ZipArchive> archive = readArchive(path);
     // The parts the soundness check reads whole are not inflated a second
     // time for their checksums; damage is still named first.
@@ -144,13 +145,13 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
     if (file.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
         QFile content(path);
         if (!content.open(QIODevice::ReadOnly))
-            fail(QStringLiteral("cannot read %1").arg(path));
+            fail(QCoreApplication::translate("Engine", "cannot read %1").arg(path));
         csv = CsvFilterOptions::forContent(path, content.readAll());
     }
 
     OUString url;
     if (osl::FileBase::getFileURLFromSystemPath(toOUString(file.absoluteFilePath()), url) != osl::FileBase::E_None)
-        fail(QStringLiteral("not a valid path: %1").arg(path));
+        fail(QCoreApplication::translate("Engine", "not a valid path: %1").arg(path));
 
     const uno::Sequence<beans::PropertyValue> arguments = editingLoadArguments(csv);
 
@@ -163,27 +164,33 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
         session->noteCallFailure(e);
         // A full disk, too, comes back as an error code of the filter's.
         const QString why = whyNotOpenedForEditing(path, archive ? &*archive : nullptr);
-        fail(why.isEmpty() ? QStringLiteral("LibreOffice cannot open %1: %2").arg(path, toQString(e.Message)) : why);
+        if (!why.isEmpty())
+            fail(why);
+        if (isEncryptedWorkbook(path))
+            fail(QCoreApplication::translate("Engine", "%1 is encrypted: it opens only with its password").arg(path));
+        fail(QCoreApplication::translate("Engine", "LibreOffice cannot open %1: %2").arg(path, toQString(e.Message)));
     }
     if (!component.is()) {
         const QString why = whyNotOpenedForEditing(path, archive ? &*archive : nullptr);
-        fail(why.isEmpty() ? QStringLiteral("LibreOffice cannot open %1 (damaged, encrypted or not a workbook)").arg(path) : why);
+        if (why.isEmpty() && isEncryptedWorkbook(path))
+            fail(QCoreApplication::translate("Engine", "%1 is encrypted: it opens only with its password").arg(path));
+        fail(why.isEmpty() ? QCoreApplication::translate("Engine", "LibreOffice cannot open %1 (damaged, encrypted or not a workbook)").arg(path) : why);
     }
 
     const uno::Reference<sheet::XSpreadsheetDocument> spreadsheet(component, uno::UNO_QUERY);
     if (!spreadsheet.is()) {
         closeComponent(component);
-        fail(QStringLiteral("%1 is not a spreadsheet").arg(path));
+        fail(QCoreApplication::translate("Engine", "%1 is not a spreadsheet").arg(path));
     }
     const uno::Reference<frame::XStorable> storable(component, uno::UNO_QUERY);
     if (!storable.is() || storable->isReadonly()) {
         closeComponent(component);
         const QString why = whyNotOpenedForEditing(path, archive ? &*archive : nullptr);
-        fail(why.isEmpty() ? QStringLiteral("%1 opened read-only (in use by someone else?)").arg(path) : why);
+        fail(why.isEmpty() ? QCoreApplication::translate("Engine", "%1 opened read-only (in use by someone else?)").arg(path) : why);
     }
     if (hasUnreadableFormulas(spreadsheet)) {
         closeComponent(component);
-        fail(QStringLiteral("%1 holds formulas LibreOffice cannot read; saving would replace them by #N/A").arg(path));
+        fail(QCoreApplication::translate("Engine", "%1 holds formulas LibreOffice cannot read; saving would replace them by #N/A").arg(path));
     }
     if (csv) {
         const QString misreading = csvMisreading(spreadsheet, csv->records());

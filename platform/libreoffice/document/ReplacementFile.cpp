@@ -4,6 +4,7 @@
 #include "fileformats/AutomationFailure.h"
 #include "platform/libreoffice/office/WorkbookLock.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -62,7 +63,7 @@ ReplacementFile::ReplacementFile(const QString &target)
                                                                        : link.absoluteFilePath();
     struct stat original;
     if (::stat(QFile::encodeName(m_target).constData(), &original) != 0)
-        fail(QStringLiteral("cannot save %1: %2").arg(m_target, systemError()));
+        fail(QCoreApplication::translate("Engine", "cannot save %1: %2").arg(m_target, systemError()));
     m_mode = original.st_mode & 07777;
     m_owner = original.st_uid;
     m_group = original.st_gid;
@@ -73,7 +74,7 @@ ReplacementFile::ReplacementFile(const QString &target)
         file.dir().filePath(QStringLiteral(".%1.gridwrighter-XXXXXX%2").arg(nameWithin(file.fileName()), QLatin1String(hiddenSuffix))));
     const int descriptor = ::mkstemps(pattern.data(), int(std::strlen(hiddenSuffix)));
     if (descriptor < 0)
-        fail(QStringLiteral("cannot save %1: no temporary file beside it: %2").arg(m_target, systemError()));
+        fail(QCoreApplication::translate("Engine", "cannot save %1: no temporary file beside it: %2").arg(m_target, systemError()));
     ::close(descriptor);
     m_path = QFile::decodeName(pattern);
 }
@@ -95,11 +96,11 @@ void ReplacementFile::commit()
     if (::chown(path.constData(), m_owner, m_group) != 0)
         ::chown(path.constData(), uid_t(-1), m_group);
     if (::chmod(path.constData(), m_mode) != 0)
-        fail(QStringLiteral("cannot save %1: cannot set its permissions: %2").arg(m_target, systemError()));
+        fail(QCoreApplication::translate("Engine", "cannot save %1: cannot set its permissions: %2").arg(m_target, systemError()));
     if (!flush(path, O_RDONLY))
-        fail(QStringLiteral("cannot save %1: cannot write it to disk: %2").arg(m_target, systemError()));
+        fail(QCoreApplication::translate("Engine", "cannot save %1: cannot write it to disk: %2").arg(m_target, systemError()));
     if (::rename(path.constData(), QFile::encodeName(m_target).constData()) != 0)
-        fail(QStringLiteral("cannot save %1: %2").arg(m_target, systemError()));
+        fail(QCoreApplication::translate("Engine", "cannot save %1: %2").arg(m_target, systemError()));
     m_committed = true;
     flush(QFile::encodeName(QFileInfo(m_target).absolutePath()), O_RDONLY | O_DIRECTORY);
 }

@@ -3,6 +3,7 @@
 
 #include "platform/linux/ProcessList.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -96,7 +97,7 @@ bool OfficeProcess::start(const QString &program, const QStringList &arguments, 
     // The guard shell would start, and only then fail to run the office.
     if (!QFileInfo(program).isExecutable()) {
         if (whyNot)
-            *whyNot = QStringLiteral("cannot start %1: no such program").arg(program);
+            *whyNot = QCoreApplication::translate("Engine", "cannot start %1: no such program").arg(program);
         return false;
     }
     std::vector<QByteArray> storage = {"/bin/sh", "-c", guardScript, "gridwrighter-office-guard",
@@ -112,7 +113,7 @@ bool OfficeProcess::start(const QString &program, const QStringList &arguments, 
     int lifeline[2];
     if (::pipe2(lifeline, O_CLOEXEC) != 0) {
         if (whyNot)
-            *whyNot = QStringLiteral("cannot start %1: %2").arg(program, QString::fromLocal8Bit(std::strerror(errno)));
+            *whyNot = QCoreApplication::translate("Engine", "cannot start %1: %2").arg(program, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     posix_spawn_file_actions_t actions;
@@ -133,7 +134,7 @@ bool OfficeProcess::start(const QString &program, const QStringList &arguments, 
     if (result != 0) {
         ::close(lifeline[1]);
         if (whyNot)
-            *whyNot = QStringLiteral("cannot start %1: %2").arg(program, QString::fromLocal8Bit(std::strerror(result)));
+            *whyNot = QCoreApplication::translate("Engine", "cannot start %1: %2").arg(program, QString::fromLocal8Bit(std::strerror(result)));
         return false;
     }
     m_lifeline = lifeline[1];

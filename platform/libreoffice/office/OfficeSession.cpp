@@ -52,9 +52,9 @@ uno::Reference<uno::XComponentContext> localContext(QString *whyNot)
         context = new uno::Reference<uno::XComponentContext>(cppu::defaultBootstrap_InitialComponentContext());
         return *context;
     } catch (const cppu::BootstrapException &e) {
-        *whyNot = QStringLiteral("UNO bootstrap failed: %1").arg(toQString(e.getMessage()));
+        *whyNot = QCoreApplication::translate("Engine", "UNO bootstrap failed: %1").arg(toQString(e.getMessage()));
     } catch (const uno::Exception &e) {
-        *whyNot = QStringLiteral("UNO bootstrap failed: %1").arg(toQString(e.Message));
+        *whyNot = QCoreApplication::translate("Engine", "UNO bootstrap failed: %1").arg(toQString(e.Message));
     }
     return {};
 }
@@ -99,7 +99,7 @@ OfficeSession::~OfficeSession()
 bool OfficeSession::launch(QString *whyNot)
 {
     if (!m_profile.isValid()) {
-        *whyNot = QStringLiteral("cannot create a private LibreOffice profile: %1").arg(m_profile.errorString());
+        *whyNot = QCoreApplication::translate("Engine", "cannot create a private LibreOffice profile: %1").arg(m_profile.errorString());
         return false;
     }
     if (!writeProfileSettings(m_profile.path(), whyNot))
@@ -135,11 +135,11 @@ bool OfficeSession::connect(QString *whyNot)
             } catch (const connection::ConnectionSetupException &) {
             }
             if (!m_process.isRunning()) {
-                *whyNot = QStringLiteral("soffice ended before it accepted a connection");
+                *whyNot = QCoreApplication::translate("Engine", "soffice ended before it accepted a connection");
                 return false;
             }
             if (waited.elapsed() > m_options.startTimeoutMs || m_watchdog.hasExpired()) {
-                *whyNot = QStringLiteral("soffice did not answer within %1 s").arg(m_options.startTimeoutMs / 1000);
+                *whyNot = QCoreApplication::translate("Engine", "soffice did not answer within %1 s").arg(m_options.startTimeoutMs / 1000);
                 return false;
             }
             QThread::msleep(100);
@@ -159,7 +159,7 @@ bool OfficeSession::connect(QString *whyNot)
         m_pipeFiles = m_process.socketFiles();
         return true;
     } catch (const uno::Exception &e) {
-        *whyNot = QStringLiteral("cannot connect to soffice: %1").arg(toQString(e.Message));
+        *whyNot = QCoreApplication::translate("Engine", "cannot connect to soffice: %1").arg(toQString(e.Message));
     }
     return false;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/office/ProfileSettings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -10,7 +11,7 @@ bool writeProfileSettings(const QString &profileFolder, QString *whyNot)
     QFile settings(QDir(userFolder).filePath(QStringLiteral("registrymodifications.xcu")));
     if (!QDir().mkpath(userFolder) || !settings.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         if (whyNot)
-            *whyNot = QStringLiteral("cannot write the profile settings %1").arg(settings.fileName());
+            *whyNot = QCoreApplication::translate("Engine", "cannot write the profile settings %1").arg(settings.fileName());
         return false;
     }
     // Rows whose height the file stores as fitted to their content would

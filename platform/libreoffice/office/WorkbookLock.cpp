@@ -3,6 +3,7 @@
 
 #include "platform/linux/ProcessList.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -60,7 +61,7 @@ bool isFree(const QString &workbook, const QString &ownProfile, QString *holder)
             return true;
     }
     if (holder)
-        *holder = QStringLiteral("%1 on %2").arg(QString::fromUtf8(fields.value(1)), QString::fromUtf8(host));
+        *holder = QCoreApplication::translate("Engine", "%1 on %2").arg(QString::fromUtf8(fields.value(1)), QString::fromUtf8(host));
     return false;
 }
 
