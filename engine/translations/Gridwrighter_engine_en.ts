@@ -13,10 +13,6 @@
         <translation>cannot make the lock file %1: %2</translation>
     </message>
     <message>
-        <source>a process on another machine</source>
-        <translation>a process on another machine</translation>
-    </message>
-    <message>
         <source>the folder %1 is being edited by another job, %2, which holds %3; run again once it has ended</source>
         <translation>the folder %1 is being edited by another job, %2, which holds %3; run again once it has ended</translation>
     </message>
@@ -309,24 +305,12 @@
         <translation>not a valid path: %1</translation>
     </message>
     <message>
-        <source>cannot save %1: %2%3</source>
-        <translation>cannot save %1: %2%3</translation>
-    </message>
-    <message>
         <source>cannot save %1: LibreOffice does not tell its file format</source>
         <translation>cannot save %1: LibreOffice does not tell its file format</translation>
     </message>
     <message>
         <source>holds data beyond LibreOffice&apos;s grid of %1 rows and %2 columns (%3 lines, up to %4 fields), which loading would cut off</source>
         <translation>holds data beyond LibreOffice&apos;s grid of %1 rows and %2 columns (%3 lines, up to %4 fields), which loading would cut off</translation>
-    </message>
-    <message>
-        <source>UTF-32 text, which LibreOffice cannot read</source>
-        <translation>UTF-32 text, which LibreOffice cannot read</translation>
-    </message>
-    <message>
-        <source>cannot reopen the stored %1: %2</source>
-        <translation>cannot reopen the stored %1: %2</translation>
     </message>
     <message>
         <source>cannot rewrite the stored %1: %2</source>
@@ -481,24 +465,8 @@
         <translation>LibreOffice would drop the links to other workbooks of %1</translation>
     </message>
     <message>
-        <source>LibreOffice wrote no workbook part for %1</source>
-        <translation>LibreOffice wrote no workbook part for %1</translation>
-    </message>
-    <message>
-        <source>cannot keep the workbook protection of %1</source>
-        <translation>cannot keep the workbook protection of %1</translation>
-    </message>
-    <message>
-        <source>cannot keep the very hidden sheets of %1: %2</source>
-        <translation>cannot keep the very hidden sheets of %1: %2</translation>
-    </message>
-    <message>
         <source>cannot read %1 as a workbook archive</source>
         <translation>cannot read %1 as a workbook archive</translation>
-    </message>
-    <message>
-        <source>cannot write %1</source>
-        <translation>cannot write %1</translation>
     </message>
     <message>
         <source>the stored file cannot be read back: %1</source>
@@ -539,6 +507,138 @@
     <message>
         <source>%1 on %2</source>
         <translation>%1 on %2</translation>
+    </message>
+    <message>
+        <source>another process</source>
+        <translation>another process</translation>
+    </message>
+    <message>
+        <source>the formulas of the range could not be found: %1</source>
+        <translation>the formulas of the range could not be found: %1</translation>
+    </message>
+    <message>
+        <source>a formula result could not be read, so the formulas were kept</source>
+        <translation>a formula result could not be read, so the formulas were kept</translation>
+    </message>
+    <message>
+        <source>cannot save %1: LibreOffice could not write it%2</source>
+        <translation>cannot save %1: LibreOffice could not write it%2</translation>
+    </message>
+    <message>
+        <source>%1 is left as it is: %2</source>
+        <translation>%1 is left as it is: %2</translation>
+    </message>
+    <message>
+        <source>LibreOffice reads it differently from its bytes as %1 text (record %2, field %3: &quot;%4&quot; read as &quot;%5&quot;), so its encoding or quoting cannot be kept</source>
+        <translation>LibreOffice reads it differently from its bytes as %1 text (record %2, field %3: &quot;%4&quot; read as &quot;%5&quot;), so its encoding or quoting cannot be kept</translation>
+    </message>
+    <message>
+        <source>LibreOffice did not load the sheet &quot;%1&quot;, which holds %2 cells</source>
+        <translation>LibreOffice did not load the sheet &quot;%1&quot;, which holds %2 cells</translation>
+    </message>
+    <message>
+        <source>the sheet &quot;%1&quot; holds %2 cells, but LibreOffice loaded %3: it did not read the sheet as written, and saving would replace it by what it read</source>
+        <translation>the sheet &quot;%1&quot; holds %2 cells, but LibreOffice loaded %3: it did not read the sheet as written, and saving would replace it by what it read</translation>
+    </message>
+    <message>
+        <source>its text is UTF-32, which LibreOffice cannot read</source>
+        <translation>its text is UTF-32, which LibreOffice cannot read</translation>
+    </message>
+    <message>
+        <source>it starts with a UTF-8 byte order mark but its text is not UTF-8</source>
+        <translation>it starts with a UTF-8 byte order mark but its text is not UTF-8</translation>
+    </message>
+    <message>
+        <source>the encoding of its text cannot be told with confidence (it is not UTF-8, GB18030, Shift-JIS or Windows-1252 text)</source>
+        <translation>the encoding of its text cannot be told with confidence (it is not UTF-8, GB18030, Shift-JIS or Windows-1252 text)</translation>
+    </message>
+    <message>
+        <source>the text &quot;%1&quot; cannot be written in the file&apos;s encoding (%2)</source>
+        <translation>the text &quot;%1&quot; cannot be written in the file&apos;s encoding (%2)</translation>
+    </message>
+    <message>
+        <source>what was stored cannot be written back in the file&apos;s own bytes (record %1 would read differently)</source>
+        <translation>what was stored cannot be written back in the file&apos;s own bytes (record %1 would read differently)</translation>
+    </message>
+    <message>
+        <source>the workbook protection and very hidden sheets</source>
+        <translation>the workbook protection and very hidden sheets</translation>
+    </message>
+    <message>
+        <source>the VBA project</source>
+        <translation>the VBA project</translation>
+    </message>
+    <message>
+        <source>the embedded documents and header/footer pictures</source>
+        <translation>the embedded documents and header/footer pictures</translation>
+    </message>
+    <message>
+        <source>the page setup</source>
+        <translation>the page setup</translation>
+    </message>
+    <message>
+        <source>the default row heights</source>
+        <translation>the default row heights</translation>
+    </message>
+    <message>
+        <source>the selections</source>
+        <translation>the selections</translation>
+    </message>
+    <message>
+        <source>the font names</source>
+        <translation>the font names</translation>
+    </message>
+    <message>
+        <source>%1 of the original could not be kept (%2)</source>
+        <translation>%1 of the original could not be kept (%2)</translation>
+    </message>
+    <message>
+        <source>everything LibreOffice drops</source>
+        <translation>everything LibreOffice drops</translation>
+    </message>
+    <message>
+        <source>the spreadsheet application has no member %1</source>
+        <translation>the spreadsheet application has no member %1</translation>
+    </message>
+    <message>
+        <source>the spreadsheet application&apos;s %1 takes other arguments</source>
+        <translation>the spreadsheet application&apos;s %1 takes other arguments</translation>
+    </message>
+    <message>
+        <source>the spreadsheet application&apos;s %1 cannot take argument %2 as given</source>
+        <translation>the spreadsheet application&apos;s %1 cannot take argument %2 as given</translation>
+    </message>
+    <message>
+        <source>the spreadsheet application&apos;s %1 failed (error %2)</source>
+        <translation>the spreadsheet application&apos;s %1 failed (error %2)</translation>
+    </message>
+    <message>
+        <source>%1 could not be started (error %2)</source>
+        <translation>%1 could not be started (error %2)</translation>
+    </message>
+    <message>
+        <source>the spreadsheet application has quit unexpectedly</source>
+        <translation>the spreadsheet application has quit unexpectedly</translation>
+    </message>
+    <message>
+        <source>the spreadsheet application stayed busy for %1 seconds (a dialog box may be open in it)</source>
+        <translation>the spreadsheet application stayed busy for %1 seconds (a dialog box may be open in it)</translation>
+    </message>
+    <message>
+        <source>the spreadsheet application did not answer for %1 seconds and was ended</source>
+        <translation>the spreadsheet application did not answer for %1 seconds and was ended</translation>
+    </message>
+    <message>
+        <source>it holds more lines or fields than a sheet</source>
+        <translation>it holds more lines or fields than a sheet</translation>
+    </message>
+    <message>
+        <source>Excel reads it differently from its bytes as %1 text (record %2), so its encoding or quoting cannot be kept</source>
+        <translation>Excel reads it differently from its bytes as %1 text (record %2), so its encoding or quoting cannot be kept</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>cannot write %1: %2</translation>
     </message>
 </context>
 <context>
@@ -586,6 +686,10 @@
     <message>
         <source>；</source>
         <translation>; </translation>
+    </message>
+    <message>
+        <source>其中%1个文件无法打开</source>
+        <translation>%1 of them could not be opened</translation>
     </message>
 </context>
 </TS>

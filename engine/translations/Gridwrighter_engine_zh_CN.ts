@@ -13,10 +13,6 @@
         <translation>无法建立锁文件%1：%2</translation>
     </message>
     <message>
-        <source>a process on another machine</source>
-        <translation>另一台电脑上的程序</translation>
-    </message>
-    <message>
         <source>the folder %1 is being edited by another job, %2, which holds %3; run again once it has ended</source>
         <translation>文件夹%1正被另一个任务修改（%2，占用%3），请在它结束后再试</translation>
     </message>
@@ -309,24 +305,12 @@
         <translation>路径无效：%1</translation>
     </message>
     <message>
-        <source>cannot save %1: %2%3</source>
-        <translation>无法保存%1：%2%3</translation>
-    </message>
-    <message>
         <source>cannot save %1: LibreOffice does not tell its file format</source>
         <translation>无法保存%1：LibreOffice 未给出它的文件格式</translation>
     </message>
     <message>
         <source>holds data beyond LibreOffice&apos;s grid of %1 rows and %2 columns (%3 lines, up to %4 fields), which loading would cut off</source>
         <translation>数据超出 LibreOffice 的%1行、%2列范围（%3行，最多%4个字段），打开时会被截掉</translation>
-    </message>
-    <message>
-        <source>UTF-32 text, which LibreOffice cannot read</source>
-        <translation>文件是 UTF-32 编码的文字，LibreOffice 无法读取</translation>
-    </message>
-    <message>
-        <source>cannot reopen the stored %1: %2</source>
-        <translation>无法重新打开保存后的%1：%2</translation>
     </message>
     <message>
         <source>cannot rewrite the stored %1: %2</source>
@@ -481,24 +465,8 @@
         <translation>LibreOffice 会丢掉%1中指向其他工作簿的链接</translation>
     </message>
     <message>
-        <source>LibreOffice wrote no workbook part for %1</source>
-        <translation>LibreOffice 没有为%1写出工作簿部分</translation>
-    </message>
-    <message>
-        <source>cannot keep the workbook protection of %1</source>
-        <translation>无法保留%1的工作簿保护</translation>
-    </message>
-    <message>
-        <source>cannot keep the very hidden sheets of %1: %2</source>
-        <translation>无法保留%1中深度隐藏的工作表：%2</translation>
-    </message>
-    <message>
         <source>cannot read %1 as a workbook archive</source>
         <translation>无法把%1作为表格文件读取</translation>
-    </message>
-    <message>
-        <source>cannot write %1</source>
-        <translation>无法写入%1</translation>
     </message>
     <message>
         <source>the stored file cannot be read back: %1</source>
@@ -539,6 +507,138 @@
     <message>
         <source>%1 on %2</source>
         <translation>%2 上的用户 %1</translation>
+    </message>
+    <message>
+        <source>another process</source>
+        <translation>另一个进程</translation>
+    </message>
+    <message>
+        <source>the formulas of the range could not be found: %1</source>
+        <translation>找不到该区域中的公式：%1</translation>
+    </message>
+    <message>
+        <source>a formula result could not be read, so the formulas were kept</source>
+        <translation>有公式的结果无法读取，因此保留了公式</translation>
+    </message>
+    <message>
+        <source>cannot save %1: LibreOffice could not write it%2</source>
+        <translation>无法保存 %1：LibreOffice 无法写入该文件%2</translation>
+    </message>
+    <message>
+        <source>%1 is left as it is: %2</source>
+        <translation>%1 保持原样未修改：%2</translation>
+    </message>
+    <message>
+        <source>LibreOffice reads it differently from its bytes as %1 text (record %2, field %3: &quot;%4&quot; read as &quot;%5&quot;), so its encoding or quoting cannot be kept</source>
+        <translation>LibreOffice 按 %1 文本读取的内容与文件字节不一致（第 %2 条记录，第 %3 个字段：“%4”被读成“%5”），无法保留其编码或引号</translation>
+    </message>
+    <message>
+        <source>LibreOffice did not load the sheet &quot;%1&quot;, which holds %2 cells</source>
+        <translation>LibreOffice 没有载入工作表“%1”，该表有 %2 个单元格</translation>
+    </message>
+    <message>
+        <source>the sheet &quot;%1&quot; holds %2 cells, but LibreOffice loaded %3: it did not read the sheet as written, and saving would replace it by what it read</source>
+        <translation>工作表“%1”有 %2 个单元格，但 LibreOffice 只载入了 %3 个：它没有按文件内容读取该表，保存会用读到的内容替换它</translation>
+    </message>
+    <message>
+        <source>its text is UTF-32, which LibreOffice cannot read</source>
+        <translation>文本为 UTF-32 编码，LibreOffice 无法读取</translation>
+    </message>
+    <message>
+        <source>it starts with a UTF-8 byte order mark but its text is not UTF-8</source>
+        <translation>文件以 UTF-8 字节顺序标记开头，但内容不是 UTF-8 文本</translation>
+    </message>
+    <message>
+        <source>the encoding of its text cannot be told with confidence (it is not UTF-8, GB18030, Shift-JIS or Windows-1252 text)</source>
+        <translation>无法确定文本的编码（不是 UTF-8、GB18030、Shift-JIS 或 Windows-1252 文本）</translation>
+    </message>
+    <message>
+        <source>the text &quot;%1&quot; cannot be written in the file&apos;s encoding (%2)</source>
+        <translation>文字“%1”无法用该文件的编码（%2）写入</translation>
+    </message>
+    <message>
+        <source>what was stored cannot be written back in the file&apos;s own bytes (record %1 would read differently)</source>
+        <translation>保存的内容无法按文件原有的字节写回（第 %1 条记录读出来会不同）</translation>
+    </message>
+    <message>
+        <source>the workbook protection and very hidden sheets</source>
+        <translation>工作簿保护和深度隐藏的工作表</translation>
+    </message>
+    <message>
+        <source>the VBA project</source>
+        <translation>VBA 宏工程</translation>
+    </message>
+    <message>
+        <source>the embedded documents and header/footer pictures</source>
+        <translation>嵌入的文档和页眉页脚图片</translation>
+    </message>
+    <message>
+        <source>the page setup</source>
+        <translation>页面设置</translation>
+    </message>
+    <message>
+        <source>the default row heights</source>
+        <translation>默认行高</translation>
+    </message>
+    <message>
+        <source>the selections</source>
+        <translation>选定区域</translation>
+    </message>
+    <message>
+        <source>the font names</source>
+        <translation>字体名称</translation>
+    </message>
+    <message>
+        <source>%1 of the original could not be kept (%2)</source>
+        <translation>原文件的%1未能保留（%2）</translation>
+    </message>
+    <message>
+        <source>everything LibreOffice drops</source>
+        <translation>LibreOffice 丢弃的所有内容</translation>
+    </message>
+    <message>
+        <source>the spreadsheet application has no member %1</source>
+        <translation>表格程序没有成员 %1</translation>
+    </message>
+    <message>
+        <source>the spreadsheet application&apos;s %1 takes other arguments</source>
+        <translation>表格程序的 %1 需要其他参数</translation>
+    </message>
+    <message>
+        <source>the spreadsheet application&apos;s %1 cannot take argument %2 as given</source>
+        <translation>表格程序的 %1 不接受所给的第 %2 个参数</translation>
+    </message>
+    <message>
+        <source>the spreadsheet application&apos;s %1 failed (error %2)</source>
+        <translation>表格程序的 %1 执行失败（错误 %2）</translation>
+    </message>
+    <message>
+        <source>%1 could not be started (error %2)</source>
+        <translation>无法启动 %1（错误 %2）</translation>
+    </message>
+    <message>
+        <source>the spreadsheet application has quit unexpectedly</source>
+        <translation>表格程序意外退出</translation>
+    </message>
+    <message>
+        <source>the spreadsheet application stayed busy for %1 seconds (a dialog box may be open in it)</source>
+        <translation>表格程序持续忙碌了 %1 秒（其中可能打开了对话框）</translation>
+    </message>
+    <message>
+        <source>the spreadsheet application did not answer for %1 seconds and was ended</source>
+        <translation>表格程序 %1 秒没有响应，已被结束</translation>
+    </message>
+    <message>
+        <source>it holds more lines or fields than a sheet</source>
+        <translation>其行数或字段数超出工作表的容量</translation>
+    </message>
+    <message>
+        <source>Excel reads it differently from its bytes as %1 text (record %2), so its encoding or quoting cannot be kept</source>
+        <translation>Excel 按 %1 文本读取的内容与文件字节不一致（第 %2 条记录），无法保留其编码或引号</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
     </message>
 </context>
 <context>
@@ -586,6 +686,10 @@
     <message>
         <source>；</source>
         <translation>；</translation>
+    </message>
+    <message>
+        <source>其中%1个文件无法打开</source>
+        <translation>其中%1个文件无法打开</translation>
     </message>
 </context>
 </TS>

@@ -110,9 +110,9 @@ std::optional<QVector<SheetCellCount>> fileCellCounts(const QString &path, const
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     const QByteArray bytes = file.readAll();
-    QByteArray stream = compoundFileStream(bytes, QCoreApplication::translate("Engine", "Workbook"));
+    QByteArray stream = compoundFileStream(bytes, QStringLiteral("Workbook"));
     if (stream.isEmpty())
-        stream = compoundFileStream(bytes, QCoreApplication::translate("Engine", "Book"));
+        stream = compoundFileStream(bytes, QStringLiteral("Book"));
     return stream.isEmpty() ? std::nullopt : SheetCellCounts::ofBiff(stream);
 }
 
