@@ -155,6 +155,13 @@ Cell typedEntry(const QString &text, Cell::Format format)
     cell.format = format;
     if (text.isEmpty())
         return cell;
+    // A leading apostrophe is Excel's prefix character: what follows is
+    // text, and the apostrophe is not part of the value.
+    if (text.startsWith(QLatin1Char('\''))) {
+        cell.type = Cell::Text;
+        cell.text = text.mid(1);
+        return cell;
+    }
     if (format == Cell::TextFormat) {
         cell.type = Cell::Text;
         cell.text = text;
