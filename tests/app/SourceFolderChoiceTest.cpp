@@ -73,7 +73,7 @@ private slots:
 
     void chosenFolderShownAndRemembered();
     void cancelChangesNothing();
-    void missingSettingsFileIsNotCreated();
+    void missingSettingsFileIsCreated();
 
 private:
     void clickFolderButton();
@@ -121,15 +121,18 @@ void SourceFolderChoiceTest::cancelChangesNothing()
     QCOMPARE(contentOf(ProgramPaths::settingsFilePath), QByteArray("Other=1\r\nSourcePath=/before/\r\nLast=2\r\n"));
 }
 
-void SourceFolderChoiceTest::missingSettingsFileIsNotCreated()
+// A settings file that is not there yet is made, so that the folder is
+// remembered at the next start.
+void SourceFolderChoiceTest::missingSettingsFileIsCreated()
 {
     QVERIFY(QFile::remove(ProgramPaths::settingsFilePath));
     const QString folder = directory->filePath(QStringLiteral("表格 folder"));
     FolderDialogAnswer answer(folder);
     clickFolderButton();
 
-    QCOMPARE(sourcePathEdit()->text(), QDir::toNativeSeparators(folder) + QDir::separator());
-    QVERIFY(!QFile::exists(ProgramPaths::settingsFilePath));
+    const QString chosen = QDir::toNativeSeparators(folder) + QDir::separator();
+    QCOMPARE(sourcePathEdit()->text(), chosen);
+    QCOMPARE(contentOf(ProgramPaths::settingsFilePath), "SourcePath=" + chosen.toLocal8Bit() + "\r\n");
 }
 
 void SourceFolderChoiceTest::clickFolderButton()
