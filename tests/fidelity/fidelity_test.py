@@ -485,8 +485,10 @@ def csv_dialects(args, corpus, tmp, texts):
         # The inserted first record is empty: what follows it is the original's.
         now_first = now["text"].split(now["line ends"], 1)
         if len(now_first) == 2:
+            # Text in another 8-bit code page was read as GBK, and goes back so.
+            codec = "gbk" if now["encoding"] == "other 8-bit" else now["encoding"]
             now.update({k: v for k, v in dialect(now["byte order mark"]
-                                                 + now_first[1].encode(now["encoding"], "replace")).items()
+                                                 + now_first[1].encode(codec, "replace")).items()
                         if k in ("separator", "quoting")})
         keys = ["byte order mark", "separator", "quoting"]
         # Old Mac files (CR alone) are read as such; the letters of text in
