@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "automation/windows/ComVariants.h"
 
+#include "automation/ArrayOfArrays.h"
 #include "automation/AutomationObject.h"
 #include "fileformats/CellErrorValue.h"
 

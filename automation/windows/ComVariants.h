@@ -13,14 +13,6 @@ struct ComDispatch
 };
 Q_DECLARE_METATYPE(ComDispatch)
 
-// Lists to go as an array of arrays, as OpenText's FieldInfo takes its
-// (column, type) pairs, not as the block of rows a list of lists is.
-struct ArrayOfArrays
-{
-    QVariantList arrays;
-};
-Q_DECLARE_METATYPE(ArrayOfArrays)
-
 // Values between the program and a COM server, by ActiveQt's conversions but
 // for what a spreadsheet gives that ActiveQt turns into nothing: an error
 // value of a cell (VT_ERROR with Excel's code, #DIV/0!...) becomes a

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "automation/windows/ExcelCsvRouting.h"
 
-#include "automation/windows/ComVariants.h"
+#include "automation/ArrayOfArrays.h"
 #include "automation/windows/ExcelCsvWorkbook.h"
 #include "fileformats/CsvDialect.h"
 #include "fileformats/CsvEncoding.h"
