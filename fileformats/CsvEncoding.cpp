@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fileformats/CsvEncoding.h"
 
+#include "fileformats/Gb18030Codec.h"
+
 #include <QCoreApplication>
 #include <QTextCodec>
 
@@ -182,7 +184,7 @@ QTextCodec *CsvEncoding::codec() const
     case Utf16BigEndian:
         return QTextCodec::codecForName("UTF-16BE");
     case Gb18030:
-        return QTextCodec::codecForName("GB18030");
+        return Gb18030Codec::instance();
     case ShiftJis:
         return QTextCodec::codecForName("Shift_JIS");
     case Windows1252:

@@ -86,8 +86,11 @@ QString fromBstr(BSTR text)
     return text ? QString::fromWCharArray(text, int(SysStringLen(text))) : QString();
 }
 
-// Why a call failed other than by the application's own refusal.
-QString failureReason(HRESULT result, const QString &member, UINT argument)
+const int unknownArgument = -1;
+
+// Why a call failed other than by the application's own refusal; argument
+// counts from 0, or is unknownArgument.
+QString failureReason(HRESULT result, const QString &member, int argument)
 {
     switch (result) {
     case DISP_E_UNKNOWNNAME:
@@ -100,13 +103,16 @@ QString failureReason(HRESULT result, const QString &member, UINT argument)
     case DISP_E_TYPEMISMATCH:
     case DISP_E_BADVARTYPE:
     case DISP_E_OVERFLOW:
-        return QCoreApplication::translate("Engine", "the spreadsheet application's %1 cannot take argument %2 as given")
-            .arg(member)
-            .arg(argument + 1);
+        if (argument != unknownArgument)
+            return QCoreApplication::translate("Engine", "the spreadsheet application's %1 cannot take argument %2 as given")
+                .arg(member)
+                .arg(argument + 1);
+        break;
     default:
-        return QCoreApplication::translate("Engine", "the spreadsheet application's %1 failed (error %2)")
-            .arg(member, hex(result));
+        break;
     }
+    return QCoreApplication::translate("Engine", "the spreadsheet application's %1 failed (error %2)")
+        .arg(member, hex(result));
 }
 
 } // namespace
@@ -311,14 +317,15 @@ bool ComSession::invoke(IDispatch *target, const QByteArray &member, Access acce
         reason = fromBstr(exception.bstrDescription);
         if (!fromBstr(exception.bstrSource).isEmpty())
             raisedBy = QStringLiteral("%1, %2").arg(fromBstr(exception.bstrSource), QString::fromLatin1(member));
+        // The member's own failure: puArgErr names no argument then.
         if (reason.isEmpty())
-            reason = failureReason(code, text.name, argumentError);
+            reason = failureReason(code, text.name, unknownArgument);
     } else if (isBusy(status)) {
         reason = QCoreApplication::translate("Engine", "the spreadsheet application stayed busy for %1 seconds "
                                                        "(a dialog box may be open in it)")
                      .arg(duration_cast<seconds>(m_busyLimit).count());
     } else {
-        reason = failureReason(status, text.name, argumentError);
+        reason = failureReason(status, text.name, int(argumentError));
     }
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrDescription);

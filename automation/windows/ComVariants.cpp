@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "automation/windows/ComVariants.h"
 
+#include "automation/ArrayOfArrays.h"
 #include "automation/AutomationObject.h"
 #include "fileformats/CellErrorValue.h"
 
@@ -45,6 +46,23 @@ bool errorCode(const CellErrorValue &value, SCODE *code)
     return false;
 }
 
+// A one-dimensional array, element by element.
+SAFEARRAY *vectorOf(const QVariantList &elements)
+{
+    SAFEARRAY *array = SafeArrayCreateVector(VT_VARIANT, 0, ULONG(elements.size()));
+    for (LONG i = 0; i < elements.size(); ++i) {
+        VARIANT element;
+        VariantInit(&element);
+        if (!ComVariants::toVariant(elements.at(i), element)) {
+            SafeArrayDestroy(array);
+            return nullptr;
+        }
+        SafeArrayPutElement(array, &i, &element);
+        VariantClear(&element);
+    }
+    return array;
+}
+
 SAFEARRAY *arrayOf(const QVariantList &rows)
 {
     // As ActiveQt: a list of lists is a block of rows, the first row giving
@@ -69,18 +87,7 @@ SAFEARRAY *arrayOf(const QVariantList &rows)
         }
         return array;
     }
-    SAFEARRAY *array = SafeArrayCreateVector(VT_VARIANT, 0, ULONG(rows.size()));
-    for (LONG i = 0; i < rows.size(); ++i) {
-        VARIANT element;
-        VariantInit(&element);
-        if (!ComVariants::toVariant(rows.at(i), element)) {
-            SafeArrayDestroy(array);
-            return nullptr;
-        }
-        SafeArrayPutElement(array, &i, &element);
-        VariantClear(&element);
-    }
-    return array;
+    return vectorOf(rows);
 }
 
 QVariant elementAt(SAFEARRAY *array, LONG *at)
@@ -168,8 +175,9 @@ bool toVariant(const QVariant &given, VARIANT &variant, const QByteArray &declar
         variant.scode = code;
         return true;
     }
-    if (value.userType() == QMetaType::QVariantList) {
-        SAFEARRAY *array = arrayOf(value.toList());
+    if (value.userType() == QMetaType::QVariantList || value.userType() == qMetaTypeId<ArrayOfArrays>()) {
+        SAFEARRAY *array = value.userType() == QMetaType::QVariantList ? arrayOf(value.toList())
+                                                                        : vectorOf(value.value<ArrayOfArrays>().arrays);
         if (!array)
             return false;
         variant.vt = VT_ARRAY | VT_VARIANT;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "automation/windows/ExcelCsvRouting.h"
 
+#include "automation/ArrayOfArrays.h"
 #include "automation/windows/ExcelCsvWorkbook.h"
 #include "fileformats/CsvDialect.h"
 #include "fileformats/CsvEncoding.h"
@@ -134,9 +135,9 @@ AutomationObjectPtr CsvWorkbooks::openText(const QString &path, AutomationError 
         refuse(error, path, QCoreApplication::translate("Engine", "it holds more lines or fields than a sheet"));
         return nullptr;
     }
-    QVariantList fieldInfo;
+    ArrayOfArrays fieldInfo;
     for (int column = 1; column <= qMin(dialect.widestRecord + 16, LoadSoundness::gridColumns); ++column)
-        fieldInfo.append(QVariant(QVariantList{column, xlTextFormat}));
+        fieldInfo.arrays.append(QVariant(QVariantList{column, xlTextFormat}));
     // Filename, Origin, StartRow, DataType, TextQualifier,
     // ConsecutiveDelimiter, Tab, Semicolon, Comma, Space, Other, OtherChar,
     // FieldInfo.
@@ -146,7 +147,7 @@ AutomationObjectPtr CsvWorkbooks::openText(const QString &path, AutomationError 
                      "const QVariant&,const QVariant&,const QVariant&)",
                      {path, codePageOf(encoding.kind), 1, xlDelimited, xlTextQualifierDoubleQuote, false,
                       separator == '\t', separator == ';', separator == ',', false, false, QStringLiteral(" "),
-                      QVariant(fieldInfo)},
+                      QVariant::fromValue(fieldInfo)},
                      error);
     if (error.raised)
         return nullptr;

@@ -71,8 +71,10 @@ QString resolve(const QString &fromPart, const QString &target)
 {
     if (target.startsWith(QLatin1Char('/')))
         return QDir::cleanPath(target).mid(1);
+    // Never a leading "//": on Windows cleanPath keeps that as a network path.
     const QString folder = folderOf(fromPart);
-    const QString path = QDir::cleanPath(QLatin1Char('/') + folder + QLatin1Char('/') + target);
+    const QString path =
+        QDir::cleanPath(QLatin1Char('/') + (folder.isEmpty() ? target : folder + QLatin1Char('/') + target));
     return path.mid(1);
 }
 

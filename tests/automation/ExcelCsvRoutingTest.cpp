@@ -6,6 +6,7 @@
 // as the Excel reference documents them; it says nothing of Excel's own
 // parsing, which the Windows tests' server models.
 
+#include "automation/ArrayOfArrays.h"
 #include "automation/windows/ExcelCsvRouting.h"
 
 #include <QDir>
@@ -134,7 +135,9 @@ void ExcelCsvRoutingTest::csvOpensAsTextInItsOwnCodePage()
     QCOMPARE(arguments.size(), 13);
     QCOMPARE(arguments.mid(0, 11),
              (QVariantList{path, 54936, 1, 1, 1, false, false, true, false, false, false}));
-    const QVariantList fieldInfo = arguments.at(12).toList();
+    // As Excel documents it: an array of two-element arrays.
+    QVERIFY(arguments.at(12).canConvert<ArrayOfArrays>());
+    const QVariantList fieldInfo = arguments.at(12).value<ArrayOfArrays>().arrays;
     QCOMPARE(fieldInfo.size(), 2 + 16);
     QCOMPARE(fieldInfo.first().toList(), (QVariantList{1, 2}));
     QCOMPARE(fieldInfo.last().toList(), (QVariantList{18, 2}));

@@ -297,8 +297,9 @@ HRESULT WorkbooksObject::OpenText(BSTR filename, VARIANT origin, VARIANT startRo
         for (LONG i = low; i <= high; ++i) {
             VARIANT pair;
             VariantInit(&pair);
+            // Excel refuses what it cannot read as run-time error 1004.
             if (FAILED(SafeArrayGetElement(pairs, &i, &pair)) || !(V_VT(&pair) & VT_ARRAY))
-                return DISP_E_TYPEMISMATCH;
+                return excelError(QStringLiteral("OpenText method of Workbooks class failed"));
             LONG pairLow = 0;
             SafeArrayGetLBound(V_ARRAY(&pair), 1, &pairLow);
             VARIANT column;
