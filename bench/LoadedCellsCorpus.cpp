@@ -2,7 +2,8 @@
 // loaded_cells_corpus [FOLDER]: opens every .xls/.xlsx/.xlsm below FOLDER
 // (else the shared corpus) for editing the way a job opens it, each from a
 // copy of its own, and prints the workbooks refused because LibreOffice
-// loaded a sheet with other cells than the file holds, the workbooks refused
+// loaded a sheet with other cells than the file holds (or the file's cells
+// could not be read to hold them against), the workbooks refused
 // for any other reason, and how many opened. A workbook LibreOffice loads
 // whole must never be refused for its cells.
 
@@ -57,7 +58,9 @@ int main(int argc, char *argv[])
             ++opened;
         } catch (const AutomationFailure &failure) {
             const QString reason = QString(failure.description).replace(copy, name);
-            (reason.contains(QLatin1String("LibreOffice loaded")) || reason.contains(QLatin1String("did not load the sheet"))
+            (reason.contains(QLatin1String("LibreOffice loaded")) || reason.contains(QLatin1String("LibreOffice made"))
+                     || reason.contains(QLatin1String("did not load the sheet"))
+                     || reason.contains(QLatin1String("cannot be read from the file"))
                  ? forCells
                  : otherwise)
                 .append(reason);

@@ -183,18 +183,26 @@ QString biffProblem(const QString &path)
     bool encrypted = false;
     // Each sheet the workbook lists must begin where it says, with a BOF
     // record of the chain, and end with an EOF record: a record that lies
-    // about its length breaks that.
+    // about its length breaks that. Each sheet the stream holds must be
+    // listed (a chart inside a sheet is part of it): the cells of one that
+    // is not would be loaded by no reader.
     QSet<qint64> sheetOffsets;
     QSet<qint64> beginnings{0};
+    QSet<qint64> sheetsHeld;
+    int depth = 1; // within the workbook's globals
     int endings = 0;
     qint64 at = records.offset();
     while (records.next(&type, &body)) {
-        if (type == BiffRecords::BeginOfFile)
+        if (type == BiffRecords::BeginOfFile) {
             beginnings.insert(at);
-        else if (type == BiffRecords::EndOfFile)
+            if (depth++ == 0)
+                sheetsHeld.insert(at);
+        } else if (type == BiffRecords::EndOfFile) {
             ++endings;
-        else if (type == BiffRecords::BoundSheet && body.size() >= 4)
+            depth = qMax(0, depth - 1);
+        } else if (type == BiffRecords::BoundSheet && body.size() >= 4) {
             sheetOffsets.insert(qFromLittleEndian<quint32>(body.constData()));
+        }
         at = records.offset();
         encrypted = encrypted || type == filePass;
         if (biff8 && !encrypted && lastColumnOf(type, body) >= biffColumns)
@@ -208,7 +216,7 @@ QString biffProblem(const QString &path)
         return QCoreApplication::translate("Engine", "is damaged: its records break off at byte %1 of %2")
             .arg(records.offset())
             .arg(stream.size());
-    if (!beginnings.contains(sheetOffsets) || endings < beginnings.size())
+    if (!beginnings.contains(sheetOffsets) || endings < beginnings.size() || !sheetOffsets.contains(sheetsHeld))
         return QCoreApplication::translate("Engine", "is damaged: its sheets do not begin and end where its workbook says");
     return QString();
 }

@@ -156,13 +156,14 @@ bool blockOf(QStringView reference, Block *block)
     return block->firstRow >= 0 && block->lastRow >= block->firstRow && block->lastColumn >= block->firstColumn;
 }
 
-bool isInside(const QVector<Block> &blocks, int row, int column)
+// The first of the blocks holding the cell, or none.
+Block *blockHolding(QVector<Block> &blocks, int row, int column)
 {
-    for (const Block &block : blocks) {
+    for (Block &block : blocks) {
         if (row >= block.firstRow && row <= block.lastRow && column >= block.firstColumn && column <= block.lastColumn)
-            return true;
+            return &block;
     }
-    return false;
+    return nullptr;
 }
 
 // Where a string's text is: <t> elements of <si> or <is>, those of a
@@ -225,8 +226,10 @@ QVector<Block> pivotTableBlocks(const ZipArchive &archive, const QString &sheetP
         readPart(archive, memberNamed(archive, relationship.part), [&](const QXmlStreamReader &xml) {
             Block block;
             if (xml.isStartElement() && isSpreadsheetElement(xml, QLatin1String("location"))
-                && blockOf(xml.attributes().value(QLatin1String("ref")), &block))
+                && blockOf(xml.attributes().value(QLatin1String("ref")), &block)) {
+                block.pivotTable = true;
                 blocks.append(block);
+            }
         });
     }
     return blocks;
@@ -234,7 +237,8 @@ QVector<Block> pivotTableBlocks(const ZipArchive &archive, const QString &sheetP
 
 // The cells of one sheet part that hold something: a <c> of the sheet's
 // data with a formula, a value that is not empty or an inline string that
-// is not, outside the blocks LibreOffice fills itself (which it adds to).
+// is not, outside the blocks LibreOffice fills itself; those inside are
+// counted in their block.
 qint64 cellsOfPart(const ZipArchive &archive, const QString &part, const QSet<int> &emptyStrings,
                    QVector<Block> *uncounted)
 {
@@ -308,7 +312,10 @@ qint64 cellsOfPart(const ZipArchive &archive, const QString &part, const QSet<in
                     const int index = value.toInt(&numbered);
                     holds = numbered ? !emptyStrings.contains(index) : !value.isEmpty();
                 }
-                cells += holds && !isInside(*uncounted, row, column) ? 1 : 0;
+                if (holds) {
+                    Block *block = blockHolding(*uncounted, row, column);
+                    ++(block ? block->cells : cells);
+                }
                 cellDepth = -1;
             } else if (depth == dataDepth) {
                 dataDepth = -1;
@@ -506,9 +513,10 @@ std::optional<QVector<SheetCellCount>> ofOoxml(const ZipArchive &archive)
     QXmlStreamReader xml(archive.member(workbookPart));
     while (!xml.atEnd()) {
         xml.readNext();
+        if (xml.isStartElement() && isSpreadsheetElement(xml, QLatin1String("sheets")))
+            listed = true;
         if (!xml.isStartElement() || !isSpreadsheetElement(xml, QLatin1String("sheet")))
             continue;
-        listed = true;
         SheetCellCount count;
         QString id;
         for (const QXmlStreamAttribute &attribute : xml.attributes()) {

@@ -24,15 +24,20 @@ struct SheetCellCount
         int firstColumn = 0;
         int lastRow = 0;
         int lastColumn = 0;
+        // The cells holding something the file lists inside the block (each
+        // counted in the first block holding it): what LibreOffice fills in
+        // may add to them, never hold fewer.
+        qint64 cells = 0;
+        bool pivotTable = false;
     };
 
     QString sheet;
     // Outside the blocks below.
     qint64 cells = 0;
-    // Cells LibreOffice fills itself on loading, left out of the count on
-    // both sides: a pivot table's output, which it computes again from the
-    // table's cache, and the cells of an array formula's range, each of which
-    // it holds as part of the formula whether the file lists it or not.
+    // Cells LibreOffice fills itself on loading, counted apart: a pivot
+    // table's output, which it computes again from the table's cache, and
+    // the cells of an array formula's range, each of which it holds as part
+    // of the formula whether the file lists it or not.
     QVector<Block> uncounted;
 };
 

@@ -640,6 +640,18 @@
         <source>cannot write %1: %2</source>
         <translation>cannot write %1: %2</translation>
     </message>
+    <message>
+        <source>%1 is left as it is: the cells of its sheets cannot be read from the file (damaged?), so what LibreOffice loaded cannot be checked against them</source>
+        <translation>%1 is left as it is: the cells of its sheets cannot be read from the file (damaged?), so what LibreOffice loaded cannot be checked against them</translation>
+    </message>
+    <message>
+        <source>the pivot table at %2 on the sheet &quot;%1&quot; holds %3 cells, but LibreOffice made %4 of it again on loading: saving would replace the table by what it made</source>
+        <translation>the pivot table at %2 on the sheet &quot;%1&quot; holds %3 cells, but LibreOffice made %4 of it again on loading: saving would replace the table by what it made</translation>
+    </message>
+    <message>
+        <source>the array formula at %2 on the sheet &quot;%1&quot; holds %3 cells, but LibreOffice loaded %4: saving would replace it by what it read</source>
+        <translation>the array formula at %2 on the sheet &quot;%1&quot; holds %3 cells, but LibreOffice loaded %4: saving would replace it by what it read</translation>
+    </message>
 </context>
 <context>
     <name>StatusTexts</name>

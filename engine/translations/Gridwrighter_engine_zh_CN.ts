@@ -640,6 +640,18 @@
         <source>cannot write %1: %2</source>
         <translation>无法写入 %1：%2</translation>
     </message>
+    <message>
+        <source>%1 is left as it is: the cells of its sheets cannot be read from the file (damaged?), so what LibreOffice loaded cannot be checked against them</source>
+        <translation>%1 保持原样未修改：无法从文件中读出其工作表的单元格（文件已损坏？），因此无法核对 LibreOffice 载入的内容</translation>
+    </message>
+    <message>
+        <source>the pivot table at %2 on the sheet &quot;%1&quot; holds %3 cells, but LibreOffice made %4 of it again on loading: saving would replace the table by what it made</source>
+        <translation>工作表“%1”中 %2 处的数据透视表有 %3 个单元格，但 LibreOffice 载入时重新生成的只有 %4 个：保存会用它生成的内容替换该表</translation>
+    </message>
+    <message>
+        <source>the array formula at %2 on the sheet &quot;%1&quot; holds %3 cells, but LibreOffice loaded %4: saving would replace it by what it read</source>
+        <translation>工作表“%1”中 %2 处的数组公式有 %3 个单元格，但 LibreOffice 只载入了 %4 个：保存会用读到的内容替换它</translation>
+    </message>
 </context>
 <context>
     <name>StatusTexts</name>

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QTest>
 #include <QTextCodec>
@@ -61,6 +62,39 @@ bool changePart(const QString &path, const QString &part, const std::function<QB
     return writeBytes(path, archive.bytes());
 }
 
+// An .xls of the description, made by LibreOffice from an .xlsx, as name in
+// the job's folder.
+QString xlsOf(const RealJob &job, const QString &name, const QJsonObject &description)
+{
+    const QString source = job.path(QStringLiteral("source/") + QFileInfo(name).completeBaseName() + ".xlsx");
+    if (!QDir().mkpath(job.path("source")) || !WorkbookFiles::create(source, description))
+        return QString();
+    const QString xls = WorkbookFiles::convert(source, "xls", job.path("source"));
+    const bool moved = !xls.isEmpty() && QFile::rename(xls, job.path(name));
+    QDir(job.path("source")).removeRecursively();
+    return moved ? job.path(name) : QString();
+}
+
+// The compound file with the chain of its root's sectors (those of the small
+// streams, the workbook's among them) broken after its second sector, as a
+// bad disk would leave it: LibreOffice still opens it, as a blank sheet.
+bool breakRootChain(const QString &path)
+{
+    QByteArray file = bytesOf(path);
+    if (file.size() < 512)
+        return false;
+    const int sector = 1 << qFromLittleEndian<quint16>(file.constData() + 0x1E);
+    const auto at = [&](quint32 sectorNumber) { return qint64(sectorNumber + 1) * sector; };
+    const qint64 fat = at(qFromLittleEndian<quint32>(file.constData() + 0x4C));
+    const qint64 directory = at(qFromLittleEndian<quint32>(file.constData() + 0x30));
+    const quint32 root = qFromLittleEndian<quint32>(file.constData() + directory + 0x74);
+    const quint32 second = qFromLittleEndian<quint32>(file.constData() + fat + 4 * root);
+    if (fat + 4 * qint64(second) + 4 > file.size())
+        return false;
+    qToLittleEndian<quint32>(0x7406, file.data() + fat + 4 * second);
+    return writeBytes(path, file);
+}
+
 QString decodedCsv(const QString &path, const char *codec)
 {
     return QTextCodec::codecForName(codec)->toUnicode(bytesOf(path).mid(2));
@@ -80,6 +114,8 @@ private slots:
     void sheetLoadedShortIsRefused();
     void utf16CsvKeepsItsEncodingAndUtf32IsLeftAlone();
     void workbookWithANearlyTooLongNameIsSaved();
+    void xlsUnderAnXlsxNameIsSavedAsAnXls();
+    void pivotTableLibreOfficeRemakesShortIsRefused();
     void formulaToValueWritesTheResultsTheWorkbookShows();
 };
 
@@ -130,7 +166,8 @@ void NothingLostRealTest::whatLoadingWouldCutOrRepairIsRefused()
 {
     RealJob job;
     const QJsonObject cells{{"A1", "kept"}, {"A2", 2}};
-    const QStringList names{"beyond.xlsx", "malformed.xlsx", "long.csv", "wide.csv", "broken.xls"};
+    const QStringList names{"beyond.xlsx", "malformed.xlsx", "long.csv", "wide.csv", "broken.xls", "unlisted.xls",
+                            "blank.xls"};
     QVERIFY(WorkbookFiles::create(job.path("beyond.xlsx"), oneSheet(cells)));
     QVERIFY(changePart(job.path("beyond.xlsx"), "xl/worksheets/sheet1.xml", [](QByteArray xml) {
         return xml.replace("</sheetData>", "<row r=\"2000000\"><c r=\"A2000000\"><v>7</v></c></row></sheetData>");
@@ -140,10 +177,8 @@ void NothingLostRealTest::whatLoadingWouldCutOrRepairIsRefused()
     QVERIFY(writeBytes(job.path("long.csv"), QByteArray("n\n").repeated(1048577)));
     QVERIFY(writeBytes(job.path("wide.csv"), QByteArray("x,").repeated(16384) + "x\n"));
     // An .xls whose second record stream (the sheet's) claims more bytes than there are.
-    QVERIFY(QDir().mkpath(job.path("source")));
-    QVERIFY(WorkbookFiles::create(job.path("source/broken.xlsx"), oneSheet(cells)));
-    const QString xls = WorkbookFiles::convert(job.path("source/broken.xlsx"), "xls", job.path("."));
-    QVERIFY(QDir(job.path("source")).removeRecursively());
+    const QString xls = xlsOf(job, "broken.xls", oneSheet(cells));
+    QVERIFY(!xls.isEmpty());
     QByteArray binary = bytesOf(xls);
     const QByteArray sheetStart("\x09\x08\x10\x00\x00\x06\x10\x00", 8);
     const int sheetRecord = binary.indexOf(sheetStart);
@@ -151,6 +186,22 @@ void NothingLostRealTest::whatLoadingWouldCutOrRepairIsRefused()
     binary[sheetRecord + 2] = '\xF0';
     binary[sheetRecord + 3] = '\x7F';
     QVERIFY(writeBytes(xls, binary));
+    // An .xls whose first sheet the workbook no longer lists (its BOUNDSHEET
+    // record of a type no reader knows): loaded, it would be the second alone.
+    const QJsonObject twoSheets{{"sheets", QJsonArray{QJsonObject{{"name", "First"}, {"cells", cells}},
+                                                      QJsonObject{{"name", "Second"}, {"cells", cells}}}}};
+    const QString unlisted = xlsOf(job, "unlisted.xls", twoSheets);
+    QVERIFY(!unlisted.isEmpty());
+    binary = bytesOf(unlisted);
+    const int firstName = binary.indexOf("First");
+    QVERIFY(firstName > 12 && binary.mid(firstName - 12, 2) == QByteArray("\x85\x00", 2));
+    binary[firstName - 12] = '\xFF';
+    binary[firstName - 11] = '\x0F';
+    QVERIFY(writeBytes(unlisted, binary));
+    // An .xls whose compound file breaks off: what LibreOffice makes of it
+    // cannot be held against the file's cells.
+    const QString blank = xlsOf(job, "blank.xls", oneSheet(cells));
+    QVERIFY(!blank.isEmpty() && breakRootChain(blank));
     QMap<QString, QByteArray> before;
     for (const QString &name : names)
         before[name] = bytesOf(job.path(name));
@@ -164,7 +215,9 @@ void NothingLostRealTest::whatLoadingWouldCutOrRepairIsRefused()
     for (const WorkbookResult &result : job.outcome().workbooks)
         reasons << result.reason;
     QCOMPARE(reasons.filter(QStringLiteral("beyond")).size(), 3);
-    QCOMPARE(reasons.filter(QStringLiteral("damaged")).size(), 2);
+    QCOMPARE(reasons.filter(QStringLiteral(" is damaged")).size(), 3);
+    QCOMPARE(reasons.filter(QStringLiteral("unlisted.xls is damaged")).size(), 1);
+    QCOMPARE(reasons.filter(QStringLiteral("blank.xls is left as it is: the cells of its sheets cannot be read")).size(), 1);
 }
 
 // LibreOffice loads a sheet it trips over empty, without a word: valid
@@ -247,6 +300,48 @@ void NothingLostRealTest::workbookWithANearlyTooLongNameIsSaved()
     QCOMPARE(job.outcome().failed, 0);
     const QJsonObject sheet = WorkbookFiles::sheetAt(WorkbookFiles::read(book), 0);
     QCOMPARE(sheet.value("cells").toObject().value("A2").toObject().value("value").toString(), QStringLiteral("first"));
+}
+
+// LibreOffice keeps the format it loaded, whatever the name: what it stored
+// is checked as the .xls it is, and saved.
+void NothingLostRealTest::xlsUnderAnXlsxNameIsSavedAsAnXls()
+{
+    RealJob job;
+    const QString xls = xlsOf(job, "book.xls", oneSheet(QJsonObject{{"A1", "first"}, {"B1", 2}}));
+    QVERIFY(!xls.isEmpty());
+    const QString misnamed = job.path("book.xlsx");
+    QVERIFY(QFile::rename(xls, misnamed));
+    JobSettings::addRowNumber = 1;
+    job.run(&MergeObject::AddRow);
+    QCOMPARE(job.outcome().failed, 0);
+    QVERIFY(bytesOf(misnamed).startsWith("\xD0\xCF\x11\xE0"));
+    QVERIFY(QFile::rename(misnamed, xls));
+    const QJsonObject cells = WorkbookFiles::sheetAt(WorkbookFiles::read(xls), 0).value("cells").toObject();
+    QCOMPARE(cells.value("A2").toObject().value("value").toString(), QStringLiteral("first"));
+    QCOMPARE(cells.value("B2").toObject().value("value").toDouble(), 2.0);
+}
+
+// LibreOffice makes a pivot table's output again from its cache on loading;
+// in this workbook it leaves out three of the labels the file shows. Saved,
+// the table would lose them: the workbook is refused, naming the table.
+void NothingLostRealTest::pivotTableLibreOfficeRemakesShortIsRefused()
+{
+    RealJob job;
+    const QString corpus = WorkbookFiles::corpusFolder();
+    if (corpus.isEmpty())
+        QSKIP("the shared corpus is not here");
+    const QString book = job.path("pivots.xlsx");
+    QVERIFY(QFile::copy(corpus + "/calamine/pivots.xlsx", book));
+    QVERIFY(QFile::setPermissions(book, QFile::ReadOwner | QFile::WriteOwner));
+    const QByteArray before = bytesOf(book);
+    JobSettings::addRowNumber = 1;
+    job.run(&MergeObject::AddRow);
+    QCOMPARE(job.outcome().failed, 1);
+    QCOMPARE(bytesOf(book), before);
+    const QString reason = job.outcome().workbooks.value(0).reason;
+    QVERIFY2(reason.contains(QStringLiteral("the pivot table at A3:E5 on the sheet \"PivotSheet1\" holds 15 cells, but "
+                                            "LibreOffice made 12")),
+             qPrintable(reason));
 }
 
 // LibreOffice computes this sheet's INDIRECT over sheet names into #VALUE!;

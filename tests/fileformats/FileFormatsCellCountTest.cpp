@@ -112,6 +112,7 @@ private slots:
     void ooxmlSheetsFoundHoweverTheirTargetsAreWritten_data();
     void ooxmlSheetsFoundHoweverTheirTargetsAreWritten();
     void ooxmlWithoutWorkbookGivesNone();
+    void blocksLibreOfficeFillsCountedApart();
     void biffCellRecordsCounted();
 };
 
@@ -147,6 +148,44 @@ void FileFormatsCellCountTest::ooxmlWithoutWorkbookGivesNone()
     const auto counts = SheetCellCounts::ofOoxml(package("worksheets/missing.xml", "worksheets/sheet2.xml"));
     QVERIFY(counts);
     QCOMPARE(counts->at(0).cells, 0);
+    // An empty list of sheets is a list: no sheet.
+    archive = package("worksheets/sheet1.xml", "worksheets/sheet2.xml");
+    archive.replace("xl/workbook.xml", "<workbook xmlns=\"" + mainNamespace + "\"><sheets/></workbook>");
+    const auto none = SheetCellCounts::ofOoxml(archive);
+    QVERIFY(none);
+    QVERIFY(none->isEmpty());
+}
+
+// A pivot table's output and an array formula's range are counted apart,
+// each in its block, so that what LibreOffice fills in there can be held
+// against them.
+void FileFormatsCellCountTest::blocksLibreOfficeFillsCountedApart()
+{
+    ZipArchive archive = package("worksheets/sheet1.xml", "worksheets/sheet2.xml");
+    archive.replace("xl/worksheets/_rels/sheet2.xml.rels",
+                    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                    "<Relationship Id=\"rId1\" Type=\"" + relationshipsNamespace + "/pivotTable\" "
+                    "Target=\"../pivotTables/pivotTable1.xml\"/></Relationships>");
+    archive.replace("xl/pivotTables/pivotTable1.xml",
+                    "<pivotTableDefinition xmlns=\"" + mainNamespace + "\"><location ref=\"D1:E3\"/></pivotTableDefinition>");
+    archive.replace("xl/worksheets/sheet2.xml",
+                    "<worksheet xmlns=\"" + mainNamespace + "\"><sheetData>"
+                    "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"D1\" t=\"inlineStr\"><is><t>Sum</t></is></c>"
+                    "<c r=\"E1\"><v>3</v></c></row>"
+                    "<row r=\"2\"><c r=\"A2\"><f t=\"array\" ref=\"A2:B3\">C1:C2*2</f><v>2</v></c><c r=\"B2\"><v>4</v></c>"
+                    "<c r=\"E2\"><v>5</v></c></row><row r=\"4\"><c r=\"B4\"><v>6</v></c></row>"
+                    "</sheetData></worksheet>");
+    const auto counts = SheetCellCounts::ofOoxml(archive);
+    QVERIFY(counts);
+    const SheetCellCount &sheet = counts->at(1);
+    QCOMPARE(sheet.cells, 2);
+    QCOMPARE(sheet.uncounted.size(), 2);
+    QVERIFY(sheet.uncounted.at(0).pivotTable);
+    QCOMPARE(sheet.uncounted.at(0).firstColumn, 3);
+    QCOMPARE(sheet.uncounted.at(0).lastRow, 2);
+    QCOMPARE(sheet.uncounted.at(0).cells, 3);
+    QVERIFY(!sheet.uncounted.at(1).pivotTable);
+    QCOMPARE(sheet.uncounted.at(1).cells, 2);
 }
 
 void FileFormatsCellCountTest::biffCellRecordsCounted()

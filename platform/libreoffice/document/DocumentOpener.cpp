@@ -101,15 +101,20 @@ void refuseDamagedArchive(const QString &path, const ZipArchive &archive)
 }
 
 // The cells each sheet of the file holds, to be held against what
-// LibreOffice loads; none for a CSV file or a file not of these formats.
-std::optional<QVector<SheetCellCount>> fileCellCounts(const QString &path, const std::optional<ZipArchive> &archive)
+// LibreOffice loads. None for a file of neither format (a CSV file, an
+// .xls of Excel 4 or older) and for a zip package or compound file whose
+// cells cannot be read; compoundFile tells the last.
+std::optional<QVector<SheetCellCount>> fileCellCounts(const QString &path, const std::optional<ZipArchive> &archive,
+                                                      bool *compoundFile)
 {
+    *compoundFile = false;
     if (archive)
         return SheetCellCounts::ofOoxml(*archive);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     const QByteArray bytes = file.readAll();
+    *compoundFile = bytes.startsWith(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
     QByteArray stream = compoundFileStream(bytes, QStringLiteral("Workbook"));
     if (stream.isEmpty())
         stream = compoundFileStream(bytes, QStringLiteral("Book"));
@@ -140,7 +145,8 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
         refuseDamagedArchive(path, *archive);
     if (!unsound.isEmpty())
         fail(QStringLiteral("%1 %2").arg(path, unsound));
-    const std::optional<QVector<SheetCellCount>> cellCounts = fileCellCounts(path, archive);
+    bool compoundFile = false;
+    const std::optional<QVector<SheetCellCount>> cellCounts = fileCellCounts(path, archive, &compoundFile);
     std::optional<CsvFilterOptions> csv;
     if (file.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
         QFile content(path);
@@ -199,7 +205,19 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
             fail(QCoreApplication::translate("Engine", "%1 is left as it is: %2").arg(path, misreading));
         }
     }
-    // A sheet LibreOffice could not read loads empty or short, without a word.
+    const uno::Reference<frame::XModel> model(component, uno::UNO_QUERY);
+    const GridLimits grid = gridOf(model.is() ? loadedFilterName(model) : QString(), path);
+    // A sheet LibreOffice could not read loads empty or short, without a
+    // word; where the file's own cells cannot be read, what it loaded cannot
+    // be checked, and saving could replace the user's data by what it made
+    // of the file. (An Office Open XML package encrypted with the default
+    // password inside a compound file is not read here, and not checked.)
+    if (!cellCounts && (archive || (compoundFile && grid.binary))) {
+        closeComponent(component);
+        fail(QCoreApplication::translate("Engine", "%1 is left as it is: the cells of its sheets cannot be read from the "
+                                                   "file (damaged?), so what LibreOffice loaded cannot be checked against them")
+                 .arg(path));
+    }
     const QString lost = cellCounts ? LoadedCells::problem(spreadsheet, *cellCounts) : QString();
     if (!lost.isEmpty()) {
         closeComponent(component);
@@ -213,7 +231,5 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
     const uno::Reference<util::XModifiable> modifiable(component, uno::UNO_QUERY);
     if (modifiable.is())
         modifiable->setModified(false);
-    const uno::Reference<frame::XModel> model(component, uno::UNO_QUERY);
-    const GridLimits grid = gridOf(model.is() ? loadedFilterName(model) : QString(), path);
     return std::make_shared<CalcDocument>(session, spreadsheet, file.absoluteFilePath(), grid, csv);
 }

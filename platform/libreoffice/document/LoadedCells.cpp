@@ -24,19 +24,64 @@ qint64 overlap(sal_Int32 first, sal_Int32 last, int otherFirst, int otherLast)
     return std::max<qint64>(0, qint64(std::min<sal_Int32>(last, otherLast)) - std::max<sal_Int32>(first, otherFirst) + 1);
 }
 
-} // namespace
+qint64 cellsInBlock(const table::CellRangeAddress &range, const SheetCellCount::Block &block)
+{
+    return overlap(range.StartRow, range.EndRow, block.firstRow, block.lastRow)
+           * overlap(range.StartColumn, range.EndColumn, block.firstColumn, block.lastColumn);
+}
 
-qint64 countOf(const uno::Reference<sheet::XSpreadsheet> &sheet, const QVector<SheetCellCount::Block> &uncounted)
+uno::Sequence<table::CellRangeAddress> contentRanges(const uno::Reference<sheet::XSpreadsheet> &sheet)
 {
     const sal_Int16 content = sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING
                               | sheet::CellFlags::FORMULA;
     const uno::Reference<sheet::XCellRangesQuery> query(sheet, uno::UNO_QUERY_THROW);
+    return query->queryContentCells(content)->getRangeAddresses();
+}
+
+// "B3:D9", as the user finds it on the sheet.
+QString blockName(const SheetCellCount::Block &block)
+{
+    const auto cell = [](int row, int column) {
+        QString letters;
+        for (int number = column + 1; number > 0; number = (number - 1) / 26)
+            letters.prepend(QLatin1Char(char('A' + (number - 1) % 26)));
+        return letters + QString::number(row + 1);
+    };
+    return cell(block.firstRow, block.firstColumn) + QLatin1Char(':') + cell(block.lastRow, block.lastColumn);
+}
+
+// The first block LibreOffice filled with fewer cells than the file lists in
+// it, said in the user's words, or empty.
+QString blockProblem(const QString &sheet, const uno::Sequence<table::CellRangeAddress> &ranges,
+                     const QVector<SheetCellCount::Block> &blocks)
+{
+    for (const SheetCellCount::Block &block : blocks) {
+        qint64 loaded = 0;
+        for (const table::CellRangeAddress &range : ranges)
+            loaded += cellsInBlock(range, block);
+        if (loaded >= block.cells)
+            continue;
+        const char *text = block.pivotTable
+                               ? QT_TRANSLATE_NOOP("Engine", "the pivot table at %2 on the sheet \"%1\" holds %3 cells, but "
+                                                             "LibreOffice made %4 of it again on loading: saving would "
+                                                             "replace the table by what it made")
+                               : QT_TRANSLATE_NOOP("Engine", "the array formula at %2 on the sheet \"%1\" holds %3 cells, "
+                                                             "but LibreOffice loaded %4: saving would replace it by what "
+                                                             "it read");
+        return QCoreApplication::translate("Engine", text).arg(sheet, blockName(block)).arg(block.cells).arg(loaded);
+    }
+    return QString();
+}
+
+} // namespace
+
+qint64 countOf(const uno::Reference<sheet::XSpreadsheet> &sheet, const QVector<SheetCellCount::Block> &uncounted)
+{
     qint64 cells = 0;
-    for (const table::CellRangeAddress &range : query->queryContentCells(content)->getRangeAddresses()) {
+    for (const table::CellRangeAddress &range : contentRanges(sheet)) {
         cells += qint64(range.EndRow - range.StartRow + 1) * (range.EndColumn - range.StartColumn + 1);
         for (const SheetCellCount::Block &block : uncounted)
-            cells -= overlap(range.StartRow, range.EndRow, block.firstRow, block.lastRow)
-                     * overlap(range.StartColumn, range.EndColumn, block.firstColumn, block.lastColumn);
+            cells -= cellsInBlock(range, block);
     }
     return cells;
 }
@@ -59,14 +104,18 @@ QString problem(const uno::Reference<sheet::XSpreadsheetDocument> &document, con
                 .arg(expected.sheet)
                 .arg(expected.cells);
         }
+        const QString name = toQString(uno::Reference<container::XNamed>(sheet, uno::UNO_QUERY_THROW)->getName());
         const qint64 loaded = countOf(sheet, expected.uncounted);
         if (loaded != expected.cells)
             return QCoreApplication::translate("Engine",
                                                "the sheet \"%1\" holds %2 cells, but LibreOffice loaded %3: it did not "
                                                "read the sheet as written, and saving would replace it by what it read")
-                .arg(toQString(uno::Reference<container::XNamed>(sheet, uno::UNO_QUERY_THROW)->getName()))
+                .arg(name)
                 .arg(expected.cells)
                 .arg(loaded);
+        const QString block = blockProblem(name, contentRanges(sheet), expected.uncounted);
+        if (!block.isEmpty())
+            return block;
     }
     return QString();
 }

@@ -40,6 +40,10 @@ QString StoreFinish::run()
         problem = StoredWorkbookCheck::csvProblem(stored, m_stored.csvRecords);
         if (problem.isEmpty())
             problem = m_stored.csvPutBack(stored);
+    } else if (m_stored.binary) {
+        // LibreOffice keeps the format it loaded, whatever the file's name:
+        // an .xls named .xlsx is stored as an .xls.
+        problem = StoredWorkbookCheck::compoundFileProblem(stored);
     } else if (OoxmlWorkbookParts::isOoxmlWorkbook(path)) {
         // What the put-backs left as LibreOffice stored it was read whole
         // once: only what they changed is read again.
@@ -49,8 +53,6 @@ QString StoreFinish::run()
             leftOut = OriginalParts::restore(path, stored, m_stored.edits);
             problem = StoredWorkbookCheck::archiveProblem(stored, nullptr, &asStored);
         }
-    } else if (m_stored.binary) {
-        problem = StoredWorkbookCheck::compoundFileProblem(stored);
     }
     if (!problem.isEmpty())
         fail(QStringLiteral("cannot save %1: %2%3")

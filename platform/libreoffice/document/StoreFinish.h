@@ -31,7 +31,7 @@ public:
         QString path; // the workbook's file
         std::optional<CsvFilterOptions> csv;
         qint64 csvRecords = 0; // the records the CSV file's sheet holds
-        bool binary = false;   // .xls
+        bool binary = false;   // stored as an .xls, whatever its name
         WorkbookEdits edits;
         CsvPutBack csvPutBack;
     };
