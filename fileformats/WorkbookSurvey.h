@@ -28,7 +28,7 @@ public:
     // Only whole where there is no problem: reading stops at a part refused.
     const std::optional<QVector<SheetCellCount>> &cellCounts() const { return m_cellCounts; }
     // The runs of rows the part stores a height for; none for a part that
-    // stores none or is not an XML part.
+    // stores none, or was not read (not named as XML, nor counted in).
     QVector<StoredRowRuns::Run> storedRowRuns(const QString &part) const { return m_rowRuns.value(part); }
 
 private:
