@@ -29,35 +29,6 @@ bool cellPosition(QStringView reference, qint64 *row, qint64 *column)
     return true;
 }
 
-// The cells of a worksheet, where they stand: a row or a cell without its
-// reference follows the one before it.
-class SheetExtent
-{
-public:
-    // The reason a cell lies beyond the grid, or empty.
-    QString take(const QXmlStreamReader &xml)
-    {
-        if (xml.name() == QLatin1String("row")) {
-            const QStringView r = xml.attributes().value(QLatin1String("r"));
-            m_row = r.isEmpty() ? m_row + 1 : r.toLongLong();
-            m_column = 0;
-        } else if (xml.name() == QLatin1String("c")) {
-            qint64 row = 0;
-            if (cellPosition(xml.attributes().value(QLatin1String("r")), &row, &m_column))
-                m_row = row > 0 ? row : m_row;
-            else
-                ++m_column;
-            if (m_row > LoadSoundness::gridRows || m_column > LoadSoundness::gridColumns)
-                return QStringLiteral("row %1, column %2").arg(m_row).arg(m_column);
-        }
-        return QString();
-    }
-
-private:
-    qint64 m_row = 0;
-    qint64 m_column = 0;
-};
-
 bool isXmlPart(const QString &name)
 {
     return name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive)
@@ -67,46 +38,19 @@ bool isXmlPart(const QString &name)
 QString xmlPartProblem(const ZipArchive &archive, const QString &name)
 {
     QXmlStreamReader xml;
-    QString problem;
-    SheetExtent extent;
-    bool worksheet = false;
-    bool rootSeen = false;
-    const auto readOn = [&]() {
-        while (problem.isEmpty()) {
+    LoadSoundness::XmlPartCheck check(name);
+    bool going = true;
+    const bool read = archive.readMember(name, [&](const QByteArray &piece) {
+        xml.addData(piece);
+        while (going) {
             xml.readNext();
             if (xml.atEnd())
                 break;
-            if (!xml.isStartElement())
-                continue;
-            if (!rootSeen)
-                worksheet = xml.name() == QLatin1String("worksheet");
-            rootSeen = true;
-            if (worksheet) {
-                const QString beyond = extent.take(xml);
-                if (!beyond.isEmpty())
-                    problem = QCoreApplication::translate("Engine", "holds data beyond LibreOffice's grid of %1 rows and %2 columns "
-                                             "(%3, %4), which loading would cut off")
-                                  .arg(LoadSoundness::gridRows).arg(LoadSoundness::gridColumns).arg(name, beyond);
-            }
+            going = check.take(xml);
         }
-    };
-    const bool read = archive.readMember(name, [&](const QByteArray &piece) {
-        xml.addData(piece);
-        readOn();
-        return problem.isEmpty()
-               && (!xml.hasError() || xml.error() == QXmlStreamReader::PrematureEndOfDocumentError);
+        return going && (!xml.hasError() || xml.error() == QXmlStreamReader::PrematureEndOfDocumentError);
     });
-    const bool broken = xml.hasError() && xml.error() != QXmlStreamReader::PrematureEndOfDocumentError;
-    if (!problem.isEmpty())
-        return problem;
-    if (!read && !broken)
-        return QCoreApplication::translate("Engine", "is damaged: its part %1 cannot be read").arg(name);
-    if (xml.hasError())
-        return QCoreApplication::translate("Engine", "is damaged: its part %1 is not well-formed XML (line %2: %3)")
-            .arg(name)
-            .arg(xml.lineNumber())
-            .arg(xml.errorString());
-    return QString();
+    return check.problem(read, xml);
 }
 
 const quint16 filePass = 0x002F;
@@ -149,12 +93,68 @@ int lastColumnOf(quint16 type, const QByteArray &body)
 
 namespace LoadSoundness {
 
+XmlPartCheck::XmlPartCheck(const QString &name)
+    : m_name(name)
+{
+}
+
+bool XmlPartCheck::take(const QXmlStreamReader &xml)
+{
+    if (!m_beyond.isEmpty())
+        return false;
+    if (!xml.isStartElement())
+        return true;
+    if (!m_rootSeen)
+        m_worksheet = xml.name() == QLatin1String("worksheet");
+    m_rootSeen = true;
+    if (!m_worksheet)
+        return true;
+    if (xml.name() == QLatin1String("row")) {
+        const QStringView r = xml.attributes().value(QLatin1String("r"));
+        m_row = r.isEmpty() ? m_row + 1 : r.toLongLong();
+        m_column = 0;
+    } else if (xml.name() == QLatin1String("c")) {
+        qint64 row = 0;
+        if (cellPosition(xml.attributes().value(QLatin1String("r")), &row, &m_column))
+            m_row = row > 0 ? row : m_row;
+        else
+            ++m_column;
+        if (m_row > gridRows || m_column > gridColumns)
+            m_beyond = QStringLiteral("row %1, column %2").arg(m_row).arg(m_column);
+    }
+    return m_beyond.isEmpty();
+}
+
+QString XmlPartCheck::problem(bool read, const QXmlStreamReader &xml) const
+{
+    if (!m_beyond.isEmpty())
+        return QCoreApplication::translate("Engine", "holds data beyond LibreOffice's grid of %1 rows and %2 columns "
+                                                     "(%3, %4), which loading would cut off")
+            .arg(gridRows)
+            .arg(gridColumns)
+            .arg(m_name, m_beyond);
+    const bool broken = xml.hasError() && xml.error() != QXmlStreamReader::PrematureEndOfDocumentError;
+    if (!read && !broken)
+        return QCoreApplication::translate("Engine", "is damaged: its part %1 cannot be read").arg(m_name);
+    if (xml.hasError())
+        return QCoreApplication::translate("Engine", "is damaged: its part %1 is not well-formed XML (line %2: %3)")
+            .arg(m_name)
+            .arg(xml.lineNumber())
+            .arg(xml.errorString());
+    return QString();
+}
+
 QString ooxmlProblem(const ZipArchive &archive)
+{
+    return ooxmlProblem(archive, [&archive](const QString &name) { return xmlPartProblem(archive, name); });
+}
+
+QString ooxmlProblem(const ZipArchive &archive, const std::function<QString(const QString &name)> &checkPart)
 {
     for (const QString &name : archive.names()) {
         if (!isXmlPart(name))
             continue;
-        const QString problem = xmlPartProblem(archive, name);
+        const QString problem = checkPart(name);
         if (!problem.isEmpty())
             return problem;
     }

@@ -105,6 +105,8 @@ QString workbookPartOf(const ZipArchive &archive)
 
 using Block = SheetCellCount::Block;
 
+using PartReader = SheetCellCounts::PartReader;
+
 // Feeds each token of an XML part to take, piece by piece as the part is
 // inflated, so that a large sheet never sits in memory whole.
 void readPart(const ZipArchive &archive, const QString &part, const std::function<void(const QXmlStreamReader &)> &take)
@@ -194,13 +196,13 @@ private:
 };
 
 // The indices of the empty strings of the shared string table.
-QSet<int> emptySharedStrings(const ZipArchive &archive, const QString &part)
+QSet<int> emptySharedStrings(const PartReader &readPart, const QString &part)
 {
     QSet<int> empty;
     int index = -1;
     bool inString = false;
     StringText text;
-    readPart(archive, part, [&](const QXmlStreamReader &xml) {
+    readPart(part, [&](const QXmlStreamReader &xml) {
         if (xml.isStartElement() && isSpreadsheetElement(xml, QLatin1String("si"))) {
             ++index;
             inString = true;
@@ -217,13 +219,13 @@ QSet<int> emptySharedStrings(const ZipArchive &archive, const QString &part)
 }
 
 // The output blocks of the pivot tables on a sheet, from the tables' parts.
-QVector<Block> pivotTableBlocks(const ZipArchive &archive, const QString &sheetPart)
+QVector<Block> pivotTableBlocks(const ZipArchive &archive, const PartReader &readPart, const QString &sheetPart)
 {
     QVector<Block> blocks;
     for (const Relationship &relationship : relationshipsOf(archive, sheetPart)) {
         if (!relationship.type.endsWith(QLatin1String("/pivotTable")))
             continue;
-        readPart(archive, memberNamed(archive, relationship.part), [&](const QXmlStreamReader &xml) {
+        readPart(memberNamed(archive, relationship.part), [&](const QXmlStreamReader &xml) {
             Block block;
             if (xml.isStartElement() && isSpreadsheetElement(xml, QLatin1String("location"))
                 && blockOf(xml.attributes().value(QLatin1String("ref")), &block)) {
@@ -239,7 +241,7 @@ QVector<Block> pivotTableBlocks(const ZipArchive &archive, const QString &sheetP
 // data with a formula, a value that is not empty or an inline string that
 // is not, outside the blocks LibreOffice fills itself; those inside are
 // counted in their block.
-qint64 cellsOfPart(const ZipArchive &archive, const QString &part, const QSet<int> &emptyStrings,
+qint64 cellsOfPart(const PartReader &readPart, const QString &part, const QSet<int> &emptyStrings,
                    QVector<Block> *uncounted)
 {
     qint64 cells = 0;
@@ -254,7 +256,7 @@ qint64 cellsOfPart(const ZipArchive &archive, const QString &part, const QSet<in
     bool inInline = false;
     QString value;
     StringText inlineText;
-    readPart(archive, part, [&](const QXmlStreamReader &xml) {
+    readPart(part, [&](const QXmlStreamReader &xml) {
         if (xml.isStartElement()) {
             ++depth;
             if (cellDepth >= 0) {
@@ -499,6 +501,13 @@ namespace SheetCellCounts {
 
 std::optional<QVector<SheetCellCount>> ofOoxml(const ZipArchive &archive)
 {
+    return ofOoxml(archive, [&archive](const QString &part, const std::function<void(const QXmlStreamReader &)> &take) {
+        readPart(archive, part, take);
+    });
+}
+
+std::optional<QVector<SheetCellCount>> ofOoxml(const ZipArchive &archive, const PartReader &readPart)
+{
     const QString workbookPart = workbookPartOf(archive);
     if (workbookPart.isEmpty())
         return std::nullopt;
@@ -506,7 +515,7 @@ std::optional<QVector<SheetCellCount>> ofOoxml(const ZipArchive &archive)
     QSet<int> emptyStrings;
     for (const Relationship &relationship : relationships) {
         if (relationship.type.endsWith(QLatin1String("/sharedStrings")))
-            emptyStrings = emptySharedStrings(archive, memberNamed(archive, relationship.part));
+            emptyStrings = emptySharedStrings(readPart, memberNamed(archive, relationship.part));
     }
     QVector<SheetCellCount> counts;
     bool listed = false;
@@ -529,8 +538,8 @@ std::optional<QVector<SheetCellCount>> ofOoxml(const ZipArchive &archive)
         }
         const QString part = memberNamed(archive, relationships.value(id).part);
         if (!part.isEmpty()) {
-            count.uncounted = pivotTableBlocks(archive, part);
-            count.cells = cellsOfPart(archive, part, emptyStrings, &count.uncounted);
+            count.uncounted = pivotTableBlocks(archive, readPart, part);
+            count.cells = cellsOfPart(readPart, part, emptyStrings, &count.uncounted);
         }
         counts.append(count);
     }

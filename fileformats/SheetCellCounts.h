@@ -5,8 +5,10 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
 #include <optional>
 
+class QXmlStreamReader;
 class ZipArchive;
 
 // How many cells each sheet of a workbook file holds, read from the file
@@ -47,6 +49,12 @@ namespace SheetCellCounts {
 // part found through the package's relationships as a reader of the format
 // finds it. None when the workbook part or its sheet list cannot be found.
 std::optional<QVector<SheetCellCount>> ofOoxml(const ZipArchive &archive);
+// Hands each token of the XML part, in order, to take.
+using PartReader = std::function<void(const QString &part, const std::function<void(const QXmlStreamReader &)> &take)>;
+// The same, the parts whose content is counted (the shared strings, the
+// pivot tables and the sheets) read through readPart: one who reads them
+// for more than the count reads each once.
+std::optional<QVector<SheetCellCount>> ofOoxml(const ZipArchive &archive, const PartReader &readPart);
 
 // The sheets of an .xls workbook stream (BIFF5 to BIFF8) in the workbook's
 // order. None when the stream is no such workbook.

@@ -19,6 +19,7 @@
 #include "platform/libreoffice/office/WorkbookLock.h"
 #include "fileformats/ZipArchive.h"
 #include "fileformats/WorkbookEncryption.h"
+#include "fileformats/WorkbookSurvey.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -100,16 +101,13 @@ void refuseDamagedArchive(const QString &path, const ZipArchive &archive)
         fail(QCoreApplication::translate("Engine", "%1 is damaged: its part %2 does not match its checksum").arg(path, damaged));
 }
 
-// The cells each sheet of the file holds, to be held against what
-// LibreOffice loads. None for a file of neither format (a CSV file, an
-// .xls of Excel 4 or older) and for a zip package or compound file whose
-// cells cannot be read; compoundFile tells the last.
-std::optional<QVector<SheetCellCount>> fileCellCounts(const QString &path, const std::optional<ZipArchive> &archive,
-                                                      bool *compoundFile)
+// The cells each sheet of an .xls file holds, to be held against what
+// LibreOffice loads. None for a file of another format (a CSV file, an .xls
+// of Excel 4 or older) and for a compound file whose cells cannot be read;
+// compoundFile tells the last.
+std::optional<QVector<SheetCellCount>> biffCellCounts(const QString &path, bool *compoundFile)
 {
     *compoundFile = false;
-    if (archive)
-        return SheetCellCounts::ofOoxml(*archive);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -138,15 +136,19 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
     if (!WorkbookLock::isFree(path, session->profilePath(), &holder))
         fail(QCoreApplication::translate("Engine", "%1 is held open by another program (%2)").arg(path, holder));
     const std::optional<ZipArchive> archive = readArchive(path);
-    // The parts the soundness check reads whole are not inflated a second
-    // time for their checksums; damage is still named first.
-    const QString unsound = archive ? LoadSoundness::ooxmlProblem(*archive) : LoadSoundness::biffProblem(path);
+    std::optional<WorkbookSurvey> survey;
+    if (archive)
+        survey.emplace(*archive);
+    // The parts the survey reads whole are not inflated a second time for
+    // their checksums; damage is still named first.
+    const QString unsound = survey ? survey->problem() : LoadSoundness::biffProblem(path);
     if (archive)
         refuseDamagedArchive(path, *archive);
     if (!unsound.isEmpty())
         fail(QStringLiteral("%1 %2").arg(path, unsound));
     bool compoundFile = false;
-    const std::optional<QVector<SheetCellCount>> cellCounts = fileCellCounts(path, archive, &compoundFile);
+    const std::optional<QVector<SheetCellCount>> cellCounts =
+        survey ? survey->cellCounts() : biffCellCounts(path, &compoundFile);
     std::optional<CsvFilterOptions> csv;
     if (file.suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0) {
         QFile content(path);
@@ -224,7 +226,7 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
         fail(QStringLiteral("%1: %2").arg(path, lost));
     }
     if (archive && OoxmlWorkbookParts::isOoxmlWorkbook(path))
-        restoreStoredRowHeights(spreadsheet, *archive);
+        restoreStoredRowHeights(spreadsheet, *archive, *survey);
     // Loading can mark a workbook changed (a recalculation on load, the row
     // heights set again): only what the edit does counts as a change worth
     // saving.

@@ -3,6 +3,7 @@
 
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 
+class WorkbookSurvey;
 class ZipArchive;
 
 // LibreOffice's import of .xlsx and .xlsm rounds every stored row height down
@@ -11,6 +12,6 @@ class ZipArchive;
 // loaded, the heights its file stores are set again exactly: each row's own,
 // and the sheet's default where the file sets it by hand (customHeight).
 // Other rows are left alone. archive is the workbook's file, an Office Open
-// XML package, as read on opening.
+// XML package, and survey what was read of it, both as on opening.
 void restoreStoredRowHeights(const css::uno::Reference<css::sheet::XSpreadsheetDocument> &document,
-                             const ZipArchive &archive);
+                             const ZipArchive &archive, const WorkbookSurvey &survey);
