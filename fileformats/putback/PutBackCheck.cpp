@@ -2,12 +2,11 @@
 #include "fileformats/putback/PutBackCheck.h"
 
 #include "fileformats/AutomationFailure.h"
+#include "fileformats/putback/KeptCells.h"
 #include "fileformats/putback/Namespaces.h"
 #include "fileformats/putback/PackageParts.h"
 #include "fileformats/putback/WorksheetOrder.h"
 #include "fileformats/putback/XmlPart.h"
-
-#include <QMap>
 
 namespace {
 
@@ -38,53 +37,6 @@ QString sourceOf(const QString &relationshipsPart)
     QString folder = relationshipsPart.left(slash);
     folder.chop(QStringLiteral("_rels").size());
     return folder + relationshipsPart.mid(slash + 1).chopped(QStringLiteral(".rels").size());
-}
-
-// The sheet's own sheetData, or -1.
-int cellsOf(const XmlPart &sheet)
-{
-    return sheet.root() < 0 ? -1 : sheet.child(sheet.root(), Namespaces::spreadsheet, QStringLiteral("sheetData"));
-}
-
-// Each prefix bound where the element stands, and to what.
-QMap<QString, QString> bindings(const XmlPart &xml, int index)
-{
-    QMap<QString, QString> bound;
-    for (int i = index; i >= 0; i = xml.element(i).parent)
-        for (const XmlPart::Declaration &d : xml.element(i).declarations)
-            if (!bound.contains(d.prefix))
-                bound.insert(d.prefix, d.namespaceUri);
-    return bound;
-}
-
-// The written sheet without its cells, when they are LibreOffice's own:
-// its sheetData holds the stored sheetData's content byte for byte, under
-// the same namespaces and after the same prolog, at the place the
-// put-backs' own reading gives. Then the rest is all that needs reading;
-// else the text is null.
-XmlPart withoutStoredCells(const XmlPart &stored, const XmlPart &written)
-{
-    if (!stored.isRead() || !written.isRead() || !stored.error().isEmpty() || !written.error().isEmpty())
-        return XmlPart();
-    const int storedCells = cellsOf(stored);
-    const int writtenCells = cellsOf(written);
-    if (storedCells < 0 || writtenCells < 0)
-        return XmlPart();
-    const XmlPart::Element &cells = stored.element(storedCells);
-    const int length = cells.contentEnd - cells.tagEnd;
-    const int at = written.element(writtenCells).tagEnd;
-    const int prolog = stored.element(stored.root()).start;
-    const QString &text = written.text();
-    if (at + length > text.size() || text.midRef(at, length) != stored.text().midRef(cells.tagEnd, length)
-        || text.leftRef(prolog) != stored.text().leftRef(prolog) || written.element(written.root()).start != prolog)
-        return XmlPart();
-    const XmlPart outside = XmlPart::ofText(text.left(at) + text.midRef(at + length));
-    const int outsideCells = cellsOf(outside);
-    if (!outside.error().isEmpty() || outsideCells < 0 || outside.element(outsideCells).tagEnd != at
-        || outside.element(outsideCells).contentEnd != at
-        || bindings(outside, outsideCells) != bindings(stored, storedCells))
-        return XmlPart();
-    return outside;
 }
 
 } // namespace
@@ -169,7 +121,7 @@ const XmlPart &PutBackCheck::storedSheet(const QString &name)
 QString PutBackCheck::sheetProblem(const QString &name, const XmlPart &sheet, const XmlPart *written)
 {
     const XmlPart &stored = storedSheet(name);
-    XmlPart read = written ? withoutStoredCells(stored, *written) : XmlPart();
+    XmlPart read = written ? KeptCells::withoutStoredCells(stored, *written) : XmlPart();
     const bool cellsKept = !read.text().isNull();
     if (!cellsKept) {
         read = written ? XmlPart::ofText(written->text()) : sheet;
