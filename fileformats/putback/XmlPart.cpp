@@ -103,10 +103,9 @@ void XmlPart::parse(Parsed &into, QCryptographicHash *digest) const
 {
     if (!m_utf8.isNull()) {
         QXmlStreamReader xml(m_utf8);
-        parseText(xml, m_text, into, digest);
+        const QString encoding = parseText(xml, m_text, into, digest);
         // A declaration naming another encoding is followed by the reader
         // reading bytes, and ignored by one reading the text.
-        const QStringRef encoding = xml.documentEncoding();
         if (encoding.isEmpty() || encoding.compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0)
             return;
         into = Parsed();
@@ -117,8 +116,9 @@ void XmlPart::parse(Parsed &into, QCryptographicHash *digest) const
     parseText(xml, m_text, into, digest);
 }
 
-void XmlPart::parseText(QXmlStreamReader &xml, const QString &text, Parsed &into, QCryptographicHash *digest)
+QString XmlPart::parseText(QXmlStreamReader &xml, const QString &text, Parsed &into, QCryptographicHash *digest)
 {
+    QString encoding;
     QVector<int> open;
     // Inside sheetData: how deep, and what the cell read so far holds.
     int cellsDepth = -1;
@@ -130,6 +130,8 @@ void XmlPart::parseText(QXmlStreamReader &xml, const QString &text, Parsed &into
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
         const int offset = int(xml.characterOffset());
+        if (token == QXmlStreamReader::StartDocument)
+            encoding = xml.documentEncoding().toString();
         if (cellsDepth > 0 || (cellsDepth == 0 && token == QXmlStreamReader::StartElement)) {
             if (token == QXmlStreamReader::StartElement) {
                 ++cellsDepth;
@@ -217,6 +219,7 @@ void XmlPart::parseText(QXmlStreamReader &xml, const QString &text, Parsed &into
                          .arg(xml.columnNumber());
     else if (into.elements.isEmpty())
         into.error = QStringLiteral("no element");
+    return encoding;
 }
 
 const QVector<XmlPart::Element> &XmlPart::elements() const

@@ -157,7 +157,8 @@ private:
     };
     const Parsed &parsed() const;
     void parse(Parsed &into, QCryptographicHash *digest) const;
-    static void parseText(QXmlStreamReader &xml, const QString &text, Parsed &into, QCryptographicHash *digest);
+    // Gives the encoding the declaration names.
+    static QString parseText(QXmlStreamReader &xml, const QString &text, Parsed &into, QCryptographicHash *digest);
     static std::shared_ptr<const Parsed> shifted(const Parsed &before, const QVector<Replacement> &replacements,
                                                  const QString &text);
 
