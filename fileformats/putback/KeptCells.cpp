@@ -57,13 +57,23 @@ bool mayChange(const QXmlStreamAttribute &attribute)
             || attribute.name() == QLatin1String("s"));
 }
 
-QMap<QString, QString> keptAttributes(const QXmlStreamReader &xml)
+// The attributes but those the put-backs may change alike, in the same order.
+bool sameKeptAttributes(const QXmlStreamAttributes &before, const QXmlStreamAttributes &after)
 {
-    QMap<QString, QString> kept;
-    for (const QXmlStreamAttribute &a : xml.attributes())
-        if (!mayChange(a))
-            kept.insert(a.namespaceUri() + QLatin1Char('|') + a.name(), a.value().toString());
-    return kept;
+    int i = 0;
+    int j = 0;
+    for (;; ++i, ++j) {
+        while (i < before.size() && mayChange(before.at(i)))
+            ++i;
+        while (j < after.size() && mayChange(after.at(j)))
+            ++j;
+        if (i == before.size() || j == after.size())
+            return i == before.size() && j == after.size();
+        const QXmlStreamAttribute &a = before.at(i);
+        const QXmlStreamAttribute &b = after.at(j);
+        if (a.namespaceUri() != b.namespaceUri() || a.name() != b.name() || a.value() != b.value())
+            return false;
+    }
 }
 
 // Both lists of empty-element tags read whole under the namespaces bound,
@@ -89,7 +99,7 @@ bool sameTags(const QString &stored, const QString &written, const QMap<QString,
             continue;
         if (before.qualifiedName() != after.qualifiedName() || before.namespaceUri() != after.namespaceUri()
             || before.namespaceDeclarations() != after.namespaceDeclarations()
-            || keptAttributes(before) != keptAttributes(after))
+            || !sameKeptAttributes(before.attributes(), after.attributes()))
             return false;
     }
 }
