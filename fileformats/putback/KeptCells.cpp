@@ -104,8 +104,7 @@ bool sameTags(const QString &stored, const QString &written, const QMap<QString,
     }
 }
 
-// A start tag closed as an empty element, or a null string when it is one
-// and the other is not.
+// A start tag closed as an empty element, to be read alone.
 QString closed(const QStringRef &tag, bool empty)
 {
     return empty ? tag.toString() : tag.left(tag.size() - 1) + QStringLiteral("/>");
