@@ -21,7 +21,7 @@ QString prefixOfName(const QString &qualifiedName)
     return colon < 0 ? QString(QLatin1String("")) : qualifiedName.left(colon);
 }
 
-int columnNumber(const QString &reference)
+int columnNumber(const QStringRef &reference)
 {
     int column = 0;
     for (const QChar c : reference) {
@@ -32,12 +32,12 @@ int columnNumber(const QString &reference)
     return column;
 }
 
-int rowNumber(const QString &reference)
+int rowNumber(const QStringRef &reference)
 {
     int at = 0;
     while (at < reference.size() && reference.at(at).isLetter())
         ++at;
-    return reference.midRef(at).toInt();
+    return reference.mid(at).toInt();
 }
 
 } // namespace
@@ -147,10 +147,11 @@ QString XmlPart::parseText(QXmlStreamReader &xml, const QString &text, Parsed &i
                     into.rows.append({start, offset, row, !height.isNull(), height.toDouble(),
                                       byHand == QLatin1String("1") || byHand == QLatin1String("true")});
                 } else if (cellsDepth == 2 && name == QLatin1String("c")) {
-                    const QString r = attributes.value(QLatin1String("r")).toString();
+                    const QStringRef r = attributes.value(QLatin1String("r"));
                     column = r.isEmpty() ? column + 1 : columnNumber(r);
-                    if (!r.isEmpty())
-                        row = rowNumber(r) > 0 ? rowNumber(r) : row;
+                    const int number = r.isEmpty() ? 0 : rowNumber(r);
+                    if (number > 0)
+                        row = number;
                     into.cells.append({start, offset, row, column, attributes.value(QLatin1String("s")).toInt()});
                     if (!digest)
                         continue;
