@@ -8,6 +8,7 @@
 #include "fileformats/putback/WorkbookEdits.h"
 
 #include <QHash>
+#include <QSet>
 #include <QVector>
 
 namespace FontNames {
@@ -55,6 +56,19 @@ int fontOf(const Styles &styles, int format)
         return -1;
     const int font = styles.cellFonts.at(format);
     return font >= 0 && font < styles.names.size() ? font : -1;
+}
+
+// The names of the fonts the cell formats use; a font without a name
+// counts only withoutName.
+QSet<QString> usedNames(const Styles &styles, bool withoutName)
+{
+    QSet<QString> names;
+    for (int format = 0; format < styles.cellFonts.size(); ++format) {
+        const int font = fontOf(styles, format);
+        if (font >= 0 && (withoutName || !styles.names.at(font).isNull()))
+            names.insert(styles.names.at(font));
+    }
+    return names;
 }
 
 // The stored cells paired with the original name of their font, where
@@ -114,6 +128,11 @@ void restore(StoredPackage &package, const WorkbookEdits &edits)
     const Styles from = readStyles(package.originalPart(originalPart));
     XmlPart &styles = package.part(storedPart);
     const Styles to = readStyles(styles);
+    // Where the original's formats name one font and the stored ones the
+    // same, no cell can have another: its cells need no reading.
+    const QSet<QString> wanted = usedNames(from, false);
+    if (wanted.isEmpty() || (wanted.size() == 1 && wanted.contains(usedNames(to, true))))
+        return;
     const QVector<Renamed> cellsRenamed = renamedCells(package, from, to, edits);
     if (cellsRenamed.isEmpty())
         return;

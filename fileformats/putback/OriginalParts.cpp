@@ -97,11 +97,11 @@ Outcome restore(const ZipArchive &original, const ZipArchive &stored, const Work
     QStringList notes;
     for (const PutBack &putBack : putBacks())
         apply(putBack, package, edits, notes);
-    const QHash<QString, PutBackCheck::StoredSheet> read = package.storedSheets();
+    const QHash<QString, XmlPart> read = package.storedSheets();
     for (auto it = read.constBegin(); it != read.constEnd(); ++it)
         check.knowStoredSheet(it.key(), it.value());
     ZipArchive output = package.archive();
-    if (check.problem(output, package.changedNames()).isEmpty())
+    if (check.problem(output, package.changedNames(), package.writtenSheets()).isEmpty())
         return {output, notes};
 
     package = *start;
@@ -110,7 +110,7 @@ Outcome restore(const ZipArchive &original, const ZipArchive &stored, const Work
         const StoredPackage before = package;
         if (!apply(putBack, package, edits, notes))
             continue;
-        const QString problem = check.problem(package.archive(), package.changedNames());
+        const QString problem = check.problem(package.archive(), package.changedNames(), package.writtenSheets());
         if (!problem.isEmpty()) {
             package = before;
             notes.append(leftOut(putBack.what, problem));

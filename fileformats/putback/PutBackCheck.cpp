@@ -2,6 +2,7 @@
 #include "fileformats/putback/PutBackCheck.h"
 
 #include "fileformats/AutomationFailure.h"
+#include "fileformats/putback/KeptCells.h"
 #include "fileformats/putback/Namespaces.h"
 #include "fileformats/putback/PackageParts.h"
 #include "fileformats/putback/WorksheetOrder.h"
@@ -46,7 +47,8 @@ PutBackCheck::PutBackCheck(const ZipArchive &stored)
     m_sheetParts = PackageParts::sheetParts(stored).values();
 }
 
-QString PutBackCheck::problem(const ZipArchive &output, const QStringList &changed)
+QString PutBackCheck::problem(const ZipArchive &output, const QStringList &changed,
+                              const QHash<QString, XmlPart> &written)
 {
     const QByteArray types = output.member(PackageParts::contentTypesPart);
     const QStringList names = output.names();
@@ -54,7 +56,7 @@ QString PutBackCheck::problem(const ZipArchive &output, const QStringList &chang
         for (const QString &other : names)
             if (other != name && other.compare(name, Qt::CaseInsensitive) == 0)
                 return QStringLiteral("the parts %1 and %2 differ only in case").arg(name, other);
-        const QString problem = partProblem(output, name, types);
+        const QString problem = partProblem(output, name, types, written);
         if (!problem.isEmpty())
             return problem;
     }
@@ -65,18 +67,23 @@ QString PutBackCheck::problem(const ZipArchive &output, const QStringList &chang
     return QString();
 }
 
-QString PutBackCheck::partProblem(const ZipArchive &output, const QString &name, const QByteArray &types)
+QString PutBackCheck::partProblem(const ZipArchive &output, const QString &name, const QByteArray &types,
+                                  const QHash<QString, XmlPart> &written)
 {
-    const QByteArray content = output.member(name);
-    if (content.isNull())
+    const bool sheet = m_sheetParts.contains(name);
+    const auto found = sheet ? written.constFind(name) : written.constEnd();
+    const XmlPart *writtenSheet = found == written.constEnd() ? nullptr : &found.value();
+    // A sheet as the put-backs left it is the text written.
+    const QByteArray content = writtenSheet ? QByteArray() : output.member(name);
+    if (!writtenSheet && content.isNull())
         return QStringLiteral("the part %1 cannot be read back").arg(name);
     const QString type = PackageParts::contentType(types, name);
     if (name != PackageParts::contentTypesPart && type.isEmpty())
         return QStringLiteral("the part %1 has no content type").arg(name);
     if (!isXml(name, type))
         return QString();
-    if (m_sheetParts.contains(name))
-        return sheetProblem(name, content);
+    if (sheet)
+        return sheetProblem(name, writtenSheet ? XmlPart() : XmlPart(content), writtenSheet);
     const XmlPart xml(content);
     if (!xml.error().isEmpty())
         return QStringLiteral("the part %1 is not well-formed: %2").arg(name, xml.error());
@@ -102,25 +109,37 @@ QString PutBackCheck::partProblem(const ZipArchive &output, const QString &name,
     return QString();
 }
 
-QString PutBackCheck::sheetProblem(const QString &name, const QByteArray &content)
+const XmlPart &PutBackCheck::storedSheet(const QString &name)
 {
-    auto stored = m_storedSheets.constFind(name);
-    if (stored == m_storedSheets.constEnd()) {
-        const XmlPart sheet(m_stored.member(name));
-        stored = m_storedSheets.insert(name, {sheet.cellDigest(), sheet.cellCount(), WorksheetOrder::isOrdered(sheet)});
+    auto found = m_storedSheets.find(name);
+    if (found == m_storedSheets.end())
+        found = m_storedSheets.insert(name, XmlPart(m_stored.member(name)));
+    return found.value();
+}
+
+// sheet is the part as read from the output, unless written gives it.
+QString PutBackCheck::sheetProblem(const QString &name, const XmlPart &sheet, const XmlPart *written)
+{
+    const XmlPart &stored = storedSheet(name);
+    XmlPart read = written ? KeptCells::withoutStoredCells(stored, *written) : XmlPart();
+    const bool cellsKept = !read.text().isNull();
+    if (!cellsKept) {
+        read = written ? XmlPart::ofText(written->text()) : sheet;
+        // Each read once, with its digest.
+        read.cellDigest();
+        stored.cellDigest();
     }
-    const XmlPart sheet(content);
-    if (!sheet.error().isEmpty())
-        return QStringLiteral("the sheet part %1 is not well-formed: %2").arg(name, sheet.error());
-    const QString unbound = unboundIgnorable(sheet);
+    if (!read.error().isEmpty())
+        return QStringLiteral("the sheet part %1 is not well-formed: %2").arg(name, read.error());
+    const QString unbound = unboundIgnorable(read);
     if (!unbound.isNull())
         return QStringLiteral("the part %1 lets readers ignore an undeclared prefix %2").arg(name, unbound);
-    if (stored.value().ordered && !WorksheetOrder::isOrdered(sheet))
+    if (WorksheetOrder::isOrdered(stored) && !WorksheetOrder::isOrdered(read))
         return QStringLiteral("the sheet part %1 has its elements out of order").arg(name);
-    if (sheet.cellCount() != stored.value().cellCount || sheet.cellDigest() != stored.value().cells)
+    if (!cellsKept && (read.cellCount() != stored.cellCount() || read.cellDigest() != stored.cellDigest()))
         return QStringLiteral("the sheet part %1 holds other cells (%2) than LibreOffice stored (%3)")
             .arg(name)
-            .arg(sheet.cellCount())
-            .arg(stored.value().cellCount);
+            .arg(read.cellCount())
+            .arg(stored.cellCount());
     return QString();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fileformats/ZipArchive.h"
+#include "fileformats/putback/XmlPart.h"
 
 #include <QHash>
 #include <QString>
@@ -17,26 +18,24 @@
 class PutBackCheck
 {
 public:
-    // What the check compares a written sheet part with.
-    struct StoredSheet
-    {
-        QByteArray cells; // digest
-        int cellCount = 0;
-        bool ordered = false;
-    };
-
     explicit PutBackCheck(const ZipArchive &stored);
 
-    // A stored sheet part, read already.
-    void knowStoredSheet(const QString &part, const StoredSheet &sheet) { m_storedSheets.insert(part, sheet); }
-    // Why output is worse than the stored package, or empty.
-    QString problem(const ZipArchive &output, const QStringList &changed);
+    // A stored sheet part as LibreOffice wrote it, read already.
+    void knowStoredSheet(const QString &part, const XmlPart &sheet) { m_storedSheets.insert(part, sheet); }
+    // Why output is worse than the stored package, or empty. written may
+    // hold changed sheet parts as the put-backs left them, read already:
+    // their text is checked for the output's, and the cells in it that are
+    // LibreOffice's own text, byte for byte, are not read again.
+    QString problem(const ZipArchive &output, const QStringList &changed,
+                    const QHash<QString, XmlPart> &written = QHash<QString, XmlPart>());
 
 private:
-    QString partProblem(const ZipArchive &output, const QString &name, const QByteArray &types);
-    QString sheetProblem(const QString &name, const QByteArray &content);
+    QString partProblem(const ZipArchive &output, const QString &name, const QByteArray &types,
+                        const QHash<QString, XmlPart> &written);
+    QString sheetProblem(const QString &name, const XmlPart &sheet, const XmlPart *written);
+    const XmlPart &storedSheet(const QString &name);
 
     const ZipArchive m_stored;
     QStringList m_sheetParts;
-    QHash<QString, StoredSheet> m_storedSheets;
+    QHash<QString, XmlPart> m_storedSheets;
 };

@@ -3,7 +3,6 @@
 
 #include "fileformats/putback/Namespaces.h"
 #include "fileformats/putback/PackageParts.h"
-#include "fileformats/putback/WorksheetOrder.h"
 
 #include <algorithm>
 
@@ -11,7 +10,7 @@ StoredPackage::StoredPackage(const ZipArchive &original, const ZipArchive &store
     : m_original(&original)
     , m_stored(stored)
     , m_originalParts(std::make_shared<QHash<QString, XmlPart>>())
-    , m_storedSheetFacts(std::make_shared<QHash<QString, PutBackCheck::StoredSheet>>())
+    , m_storedSheetsRead(std::make_shared<QHash<QString, XmlPart>>())
 {
     m_originalSheets = PackageParts::sheetParts(original);
     m_storedSheets = PackageParts::sheetParts(stored);
@@ -59,9 +58,11 @@ XmlPart &StoredPackage::part(const QString &name)
     if (found != m_parts.end())
         return found.value();
     found = m_parts.insert(name, XmlPart(m_stored.member(name)));
-    if (!m_put.contains(name) && std::find(m_storedSheets.begin(), m_storedSheets.end(), name) != m_storedSheets.end())
-        m_storedSheetFacts->insert(name, {found.value().cellDigest(), found.value().cellCount(),
-                                          WorksheetOrder::isOrdered(found.value())});
+    if (!m_put.contains(name) && isStoredSheet(name)) {
+        // Read now, so that the copy kept shares the reading.
+        found.value().error();
+        m_storedSheetsRead->insert(name, found.value());
+    }
     return found.value();
 }
 
@@ -70,6 +71,20 @@ void StoredPackage::put(const QString &name, const QByteArray &content)
     m_parts.remove(name);
     m_stored.replace(name, content);
     m_put.insert(name);
+}
+
+bool StoredPackage::isStoredSheet(const QString &name) const
+{
+    return std::find(m_storedSheets.begin(), m_storedSheets.end(), name) != m_storedSheets.end();
+}
+
+QHash<QString, XmlPart> StoredPackage::writtenSheets() const
+{
+    QHash<QString, XmlPart> written;
+    for (auto it = m_parts.constBegin(); it != m_parts.constEnd(); ++it)
+        if (it.value().isChanged() && isStoredSheet(it.key()))
+            written.insert(it.key(), it.value());
+    return written;
 }
 
 QStringList StoredPackage::changedNames() const

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "fileformats/ZipArchive.h"
-#include "fileformats/putback/PutBackCheck.h"
 #include "fileformats/putback/XmlPart.h"
 
 #include <QHash>
@@ -42,20 +41,24 @@ public:
     XmlPart &storedSheet(const QString &sheet) { return part(storedSheetPart(sheet)); }
 
     // Each stored sheet part read so far, as LibreOffice stored it.
-    QHash<QString, PutBackCheck::StoredSheet> storedSheets() const { return *m_storedSheetFacts; }
+    QHash<QString, XmlPart> storedSheets() const { return *m_storedSheetsRead; }
+    // The stored sheet parts the put-backs changed, as they left them.
+    QHash<QString, XmlPart> writtenSheets() const;
 
     // The stored archive with every change made, and the parts changed.
     ZipArchive archive() const;
     QStringList changedNames() const;
 
 private:
+    bool isStoredSheet(const QString &name) const;
+
     const ZipArchive *m_original;
     ZipArchive m_stored;
     QHash<QString, XmlPart> m_parts;
     QSet<QString> m_put;
     // Read-only, shared by every copy.
     std::shared_ptr<QHash<QString, XmlPart>> m_originalParts;
-    std::shared_ptr<QHash<QString, PutBackCheck::StoredSheet>> m_storedSheetFacts;
+    std::shared_ptr<QHash<QString, XmlPart>> m_storedSheetsRead;
     QStringList m_sheetNames;
     QMap<QString, QString> m_originalSheets;
     QMap<QString, QString> m_storedSheets;

@@ -21,7 +21,7 @@ QString prefixOfName(const QString &qualifiedName)
     return colon < 0 ? QString(QLatin1String("")) : qualifiedName.left(colon);
 }
 
-int columnNumber(const QString &reference)
+int columnNumber(const QStringRef &reference)
 {
     int column = 0;
     for (const QChar c : reference) {
@@ -32,12 +32,12 @@ int columnNumber(const QString &reference)
     return column;
 }
 
-int rowNumber(const QString &reference)
+int rowNumber(const QStringRef &reference)
 {
     int at = 0;
     while (at < reference.size() && reference.at(at).isLetter())
         ++at;
-    return reference.midRef(at).toInt();
+    return reference.mid(at).toInt();
 }
 
 } // namespace
@@ -65,6 +65,18 @@ XmlPart::XmlPart(const QByteArray &bytes)
     : m_codec(QTextCodec::codecForUtfText(bytes, QTextCodec::codecForMib(utf8)))
     , m_text(m_codec->toUnicode(bytes))
 {
+    // A byte order mark or a faulty sequence replaced would put the
+    // reader's offsets apart from the text's.
+    if (m_codec->mibEnum() == utf8 && !bytes.startsWith("\xEF\xBB\xBF") && !m_text.contains(QChar::ReplacementCharacter))
+        m_utf8 = bytes;
+}
+
+XmlPart XmlPart::ofText(const QString &text)
+{
+    XmlPart part;
+    part.m_codec = QTextCodec::codecForMib(utf8);
+    part.m_text = text;
+    return part;
 }
 
 QByteArray XmlPart::bytes() const
@@ -81,20 +93,32 @@ const XmlPart::Parsed &XmlPart::parsed() const
 {
     if (!m_parsed) {
         auto fresh = std::make_shared<Parsed>();
-        parse(*fresh);
+        parse(*fresh, nullptr);
         m_parsed = fresh;
     }
     return *m_parsed;
 }
 
-void XmlPart::parse(Parsed &into) const
+void XmlPart::parse(Parsed &into, QCryptographicHash *digest) const
 {
-    parseText(m_text, into);
+    if (!m_utf8.isNull()) {
+        QXmlStreamReader xml(m_utf8);
+        const QString encoding = parseText(xml, m_text, into, digest);
+        // A declaration naming another encoding is followed by the reader
+        // reading bytes, and ignored by one reading the text.
+        if (encoding.isEmpty() || encoding.compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0)
+            return;
+        into = Parsed();
+        if (digest)
+            digest->reset();
+    }
+    QXmlStreamReader xml(m_text);
+    parseText(xml, m_text, into, digest);
 }
 
-void XmlPart::parseText(const QString &text, Parsed &into)
+QString XmlPart::parseText(QXmlStreamReader &xml, const QString &text, Parsed &into, QCryptographicHash *digest)
 {
-    QXmlStreamReader xml(text);
+    QString encoding;
     QVector<int> open;
     // Inside sheetData: how deep, and what the cell read so far holds.
     int cellsDepth = -1;
@@ -103,10 +127,11 @@ void XmlPart::parseText(const QString &text, Parsed &into)
     QString cellText;
     QString *capture = nullptr;
     QString value, formula, inlineText;
-    QCryptographicHash digest(QCryptographicHash::Sha1);
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
         const int offset = int(xml.characterOffset());
+        if (token == QXmlStreamReader::StartDocument)
+            encoding = xml.documentEncoding().toString();
         if (cellsDepth > 0 || (cellsDepth == 0 && token == QXmlStreamReader::StartElement)) {
             if (token == QXmlStreamReader::StartElement) {
                 ++cellsDepth;
@@ -122,16 +147,21 @@ void XmlPart::parseText(const QString &text, Parsed &into)
                     into.rows.append({start, offset, row, !height.isNull(), height.toDouble(),
                                       byHand == QLatin1String("1") || byHand == QLatin1String("true")});
                 } else if (cellsDepth == 2 && name == QLatin1String("c")) {
-                    const QString r = attributes.value(QLatin1String("r")).toString();
+                    const QStringRef r = attributes.value(QLatin1String("r"));
                     column = r.isEmpty() ? column + 1 : columnNumber(r);
-                    if (!r.isEmpty())
-                        row = rowNumber(r) > 0 ? rowNumber(r) : row;
+                    const int number = r.isEmpty() ? 0 : rowNumber(r);
+                    if (number > 0)
+                        row = number;
                     into.cells.append({start, offset, row, column, attributes.value(QLatin1String("s")).toInt()});
+                    if (!digest)
+                        continue;
                     cellText = QString::number(row) + QLatin1Char(',') + QString::number(column) + QLatin1Char('|')
                         + attributes.value(QLatin1String("t")) + QLatin1Char('|');
                     value.clear();
                     formula.clear();
                     inlineText.clear();
+                } else if (!digest) {
+                    // Values, formulas and texts are read for the digest alone.
                 } else if (cellsDepth == 3 && name == QLatin1String("v")) {
                     capture = &value;
                 } else if (cellsDepth == 3 && name == QLatin1String("f")) {
@@ -145,10 +175,10 @@ void XmlPart::parseText(const QString &text, Parsed &into)
                 capture->append(xml.text());
             } else if (token == QXmlStreamReader::EndElement) {
                 capture = nullptr;
-                if (cellsDepth == 2) {
+                if (cellsDepth == 2 && digest) {
                     const QString whole = cellText + value + QLatin1Char('|') + formula + QLatin1Char('|')
                         + inlineText + QLatin1Char('\n');
-                    digest.addData(whole.toUtf8());
+                    digest->addData(whole.toUtf8());
                 }
                 --cellsDepth;
             }
@@ -190,7 +220,7 @@ void XmlPart::parseText(const QString &text, Parsed &into)
                          .arg(xml.columnNumber());
     else if (into.elements.isEmpty())
         into.error = QStringLiteral("no element");
-    into.digest = digest.result();
+    return encoding;
 }
 
 const QVector<XmlPart::Element> &XmlPart::elements() const
@@ -233,7 +263,16 @@ const QVector<XmlPart::Cell> &XmlPart::cells() const
 
 QByteArray XmlPart::cellDigest() const
 {
-    return parsed().digest;
+    if (m_digest.isNull()) {
+        QCryptographicHash digest(QCryptographicHash::Sha1);
+        // One reading for both when nothing was read yet.
+        auto fresh = std::make_shared<Parsed>();
+        parse(*fresh, &digest);
+        if (!m_parsed)
+            m_parsed = fresh;
+        m_digest = digest.result();
+    }
+    return m_digest;
 }
 
 QString XmlPart::namespaceOf(int index, const QString &prefix) const
@@ -488,8 +527,13 @@ void XmlPart::splice(QVector<Replacement> replacements)
         done = std::max(done, r.end);
     }
     out += m_text.midRef(done);
+    // Edits that give the text it had change nothing.
+    if (out == m_text)
+        return;
     m_parsed = m_parsed ? shifted(*m_parsed, replacements, out) : nullptr;
     m_text = out;
+    m_utf8.clear();
+    m_digest.clear();
     m_changed = true;
 }
 
@@ -560,7 +604,9 @@ std::shared_ptr<const XmlPart::Parsed> XmlPart::shifted(const Parsed &before, co
     const int cut = cells->tagEnd + deltaBefore;
     const int resume = cells->contentEnd + deltaBefore + deltaInside;
     auto after = std::make_shared<Parsed>();
-    parseText(text.left(cut) + text.midRef(resume), *after);
+    const QString outside = text.left(cut) + text.midRef(resume);
+    QXmlStreamReader xml(outside);
+    parseText(xml, outside, *after, nullptr);
     if (!after->error.isEmpty())
         return nullptr;
     const int length = resume - cut;
@@ -583,6 +629,5 @@ std::shared_ptr<const XmlPart::Parsed> XmlPart::shifted(const Parsed &before, co
         cell.start += deltaBefore;
         cell.tagEnd += deltaBefore;
     }
-    after->digest = before.digest;
     return after;
 }

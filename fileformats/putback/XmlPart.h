@@ -9,7 +9,9 @@
 #include <functional>
 #include <memory>
 
+class QCryptographicHash;
 class QTextCodec;
+class QXmlStreamReader;
 
 // One XML part of a package read once with a namespace-aware reader:
 // elements are found by namespace URI and local name whatever prefixes the
@@ -79,12 +81,16 @@ public:
 
     XmlPart() = default;
     explicit XmlPart(const QByteArray &bytes);
+    // A part made of text, written as UTF-8.
+    static XmlPart ofText(const QString &text);
 
     // Empty while the part reads whole (every prefix bound); else why not.
     QString error() const;
     const QString &text() const { return m_text; }
     QByteArray bytes() const;
     bool isChanged() const { return m_changed; }
+    // Whether the part was read already: its elements then cost nothing.
+    bool isRead() const { return bool(m_parsed); }
 
     const QVector<Element> &elements() const;
     const Element &element(int index) const { return elements().at(index); }
@@ -96,7 +102,8 @@ public:
     // Rows and cells of the worksheet's sheetData.
     const QVector<Row> &rows() const;
     const QVector<Cell> &cells() const;
-    // A digest of every cell's place, type, value, formula and inline text.
+    // A digest of every cell's place, type, value, formula and inline text;
+    // worked out only when asked for, as it costs as much as the reading.
     QByteArray cellDigest() const;
     int cellCount() const { return cells().size(); }
 
@@ -147,16 +154,20 @@ private:
         QVector<Element> elements;
         QVector<Row> rows;
         QVector<Cell> cells;
-        QByteArray digest;
     };
     const Parsed &parsed() const;
-    void parse(Parsed &into) const;
-    static void parseText(const QString &text, Parsed &into);
+    void parse(Parsed &into, QCryptographicHash *digest) const;
+    // Gives the encoding the declaration names.
+    static QString parseText(QXmlStreamReader &xml, const QString &text, Parsed &into, QCryptographicHash *digest);
     static std::shared_ptr<const Parsed> shifted(const Parsed &before, const QVector<Replacement> &replacements,
                                                  const QString &text);
 
     QTextCodec *m_codec = nullptr;
     QString m_text;
+    // The UTF-8 bytes the text was read from while it is unchanged: the
+    // reader takes them as they are rather than the text encoded again.
+    QByteArray m_utf8;
     bool m_changed = false;
     mutable std::shared_ptr<const Parsed> m_parsed;
+    mutable QByteArray m_digest;
 };

@@ -166,6 +166,9 @@ private slots:
     void failingPutBackIsLeftOutAndSaid();
     void checkFindsWhatIsWorseThanTheStore();
     void splicedSheetReadsAsIfReadAgain();
+    void writtenSheetIsCheckedWithoutReadingItsCellsAgain();
+    void partsReadAsTheirDeclarationSays();
+    void putBacksChangingNothingLeaveTheStoredBytes();
 };
 
 void FileFormatsPutBackTest::foreignNamespaceAttributesAreNotLeftUnbound()
@@ -514,6 +517,64 @@ void FileFormatsPutBackTest::splicedSheetReadsAsIfReadAgain()
              QStringLiteral("<row r=\"1\">"));
     QCOMPARE(again.text().mid(again.cells().at(2).start, again.cells().at(2).tagEnd - again.cells().at(2).start),
              QStringLiteral("<c r=\"A2\" s=\"12\" t=\"str\">"));
+}
+
+// A sheet as the put-backs left it is checked by its text, its cells taken
+// for LibreOffice's own where only their heights and styles changed; any
+// other change to them is still found.
+void FileFormatsPutBackTest::writtenSheetIsCheckedWithoutReadingItsCellsAgain()
+{
+    const ZipArchive stored = Package().archive();
+    XmlPart storedSheet(Package::storedSheet("<row r=\"1\" ht=\"20\"><c r=\"A1\" s=\"0\"><v>1</v></c><c r=\"B1\"/></row>"
+                                             "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>0</v></c></row>"));
+    QVERIFY(storedSheet.error().isEmpty());
+    // Each change splices the first row's tag, the second cell's tag and
+    // the page setup, as the put-backs do.
+    const auto problem = [&](const QString &rowTag, const QString &cellTag) {
+        XmlPart written = storedSheet;
+        const XmlPart::Row row = written.rows().at(0);
+        const XmlPart::Cell cell = written.cells().at(1);
+        const int setup = written.child(written.root(), QString::fromLatin1(mainNamespace), QStringLiteral("pageSetup"));
+        written.splice({{row.start, row.tagEnd, rowTag},
+                        {cell.start, cell.tagEnd, cellTag},
+                        {written.element(setup).start, written.element(setup).end, "<pageSetup scale=\"55\"/>"}});
+        ZipArchive output = stored;
+        output.replace(sheetPart, written.bytes());
+        PutBackCheck check(stored);
+        check.knowStoredSheet(sheetPart, storedSheet);
+        return check.problem(output, {sheetPart}, {{sheetPart, written}});
+    };
+    QVERIFY(problem("<row r=\"1\">", "<c r=\"B1\" s=\"7\"/>").isEmpty());
+    QVERIFY(problem("<row r=\"1\" ht=\"0\" customHeight=\"1\">", "<c r=\"B1\"/>").isEmpty());
+    const QString otherType = problem("<row r=\"1\">", "<c r=\"B1\" t=\"s\"/>");
+    QVERIFY2(otherType.contains("other cells"), qPrintable(otherType));
+    QVERIFY(problem("<row r=\"1\">", "<c r=\"B1\" s=\"1\" s=\"2\"/>").contains("not well-formed"));
+    QVERIFY(problem("<row r=\"1\">", "<c r=\"B1\" x:s=\"1\"/>").contains("not well-formed"));
+    QVERIFY(problem("<row r=\"1\">", "<c r=\"B1\">").contains("not well-formed"));
+}
+
+// Offsets into the text hold whatever encoding the declaration names.
+void FileFormatsPutBackTest::partsReadAsTheirDeclarationSays()
+{
+    for (const QByteArray &declaration : {QByteArray("UTF-8"), QByteArray("ISO-8859-1")}) {
+        const XmlPart part("<?xml version=\"1.0\" encoding=\"" + declaration + "\"?><a><b x=\"\xC3\xA9\xC3\xA9\"/><c/></a>");
+        QVERIFY(part.error().isEmpty());
+        const XmlPart::Element &c = part.element(2);
+        QCOMPARE(part.text().mid(c.start, c.end - c.start), QStringLiteral("<c/>"));
+        QCOMPARE(part.element(1).attribute(QStringLiteral("x")), QString::fromUtf8("\xC3\xA9\xC3\xA9"));
+    }
+}
+
+// A put-back that writes what is there already leaves the part as stored.
+void FileFormatsPutBackTest::putBacksChangingNothingLeaveTheStoredBytes()
+{
+    XmlPart sheet(Package().parts.value(sheetPart));
+    const int views = sheet.child(sheet.root(), QString::fromLatin1(mainNamespace), QStringLiteral("sheetViews"));
+    const XmlPart::Element element = sheet.element(views);
+    sheet.splice({{element.start, element.end, sheet.text().mid(element.start, element.end - element.start)}});
+    QVERIFY(!sheet.isChanged());
+    sheet.splice({{element.start, element.end, QString()}});
+    QVERIFY(sheet.isChanged());
 }
 
 QTEST_GUILESS_MAIN(FileFormatsPutBackTest)
