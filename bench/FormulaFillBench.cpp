@@ -10,6 +10,7 @@
 #include "automation/AxObject.h"
 #include "bench/PeakMemory.h"
 #include "engine/MergeObject.h"
+#include "fileformats/ColumnLetters.h"
 #include "launch/JobSettings.h"
 #include "platform/libreoffice/LibreOfficeServer.h"
 #include "tests/support/WorkbookFiles.h"
@@ -49,14 +50,6 @@ struct Figure
     double ownMb;
     double sofficeMb;
 };
-
-QString columnName(int column)
-{
-    QString name;
-    for (; column > 0; column = (column - 1) / 26)
-        name.prepend(QChar('A' + (column - 1) % 26));
-    return name;
-}
 
 // Column A numbered 1..rows, written by LibreOffice in one call; formats
 // holds the sheet's formats in workbook_tool.py's terms.
@@ -142,7 +135,7 @@ Figure oneCallFill(const QString &path, const Shape &shape, double &fillSeconds)
         ->dynamicCall("SetFormula(const QVariant&)", QStringLiteral("=A1*2"));
     // Across the first row, then down: Range.FillRight and Range.FillDown.
     AxObject *firstRow = sheet->querySubObject("Range(const QVariant&)",
-                                               QStringLiteral("B1:%1%2").arg(columnName(shape.columns + 1)).arg(1));
+                                               QStringLiteral("B1:%1%2").arg(columnLetters(shape.columns + 1)).arg(1));
     AxObject *block = sheet->querySubObject("Range(const QVariant&)", shape.range);
     QElapsedTimer fill;
     fill.start();

@@ -3,6 +3,7 @@
 
 #include "automation/ArrayOfArrays.h"
 #include "automation/windows/ExcelCsvWorkbook.h"
+#include "fileformats/ColumnLetters.h"
 #include "fileformats/CsvDialect.h"
 #include "fileformats/CsvEncoding.h"
 #include "fileformats/CsvRecords.h"
@@ -47,14 +48,6 @@ int codePageOf(CsvEncoding::Kind kind)
         break;
     }
     return 0;
-}
-
-QString columnName(int column)
-{
-    QString name;
-    for (; column > 0; column = (column - 1) / 26)
-        name.prepend(QLatin1Char(char('A' + (column - 1) % 26)));
-    return name;
 }
 
 QString cellText(const QVariant &value)
@@ -180,7 +173,7 @@ QString CsvWorkbooks::misreading(AutomationObject &workbook, const CsvRecords &r
     const int lastRow = used->property("Row", error).toInt() + usedRows->property("Count", error).toInt() - 1;
     const int lastColumn = used->property("Column", error).toInt() + usedColumns->property("Count", error).toInt() - 1;
     const AutomationObjectPtr area = sheet->querySubObject(
-        "Range(const QVariant&)", {QStringLiteral("A1:%1%2").arg(columnName(lastColumn)).arg(lastRow)}, error);
+        "Range(const QVariant&)", {QStringLiteral("A1:%1%2").arg(columnLetters(lastColumn)).arg(lastRow)}, error);
     if (!area || error.raised)
         return QString();
     QVariant values = area->property("Value", error);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fileformats/putback/WorkbookEdits.h"
 
+#include "fileformats/ColumnLetters.h"
+
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -32,19 +34,11 @@ bool parseEnd(const QString &text, End &end)
     return true;
 }
 
-QString columnName(int column)
-{
-    QString name;
-    for (; column > 0; column = (column - 1) / 26)
-        name.prepend(QChar('A' + (column - 1) % 26));
-    return name;
-}
-
 QString endText(const End &end)
 {
     QString text;
     if (end.column)
-        text += end.columnDollar + columnName(end.column);
+        text += end.columnDollar + columnLetters(end.column);
     if (end.row)
         text += end.rowDollar + QString::number(end.row);
     return text;
