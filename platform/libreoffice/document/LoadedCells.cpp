@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/libreoffice/document/LoadedCells.h"
 
+#include "fileformats/ColumnLetters.h"
 #include "platform/libreoffice/UnoStrings.h"
 
 #include <QCoreApplication>
@@ -41,12 +42,7 @@ uno::Sequence<table::CellRangeAddress> contentRanges(const uno::Reference<sheet:
 // "B3:D9", as the user finds it on the sheet.
 QString blockName(const SheetCellCount::Block &block)
 {
-    const auto cell = [](int row, int column) {
-        QString letters;
-        for (int number = column + 1; number > 0; number = (number - 1) / 26)
-            letters.prepend(QLatin1Char(char('A' + (number - 1) % 26)));
-        return letters + QString::number(row + 1);
-    };
+    const auto cell = [](int row, int column) { return columnLetters(column + 1) + QString::number(row + 1); };
     return cell(block.firstRow, block.firstColumn) + QLatin1Char(':') + cell(block.lastRow, block.lastColumn);
 }
 
@@ -73,18 +69,19 @@ QString blockProblem(const QString &sheet, const uno::Sequence<table::CellRangeA
     return QString();
 }
 
-} // namespace
-
-qint64 countOf(const uno::Reference<sheet::XSpreadsheet> &sheet, const QVector<SheetCellCount::Block> &uncounted)
+// The cells of the ranges (a loaded sheet's content), outside the given blocks.
+qint64 countIn(const uno::Sequence<table::CellRangeAddress> &ranges, const QVector<SheetCellCount::Block> &uncounted)
 {
     qint64 cells = 0;
-    for (const table::CellRangeAddress &range : contentRanges(sheet)) {
+    for (const table::CellRangeAddress &range : ranges) {
         cells += qint64(range.EndRow - range.StartRow + 1) * (range.EndColumn - range.StartColumn + 1);
         for (const SheetCellCount::Block &block : uncounted)
             cells -= cellsInBlock(range, block);
     }
     return cells;
 }
+
+} // namespace
 
 QString problem(const uno::Reference<sheet::XSpreadsheetDocument> &document, const QVector<SheetCellCount> &file)
 {
@@ -105,7 +102,9 @@ QString problem(const uno::Reference<sheet::XSpreadsheetDocument> &document, con
                 .arg(expected.cells);
         }
         const QString name = toQString(uno::Reference<container::XNamed>(sheet, uno::UNO_QUERY_THROW)->getName());
-        const qint64 loaded = countOf(sheet, expected.uncounted);
+        // One query of the sheet's content serves both the count and the blocks.
+        const uno::Sequence<table::CellRangeAddress> ranges = contentRanges(sheet);
+        const qint64 loaded = countIn(ranges, expected.uncounted);
         if (loaded != expected.cells)
             return QCoreApplication::translate("Engine",
                                                "the sheet \"%1\" holds %2 cells, but LibreOffice loaded %3: it did not "
@@ -113,7 +112,7 @@ QString problem(const uno::Reference<sheet::XSpreadsheetDocument> &document, con
                 .arg(name)
                 .arg(expected.cells)
                 .arg(loaded);
-        const QString block = blockProblem(name, contentRanges(sheet), expected.uncounted);
+        const QString block = blockProblem(name, ranges, expected.uncounted);
         if (!block.isEmpty())
             return block;
     }

@@ -14,11 +14,6 @@
 // saving it would replace the user's data by what was read.
 namespace LoadedCells {
 
-// The cells of a loaded sheet holding a value, a text or a formula,
-// outside the given blocks.
-qint64 countOf(const css::uno::Reference<css::sheet::XSpreadsheet> &sheet,
-               const QVector<SheetCellCount::Block> &uncounted);
-
 // The first sheet whose loaded cells are not as many as its file holds,
 // said in the user's words, or empty. Sheets are taken in order, or by name
 // when LibreOffice loaded another number of them.
