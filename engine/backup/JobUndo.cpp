@@ -10,7 +10,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
+#include <QSet>
 
 namespace {
 
@@ -28,6 +30,25 @@ QString restore(const QString &workbook, const QString &original, const BackupMa
         return QCoreApplication::translate("Engine", "its original in the backup is missing or damaged");
     const QString failure = replaceFileWith(workbook, original);
     return failure.isEmpty() ? QString() : QCoreApplication::translate("Engine", "cannot be restored (%1)").arg(failure);
+}
+
+// The originals the job kept that its manifest does not name, relative to
+// the job's folder: a job stopped between keeping an original and recording
+// the save leaves one, and the workbook may hold the edit or not.
+QStringList unrecordedOriginals(const UndoableJob &job)
+{
+    QSet<QString> recorded{BackupManifest::fileName()};
+    for (const BackupManifest::Workbook &entry : job.manifest.workbooks)
+        recorded.insert(entry.path);
+    const QDir backup(job.folder);
+    QStringList unrecorded;
+    QDirIterator files(job.folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString kept = backup.relativeFilePath(files.next());
+        if (!recorded.contains(kept))
+            unrecorded.append(kept);
+    }
+    return unrecorded;
 }
 
 } // namespace
@@ -72,6 +93,18 @@ UndoOutcome undoLastJob(const QString &chosenFolder, const QString &onlyJob)
             outcome.restored.append(workbook);
         else
             outcome.notRestored.append({workbook, reason, original});
+    }
+    // Whether the save went through is unknown, and so is whether the user
+    // changed the file since: it is not overwritten, and its original stays.
+    for (const QString &kept : unrecordedOriginals(outcome.job)) {
+        const QString workbook = QDir::toNativeSeparators(chosen.filePath(kept));
+        const QString original = QDir::toNativeSeparators(backup.filePath(kept));
+        if (fileChecksum(workbook) != fileChecksum(original))
+            outcome.notRestored.append(
+                {workbook,
+                 QCoreApplication::translate("Engine", "the job was stopped while saving it, so whether it holds the edit "
+                                                       "is not known; it was not overwritten"),
+                 original});
     }
     if (outcome.notRestored.isEmpty()) {
         BackupHistory::removeJob(folder, outcome.job.folder);

@@ -652,6 +652,10 @@
         <source>the array formula at %2 on the sheet &quot;%1&quot; holds %3 cells, but LibreOffice loaded %4: saving would replace it by what it read</source>
         <translation>the array formula at %2 on the sheet &quot;%1&quot; holds %3 cells, but LibreOffice loaded %4: saving would replace it by what it read</translation>
     </message>
+    <message>
+        <source>the job was stopped while saving it, so whether it holds the edit is not known; it was not overwritten</source>
+        <translation>the job was stopped while saving it, so whether it holds the edit is not known; it was not overwritten</translation>
+    </message>
 </context>
 <context>
     <name>StatusTexts</name>

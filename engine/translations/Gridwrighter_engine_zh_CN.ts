@@ -652,6 +652,10 @@
         <source>the array formula at %2 on the sheet &quot;%1&quot; holds %3 cells, but LibreOffice loaded %4: saving would replace it by what it read</source>
         <translation>工作表“%1”中 %2 处的数组公式有 %3 个单元格，但 LibreOffice 只载入了 %4 个：保存会用读到的内容替换它</translation>
     </message>
+    <message>
+        <source>the job was stopped while saving it, so whether it holds the edit is not known; it was not overwritten</source>
+        <translation>任务在保存它时被中止，无法确定它是否已含有这次修改；没有覆盖它</translation>
+    </message>
 </context>
 <context>
     <name>StatusTexts</name>

@@ -2,6 +2,8 @@
 // Backups, undo and dry runs of gridwrighter-batch, on real workbooks: a job
 // undone gives back the very bytes it replaced.
 
+#include "engine/backup/BackupHistory.h"
+#include "engine/backup/BackupManifest.h"
 #include "engine/backup/FolderLock.h"
 #include "engine/report/UnopenedList.h"
 #include "tests/batch/BatchRun.h"
@@ -17,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 #include <unistd.h>
@@ -35,6 +38,7 @@ private slots:
     void oldBackupsBeyondTheKeptNumberGo();
     void undoFindsTheFolderHoweverItIsNamed();
     void undoThatRestoredNothingKeepsTheJob();
+    void originalOfAnUnrecordedSaveIsKept();
     void secondJobOnTheFolderIsRefused();
     void nearFullDiskLosesNoWorkbook();
 
@@ -233,6 +237,32 @@ void BatchUndoTest::undoThatRestoredNothingKeepsTheJob()
     QCOMPARE(run({"undo"}).status, 1);
     QVERIFY(run({"undo", "--list"}).output.contains("add-row 1  2 workbooks"));
     QCOMPARE(run({"undo"}).status, 1);
+}
+
+// A job stopped after saving a workbook but before recording it: undo
+// cannot tell the job's edit from the user's, so it leaves the workbook and
+// keeps its original, saying so, while restoring the rest.
+void BatchUndoTest::originalOfAnUnrecordedSaveIsKept()
+{
+    const QByteArray original = fileDigest(m_book);
+    const QByteArray secondOriginal = fileDigest(m_second);
+    QCOMPARE(run({"add-row", "1"}).status, 0);
+    const QString job = BackupHistory::jobFolders(m_folder->path()).value(0);
+    BackupManifest manifest;
+    QVERIFY(manifest.read(job));
+    QCOMPARE(manifest.workbooks.size(), 2);
+    manifest.workbooks.erase(std::remove_if(manifest.workbooks.begin(), manifest.workbooks.end(),
+                                            [](const BackupManifest::Workbook &entry) { return entry.path == "sub/book.xlsx"; }),
+                             manifest.workbooks.end());
+    QVERIFY(manifest.write(job));
+    const QByteArray edited = fileDigest(m_book);
+
+    const BatchRun undo = run({"undo"});
+    QCOMPARE(undo.status, 1);
+    QVERIFY2((undo.output + undo.errors).contains("1 workbooks not restored"), qPrintable(undo.output + undo.errors));
+    QCOMPARE(fileDigest(m_second), secondOriginal);
+    QCOMPARE(fileDigest(m_book), edited);
+    QCOMPARE(fileDigest(QDir(job).filePath("sub/book.xlsx")), original);
 }
 
 // Another job holding the folder (here this test's own process) keeps every
