@@ -3,6 +3,7 @@
 
 #include <QHash>
 
+#include <chrono>
 #include <future>
 
 namespace DeferredSaves {
@@ -48,6 +49,12 @@ void defer(const QString &path, std::function<Outcome()> rest)
 bool pending(const QString &path)
 {
     return saves.going.contains(path);
+}
+
+bool ended(const QString &path)
+{
+    const auto save = saves.going.constFind(path);
+    return save == saves.going.constEnd() || save->wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }
 
 Outcome finish(const QString &path)

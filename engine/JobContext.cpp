@@ -37,18 +37,26 @@ void JobContext::report(const QString &text) const
     m_report(text);
 }
 
+// Through this workbook's reporter, so that the text keeps its place
+// among the workbook's others.
+void JobContext::reportSkip(const QString &text) const
+{
+    if (!text.isNull())
+        m_report(text);
+}
+
 void JobContext::skipSheet(AxObject *sheet, const QString &reason)
 {
     const QString name = sheet ? sheet->property("Name").toString() : QString();
     m_skippedSheets.append(QStringLiteral("%1: %2").arg(name, reason));
-    m_skips.skip(QCoreApplication::translate("Engine", "sheet \"%2\" of %1").arg(m_workbookPath, name), reason);
+    reportSkip(m_skips.skip(QCoreApplication::translate("Engine", "sheet \"%2\" of %1").arg(m_workbookPath, name), reason));
 }
 
 void JobContext::skipWorkbook(const QString &reason)
 {
     m_workbookSkipped = true;
     m_workbookSkipReason = reason;
-    m_skips.skip(m_workbookPath, reason);
+    reportSkip(m_skips.skip(m_workbookPath, reason));
 }
 
 bool JobContext::workbookSkipped() const

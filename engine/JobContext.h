@@ -41,6 +41,8 @@ public:
     QStringList editedSheets() const { return m_editedSheets; }
 
 private:
+    void reportSkip(const QString &text) const;
+
     Reporter m_report;
     SkipTally &m_skips;
     QString m_workbookPath;

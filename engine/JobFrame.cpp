@@ -100,7 +100,7 @@ JobFrame::Outcome JobFrame::run()
 
     if (m_options.keepsBackups && !m_options.dryRun)
         m_backup = std::make_unique<JobBackup>(m_options.sourcePath, jobDescription(m_edit, m_options));
-    SkipTally skips([this](const QString &text) { report(text); });
+    SkipTally skips;
     const QStringList candidates = jobCandidates(m_worker, m_options);
     emit m_worker.candidatesFound(candidates.size());
     editAll(candidates, skips);

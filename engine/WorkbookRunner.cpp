@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <algorithm>
+
 #ifdef Q_OS_WIN
 #include <objbase.h>
 #endif
@@ -106,19 +108,18 @@ void WorkbookRunner::editWorkbook(const QString &path, const Finished &finished)
     result.path = path;
     std::unique_ptr<AxObject> workbook;
     if (!m_shared.edit.fitsCsv() && path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
-        finishPending();
         result.kind = WorkbookResult::Untouched;
         result.reason = QCoreApplication::translate("Engine", "a CSV file holds the text of one sheet only and cannot keep this edit");
         m_job.setWorkbook(path, m_shared.numbered + 1);
         m_job.skipWorkbook(result.reason);
     } else {
-        // The application opens this workbook while the save of the one
-        // before goes on.
+        // The application opens this workbook while the saves of those
+        // before go on.
         QVariantList arguments = openArguments(path);
         const AutomationError error = raisedError(m_workbooks.get(), [&]() {
             workbook.reset(m_workbooks->querySubObject(openMember, arguments));
         });
-        finishPending();
+        handOn(savesAtOnce);
         result.reason = error.description;
         result.detail = technicalDetail(error);
         if (!workbook)
@@ -130,7 +131,7 @@ void WorkbookRunner::editWorkbook(const QString &path, const Finished &finished)
     const bool openedOnly = m_shared.edit.countsOpenedWorkbooksOnly();
     if (!workbook && openedOnly) {
         result.seconds = clock.nsecsElapsed() / 1e9;
-        finished(result);
+        handOver(result, finished, QString());
         return;
     }
     const int number = ++m_shared.numbered;
@@ -140,30 +141,67 @@ void WorkbookRunner::editWorkbook(const QString &path, const Finished &finished)
     bool kept = false;
     const bool saving = workbook && editOpenWorkbook(std::move(workbook), result, number, &kept);
     result.seconds = clock.nsecsElapsed() / 1e9;
-    if (saving) {
-        m_pending = Pending{result, finished, kept, openedOnly ? QString() : progress};
-        return;
-    }
-    if (!openedOnly)
-        report(progress);
-    finished(result);
+    if (saving)
+        m_held.push_back(Held{openedOnly ? QString() : progress, result, finished, true, kept});
+    else
+        handOver(result, finished, openedOnly ? QString() : progress);
 }
 
 void WorkbookRunner::finishPending()
 {
-    if (!m_pending)
+    handOn(0);
+}
+
+void WorkbookRunner::handOver(WorkbookResult result, const Finished &finished, const QString &progress)
+{
+    if (!m_held.empty()) {
+        m_held.push_back(Held{progress, std::move(result), finished});
         return;
-    Pending pending = std::move(*m_pending);
-    m_pending.reset();
+    }
+    if (!progress.isEmpty())
+        show(progress);
+    finished(result);
+}
+
+void WorkbookRunner::handOn(int running)
+{
+    // A save that ended is recorded at once, whatever is held before it, so
+    // that a job killed meanwhile can still be undone for that workbook.
+    for (Held &held : m_held) {
+        if (held.saving && DeferredSaves::ended(held.result->path))
+            collectSave(held);
+    }
+    while (!m_held.empty()) {
+        Held &front = m_held.front();
+        if (front.saving) {
+            if (savesGoingOn() <= running)
+                return;
+            collectSave(front);
+        }
+        const Held held = std::move(front);
+        m_held.pop_front();
+        if (!held.text.isEmpty())
+            show(held.text);
+        if (held.result)
+            held.finished(*held.result);
+    }
+}
+
+// Waits for the save to end.
+void WorkbookRunner::collectSave(Held &held)
+{
     QElapsedTimer clock;
     clock.start();
-    const DeferredSaves::Outcome outcome = DeferredSaves::finish(pending.result.path);
-    if (completeSave(pending.result, pending.kept, outcome.error, outcome.note) && pending.kept)
-        recordSaved(pending.result);
-    pending.result.seconds += clock.nsecsElapsed() / 1e9;
-    if (!pending.progress.isEmpty())
-        report(pending.progress);
-    pending.finished(pending.result);
+    const DeferredSaves::Outcome outcome = DeferredSaves::finish(held.result->path);
+    held.saving = false;
+    if (completeSave(*held.result, held.kept, outcome.error, outcome.note) && held.kept)
+        recordSaved(*held.result);
+    held.result->seconds += clock.nsecsElapsed() / 1e9;
+}
+
+int WorkbookRunner::savesGoingOn() const
+{
+    return int(std::count_if(m_held.cbegin(), m_held.cend(), [](const Held &held) { return held.saving; }));
 }
 
 // The workbook is released on return, so that memory does not grow with the
@@ -214,6 +252,8 @@ bool WorkbookRunner::saveWorkbook(AxObject *workbook, WorkbookResult &result, bo
         completeSave(result, false, AutomationError(), QString());
         return false;
     }
+    // Saves going on beside the application take a processor each.
+    handOn(savesAtOnce - 1);
     QVariant saved;
     const AutomationError error = raisedError(workbook, [&]() { saved = workbook->dynamicCall("Save()"); });
     if (!error.raised && DeferredSaves::pending(result.path))
@@ -253,6 +293,14 @@ void WorkbookRunner::recordSaved(WorkbookResult &result)
 }
 
 void WorkbookRunner::report(const QString &text)
+{
+    if (m_held.empty())
+        show(text);
+    else
+        m_held.push_back(Held{text});
+}
+
+void WorkbookRunner::show(const QString &text)
 {
     emit m_shared.worker.ShowDisposingFile(text);
 }

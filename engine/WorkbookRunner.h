@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -22,9 +23,10 @@ struct JobOptions;
 // One application of a job and the workbooks it edits with it, one at a
 // time: open, let the edit's core work on it, keep its original, save, close.
 // Where the application lets a save go on in the background (DeferredSaves),
-// the workbook's result is final only once that save ended: it is collected
-// after the next workbook is opened, before anything of that one is
-// reported, so that the texts and results keep the order of the workbooks.
+// the workbook's result is final only once that save ended. Meanwhile the
+// next workbooks are opened, edited and saved; their texts and results are
+// held and handed on once every save before them ended, so that the report
+// keeps the order of the workbooks.
 // A job that edits several workbooks side by side has a runner for each
 // application, each on a thread of its own: an application answers only on
 // the thread that started it, so a runner is made, used and ended there.
@@ -62,29 +64,41 @@ public:
     QString startFailure() const { return m_startFailure; }
     // Gets each workbook's result once it is final.
     using Finished = std::function<void(const WorkbookResult &)>;
-    // Edits the workbook at path. Its result goes to finished at once, or,
-    // while its save goes on, when the next workbook is in hand or at
-    // finishPending().
+    // Edits the workbook at path. Its result goes to finished once it and
+    // every workbook before it are done, at the latest at finishPending().
     void editWorkbook(const QString &path, const Finished &finished);
-    // Waits for the save still going on, if any, and hands over its result.
+    // Waits for the saves still going on and hands over what was held.
     void finishPending();
 
 private:
-    // A saved workbook whose save still goes on.
-    struct Pending
+    // What is handed on in the workbooks' order: a text, or a workbook's
+    // result and its progress text, its save perhaps still going on.
+    struct Held
     {
-        WorkbookResult result;
+        QString text;
+        std::optional<WorkbookResult> result;
         Finished finished;
+        bool saving = false;
         bool kept = false;
-        QString progress; // reported once the save ended
     };
+    // Saves a workbook's own work may run beside the application's: more
+    // would only take its processor.
+    static constexpr int savesAtOnce = 2;
 
     // True while the save still goes on.
     bool editOpenWorkbook(std::unique_ptr<AxObject> workbook, WorkbookResult &result, int number, bool *kept);
     bool saveWorkbook(AxObject *workbook, WorkbookResult &result, bool *kept, bool *savedNow);
     bool completeSave(WorkbookResult &result, bool kept, const AutomationError &error, const QString &note);
     void recordSaved(WorkbookResult &result);
+    void handOver(WorkbookResult result, const Finished &finished, const QString &progress);
+    // Hands on what is held up to the first save still going on; waits for
+    // saves until no more than running of them go on.
+    void handOn(int running);
+    void collectSave(Held &held);
+    // The saves held that were not collected yet.
+    int savesGoingOn() const;
     void report(const QString &text);
+    void show(const QString &text);
 
     const Job m_shared;
     JobContext m_job;
@@ -92,5 +106,5 @@ private:
     std::unique_ptr<AxObject> m_workbooks;
     QString m_startFailure;
     std::optional<DeferredSaves::Acceptance> m_deferredSaves;
-    std::optional<Pending> m_pending;
+    std::deque<Held> m_held;
 };

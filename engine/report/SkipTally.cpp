@@ -3,12 +3,7 @@
 
 #include <QCoreApplication>
 
-SkipTally::SkipTally(Reporter report)
-    : m_report(std::move(report))
-{
-}
-
-void SkipTally::skip(const QString &where, const QString &reason)
+QString SkipTally::skip(const QString &where, const QString &reason)
 {
     {
         const QMutexLocker locker(&m_mutex);
@@ -16,10 +11,10 @@ void SkipTally::skip(const QString &where, const QString &reason)
         if (m_firstReason.isEmpty())
             m_firstReason = reason;
         if (m_reasonsShown.contains(reason))
-            return;
+            return QString();
         m_reasonsShown.insert(reason);
     }
-    m_report(QCoreApplication::translate("Engine", "Left unchanged: %1: %2").arg(where, reason));
+    return QCoreApplication::translate("Engine", "Left unchanged: %1: %2").arg(where, reason);
 }
 
 int SkipTally::count() const

@@ -5,26 +5,21 @@
 #include <QSet>
 #include <QString>
 
-#include <functional>
-
 // The places a job passed over, counted for its closing text. Each kind of
 // reason is shown once per job, the first time it happens, so that a folder
 // of hundreds of workbooks does not flood the status line. Shared by the
-// workers of a job that runs several applications at once.
+// workers of a job that runs several applications at once; each reports the
+// texts itself, in the order of its own workbooks.
 class SkipTally
 {
 public:
-    using Reporter = std::function<void(const QString &)>;
-
-    explicit SkipTally(Reporter report);
-
-    void skip(const QString &where, const QString &reason);
+    // The text to report, or a null string when the reason was shown before.
+    QString skip(const QString &where, const QString &reason);
 
     int count() const;
     QString firstReason() const;
 
 private:
-    Reporter m_report;
     mutable QMutex m_mutex;
     QSet<QString> m_reasonsShown;
     QString m_firstReason;

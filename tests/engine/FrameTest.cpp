@@ -436,26 +436,44 @@ void FrameTest::settingsWrittenDuringTheJobChangeNothingOfIt()
     JobSettings::unopenedListPath = listPath;
 }
 
-// The save of one workbook goes on while the next one opens: each is
-// reported, in the walk's order, only once its save ended, and one whose
-// save failed in the background is listed, not passed as edited.
+// The saves of workbooks go on while the next ones are opened, edited and
+// saved: each workbook, and every text of it, is reported in the walk's
+// order, only once its save and those before ended; one whose save failed in
+// the background is listed, not passed as edited.
 void FrameTest::deferredSavesAreReportedInOrderOnceEnded()
 {
-    const QStringList names{"a.xlsx", "b.xlsx", "c.xlsx"};
+    const QStringList names{"a.xlsx", "b.xlsx", "c.xlsx", "d.xlsx"};
     for (const QString &name : names)
         touch(m_folder->filePath(name));
-    m_server->deferSaves(100);
+    m_server->deferSaves(300);
     m_server->failToSave(native("b.xlsx"));
-    RecordingEdit edit;
+    // Leaves c.xlsx, with a text of its own, noting whether the save of
+    // b.xlsx still goes on meanwhile.
+    class SkippingEdit : public RecordingEdit
+    {
+    public:
+        void editSheet(AxObject *, JobContext &job) override
+        {
+            if (!job.workbookPath().endsWith(QLatin1String("c.xlsx")))
+                return;
+            job.skipWorkbook(QStringLiteral("left on purpose"));
+            savedBefore = server->saveEnded(QDir::toNativeSeparators(QFileInfo(job.workbookPath()).path() + "/b.xlsx"));
+        }
+        InMemorySpreadsheetServer *server = nullptr;
+        bool savedBefore = true;
+    } edit;
+    edit.server = m_server.get();
     MergeObject worker;
-    QStringList progressed;
+    QStringList texts;
     QStringList reportedEarly;
     connect(&worker, &MergeObject::ShowDisposingFile, &worker, [&](const QString &text) {
         const QString path = text.section(QStringLiteral("  "), 1);
+        if (text.contains(QLatin1String("left on purpose")) && text.contains(QLatin1String("c.xlsx")))
+            texts.append(QStringLiteral("skip"));
         if (text.section(QStringLiteral("  "), 0, 0).toInt() == 0)
             return;
-        progressed.append(path);
-        if (!m_server->saveEnded(path))
+        texts.append(QFileInfo(path).fileName());
+        if (!m_server->saveEnded(path) && !path.endsWith(QLatin1String("c.xlsx")))
             reportedEarly.append(path);
     }, Qt::DirectConnection);
     QList<WorkbookResult> finished;
@@ -463,13 +481,15 @@ void FrameTest::deferredSavesAreReportedInOrderOnceEnded()
             [&](const WorkbookResult &result) { finished.append(result); }, Qt::DirectConnection);
     worker.runJob(edit);
 
-    QCOMPARE(progressed, QStringList({native("a.xlsx"), native("b.xlsx"), native("c.xlsx")}));
+    QVERIFY(!edit.savedBefore);
+    QCOMPARE(texts, QStringList({"a.xlsx", "b.xlsx", "skip", "c.xlsx", "d.xlsx"}));
     QVERIFY2(reportedEarly.isEmpty(), qPrintable(reportedEarly.join(' ')));
-    QCOMPARE(finished.size(), 3);
+    QCOMPARE(finished.size(), 4);
     QCOMPARE(finished.at(0).kind, WorkbookResult::Edited);
     QCOMPARE(finished.at(1).kind, WorkbookResult::NotSaved);
     QCOMPARE(finished.at(1).reason, QStringLiteral("the disk is full"));
-    QCOMPARE(finished.at(2).kind, WorkbookResult::Edited);
+    QCOMPARE(finished.at(2).kind, WorkbookResult::Untouched);
+    QCOMPARE(finished.at(3).kind, WorkbookResult::Edited);
     QFile list(JobSettings::unopenedListPath);
     QVERIFY(list.open(QIODevice::ReadOnly | QIODevice::Text));
     QCOMPARE(QString::fromLocal8Bit(list.readAll()), native("b.xlsx") + QLatin1Char('\n'));
