@@ -132,9 +132,9 @@ std::unique_ptr<StoreFinish> CalcDocument::store()
 
     // Stored beside the file and moved over it whole, so that a failure at any
     // point leaves the file as it was.
-    auto replacement = std::make_unique<ReplacementFile>(m_path);
-    m_session->setFilesInHand({WorkbookLock::pathOf(m_path), replacement->path(),
-                               WorkbookLock::pathOf(replacement->path())});
+    auto replacement = std::make_unique<ReplacementFile>(m_path, [this](const QString &path) {
+        m_session->setFilesInHand({WorkbookLock::pathOf(m_path), path, WorkbookLock::pathOf(path)});
+    });
     OUString url;
     if (osl::FileBase::getFileURLFromSystemPath(toOUString(replacement->path()), url) != osl::FileBase::E_None)
         fail(QCoreApplication::translate("Engine", "not a valid path: %1").arg(replacement->path()));

@@ -8,10 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -55,7 +55,7 @@ QString nameWithin(QString name)
 
 } // namespace
 
-ReplacementFile::ReplacementFile(const QString &target)
+ReplacementFile::ReplacementFile(const QString &target, const std::function<void(const QString &path)> &announce)
 {
     // A link stays a link: the file it leads to is the one replaced.
     const QFileInfo link(target);
@@ -70,13 +70,28 @@ ReplacementFile::ReplacementFile(const QString &target)
 
     // Hidden, so that nothing listing the folder takes it for a workbook.
     const QFileInfo file(m_target);
-    QByteArray pattern = QFile::encodeName(
-        file.dir().filePath(QStringLiteral(".%1.gridwrighter-XXXXXX%2").arg(nameWithin(file.fileName()), QLatin1String(hiddenSuffix))));
-    const int descriptor = ::mkstemps(pattern.data(), int(std::strlen(hiddenSuffix)));
-    if (descriptor < 0)
-        fail(QCoreApplication::translate("Engine", "cannot save %1: no temporary file beside it: %2").arg(m_target, systemError()));
-    ::close(descriptor);
-    m_path = QFile::decodeName(pattern);
+    const QString name = QStringLiteral(".%1.gridwrighter-").arg(nameWithin(file.fileName()));
+    const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
+    for (int tries = 0; tries < 100; ++tries) {
+        QString suffix;
+        for (int i = 0; i < 6; ++i)
+            suffix += letters.at(int(QRandomGenerator::global()->bounded(letters.size())));
+        m_path = file.dir().filePath(name + suffix + QLatin1String(hiddenSuffix));
+        if (QFileInfo::exists(m_path))
+            continue;
+        // Named to whoever cleans up after a crash before it exists: a job
+        // killed in between leaves nothing behind.
+        announce(m_path);
+        const int descriptor =
+            ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (descriptor >= 0) {
+            ::close(descriptor);
+            return;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    fail(QCoreApplication::translate("Engine", "cannot save %1: no temporary file beside it: %2").arg(m_target, systemError()));
 }
 
 ReplacementFile::~ReplacementFile()

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <functional>
+
 #include <sys/types.h>
 
 // A new version of a file, written beside it under a hidden name and moved
@@ -11,9 +13,10 @@
 class ReplacementFile
 {
 public:
-    // Creates the empty stand-in; fails (AutomationFailure) when the file's
-    // folder does not take it.
-    explicit ReplacementFile(const QString &target);
+    // Creates the empty stand-in, giving its name to announce first; fails
+    // (AutomationFailure) when the file's folder does not take it.
+    ReplacementFile(const QString &target,
+                             const std::function<void(const QString &path)> &announce);
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile &) = delete;
     ReplacementFile &operator=(const ReplacementFile &) = delete;
