@@ -17,6 +17,7 @@ WorkbookSurvey::WorkbookSurvey(const ZipArchive &archive)
         QXmlStreamReader xml;
         LoadSoundness::XmlPartCheck check(part);
         StoredRowRuns rows;
+        SheetOutline outline(archive.contentStamp(part));
         bool going = true;
         const bool read = archive.readMember(part, [&](const QByteArray &piece) {
             xml.addData(piece);
@@ -26,6 +27,7 @@ WorkbookSurvey::WorkbookSurvey(const ZipArchive &archive)
                     break;
                 going = check.take(xml) || count;
                 rows.take(xml);
+                outline.take(xml);
                 if (count)
                     count(xml);
             }
@@ -36,6 +38,8 @@ WorkbookSurvey::WorkbookSurvey(const ZipArchive &archive)
         const QVector<StoredRowRuns::Run> runs = rows.runs();
         if (!runs.isEmpty())
             m_rowRuns.insert(part, runs);
+        if (read && outline.isWhole())
+            m_outlines.insert(part, outline);
         return problem;
     };
     // The count reads the shared strings before the sheets: it leads.

@@ -135,6 +135,10 @@ bool ZipArchive::contains(const QString &name) const
 QByteArray ZipArchive::member(const QString &name) const
 {
     QByteArray content("", 0);
+    // Room for what the member declares, up to what any workbook part holds:
+    // a large sheet is not copied over and over as it grows.
+    if (const Entry *entry = find(name))
+        content.reserve(int(qMin(entry->size, largestMember)));
     const auto append = [&content](const QByteArray &piece) {
         content.append(piece);
         return true;
@@ -196,6 +200,12 @@ bool ZipArchive::inflateUntil(const Entry &entry, const std::function<bool(const
     const bool whole = result == Z_STREAM_END && stream.total_out == entry.size && quint32(crc) == entry.crc;
     inflateEnd(&stream);
     return whole || !taking;
+}
+
+quint64 ZipArchive::contentStamp(const QString &name) const
+{
+    const Entry *entry = find(name);
+    return entry ? (quint64(entry->crc) << 32 | entry->size) : 0;
 }
 
 bool ZipArchive::isOversized(const QString &name) const

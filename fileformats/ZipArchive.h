@@ -28,6 +28,9 @@ public:
     // False when the member is missing or damaged (a damage past a stop goes
     // unnoticed).
     bool readMember(const QString &name, const std::function<bool(const QByteArray &piece)> &take) const;
+    // The member's checksum and size in one: the same for two archives that
+    // hold the same content under the name; 0 for a missing member.
+    quint64 contentStamp(const QString &name) const;
     void replace(const QString &name, const QByteArray &content);
     // Copies the member of from as it is stored, compressed, with its
     // checksum, under the name as: nothing is inflated or deflated. False

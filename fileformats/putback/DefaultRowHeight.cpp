@@ -17,7 +17,8 @@ namespace {
 const QString height = QStringLiteral("ht");
 const QString byHand = QStringLiteral("customHeight");
 
-void restoreSheet(const QString &name, const XmlPart &original, XmlPart &sheet, const WorkbookEdits &edits)
+void restoreSheet(const QString &name, const XmlPart &original, const QVector<SheetOutline::Row> &originalRows,
+                  XmlPart &sheet, const WorkbookEdits &edits)
 {
     const int originalFormat = WorksheetOrder::child(original, QStringLiteral("sheetFormatPr"));
     const QString defaultHeight = originalFormat < 0 ? QString()
@@ -33,7 +34,7 @@ void restoreSheet(const QString &name, const XmlPart &original, XmlPart &sheet, 
 
     QSet<int> sized;
     QSet<int> folded; // rows of no height, which LibreOffice opens at its default
-    for (const XmlPart::Row &row : original.rows()) {
+    for (const SheetOutline::Row &row : originalRows) {
         if (row.sized || row.byHand)
             sized.insert(row.number);
         if (row.sized && row.height == 0)
@@ -64,7 +65,7 @@ void restoreSheet(const QString &name, const XmlPart &original, XmlPart &sheet, 
 void restore(StoredPackage &package, const WorkbookEdits &edits)
 {
     for (const QString &name : package.sheetNames())
-        restoreSheet(name, package.originalSheet(name), package.storedSheet(name), edits);
+        restoreSheet(name, package.originalSheet(name), package.originalRows(name), package.storedSheet(name), edits);
 }
 
 } // namespace DefaultRowHeight

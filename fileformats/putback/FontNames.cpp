@@ -86,7 +86,7 @@ QVector<Renamed> renamedCells(StoredPackage &package, const Styles &from, const 
     for (const QString &name : package.sheetNames()) {
         const QVector<XmlPart::Cell> &after = package.storedSheet(name).cells();
         int next = 0;
-        for (XmlPart::Cell cell : package.originalSheet(name).cells()) {
+        for (SheetOutline::Cell cell : package.originalCells(name)) {
             if (!edits.followCell(name, cell.row, cell.column))
                 continue;
             while (next < after.size() && (after.at(next).row < cell.row

@@ -79,14 +79,14 @@ ZipArchive readArchive(const QString &path)
 } // namespace
 
 Outcome restore(const ZipArchive &original, const ZipArchive &stored, const WorkbookEdits &edits,
-                const QString &originalPath)
+                const QString &originalPath, const QHash<QString, SheetOutline> &outlines)
 {
     OoxmlWorkbookParts::refuseLostLinks(original, stored, originalPath);
     if (!stored.contains(PackageParts::workbookPart(stored)))
         fail(QStringLiteral("LibreOffice wrote no workbook part for %1").arg(originalPath));
     std::unique_ptr<StoredPackage> start;
     try {
-        start = std::make_unique<StoredPackage>(original, stored);
+        start = std::make_unique<StoredPackage>(original, stored, outlines);
     } catch (const AutomationFailure &failure) {
         return {stored, {leftOut(QT_TRANSLATE_NOOP("Engine", "everything LibreOffice drops"), failure.description)}};
     }
@@ -119,11 +119,12 @@ Outcome restore(const ZipArchive &original, const ZipArchive &stored, const Work
     return {package.archive(), notes};
 }
 
-QString restore(const QString &originalPath, const QString &storedPath, const WorkbookEdits &edits)
+QString restore(const QString &originalPath, const QString &storedPath, const WorkbookEdits &edits,
+                const QHash<QString, SheetOutline> &outlines)
 {
     const ZipArchive original = readArchive(originalPath);
     const ZipArchive stored = readArchive(storedPath);
-    const Outcome outcome = restore(original, stored, edits, originalPath);
+    const Outcome outcome = restore(original, stored, edits, originalPath, outlines);
     const QByteArray before = stored.bytes();
     const QByteArray after = outcome.archive.bytes();
     if (after != before) {

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "fileformats/SheetOutline.h"
 #include "fileformats/ZipArchive.h"
+
+#include <QHash>
 
 #include <QString>
 #include <QStringList>
@@ -27,10 +30,12 @@ struct Outcome
     QStringList leftOut;
 };
 
+// outlines: what was read of the original's sheets before loading, by part.
 Outcome restore(const ZipArchive &original, const ZipArchive &stored, const WorkbookEdits &edits,
-                const QString &originalPath);
+                const QString &originalPath, const QHash<QString, SheetOutline> &outlines = {});
 // The same over files, the stored file rewritten in place; gives what was
 // left out, or an empty string.
-QString restore(const QString &originalPath, const QString &storedPath, const WorkbookEdits &edits);
+QString restore(const QString &originalPath, const QString &storedPath, const WorkbookEdits &edits,
+                const QHash<QString, SheetOutline> &outlines = {});
 
 } // namespace OriginalParts

@@ -6,12 +6,14 @@
 
 #include <algorithm>
 
-StoredPackage::StoredPackage(const ZipArchive &original, const ZipArchive &stored)
+StoredPackage::StoredPackage(const ZipArchive &original, const ZipArchive &stored,
+                             const QHash<QString, SheetOutline> &outlines)
     : m_original(&original)
     , m_stored(stored)
-    , m_originalParts(std::make_shared<QHash<QString, XmlPart>>())
+    , m_originals(std::make_shared<Originals>())
     , m_storedSheetsRead(std::make_shared<QHash<QString, XmlPart>>())
 {
+    m_originals->outlines = outlines;
     m_originalSheets = PackageParts::sheetParts(original);
     m_storedSheets = PackageParts::sheetParts(stored);
     const XmlPart &workbook = originalPart(PackageParts::workbookPart(original));
@@ -25,10 +27,53 @@ StoredPackage::StoredPackage(const ZipArchive &original, const ZipArchive &store
 
 const XmlPart &StoredPackage::originalPart(const QString &name) const
 {
-    auto found = m_originalParts->find(name);
-    if (found == m_originalParts->end())
-        found = m_originalParts->insert(name, XmlPart(m_original->member(name)));
+    auto found = m_originals->parts.find(name);
+    if (found == m_originals->parts.end())
+        found = m_originals->parts.insert(name, readOriginal(name));
     return found.value();
+}
+
+// The outline stands for the part only when it reads whole around an empty
+// sheetData, where the root's child is.
+XmlPart StoredPackage::readOriginal(const QString &name) const
+{
+    const QByteArray bytes = m_original->member(name);
+    const auto outline = m_originals->outlines.constFind(name);
+    if (outline == m_originals->outlines.constEnd() || outline->stamp() != m_original->contentStamp(name))
+        return XmlPart(bytes);
+    const std::optional<XmlPart> part = XmlPart::without(bytes, outline->cellsStart(), outline->cellsEnd());
+    if (!part || !part->error().isEmpty())
+        return XmlPart(bytes);
+    const int cells = part->child(part->root(), Namespaces::spreadsheet, QStringLiteral("sheetData"));
+    if (cells < 0 || part->element(cells).contentEnd != part->element(cells).tagEnd)
+        return XmlPart(bytes);
+    m_originals->outlined.insert(name);
+    return *part;
+}
+
+QVector<SheetOutline::Row> StoredPackage::originalRows(const QString &sheet) const
+{
+    const QString name = originalSheetPart(sheet);
+    const XmlPart &part = originalPart(name);
+    if (m_originals->outlined.contains(name))
+        return m_originals->outlines.value(name).rows();
+    QVector<SheetOutline::Row> rows;
+    for (const XmlPart::Row &row : part.rows())
+        rows.append({row.number, row.sized, row.height, row.byHand});
+    return rows;
+}
+
+QVector<SheetOutline::Cell> StoredPackage::originalCells(const QString &sheet) const
+{
+    const QString name = originalSheetPart(sheet);
+    const XmlPart &part = originalPart(name);
+    if (m_originals->outlined.contains(name))
+        return m_originals->outlines.value(name).cells();
+    QVector<SheetOutline::Cell> cells;
+    cells.reserve(part.cells().size());
+    for (const XmlPart::Cell &cell : part.cells())
+        cells.append({cell.row, cell.column, cell.style});
+    return cells;
 }
 
 bool StoredPackage::contains(const QString &name) const

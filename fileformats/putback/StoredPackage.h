@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "fileformats/SheetOutline.h"
 #include "fileformats/ZipArchive.h"
 #include "fileformats/putback/XmlPart.h"
 
@@ -15,10 +16,13 @@
 // The package LibreOffice stored, as the put-backs change it, beside the
 // original it came from. Each XML part is read once and shared by every
 // put-back; a copy of the whole is cheap, so that a put-back can be undone.
+// An original sheet whose outline is known (read before loading, of the same
+// content) is read without its cells: a sheet part may be tens of megabytes.
 class StoredPackage
 {
 public:
-    StoredPackage(const ZipArchive &original, const ZipArchive &stored);
+    StoredPackage(const ZipArchive &original, const ZipArchive &stored,
+                  const QHash<QString, SheetOutline> &outlines = {});
 
     const ZipArchive &originalArchive() const { return *m_original; }
     const XmlPart &originalPart(const QString &name) const;
@@ -37,7 +41,10 @@ public:
     QStringList sheetNames() const { return m_sheetNames; }
     QString originalSheetPart(const QString &sheet) const { return m_originalSheets.value(sheet); }
     QString storedSheetPart(const QString &sheet) const { return m_storedSheets.value(sheet); }
+    // The original sheet's elements; its rows and cells are those below.
     const XmlPart &originalSheet(const QString &sheet) const { return originalPart(originalSheetPart(sheet)); }
+    QVector<SheetOutline::Row> originalRows(const QString &sheet) const;
+    QVector<SheetOutline::Cell> originalCells(const QString &sheet) const;
     XmlPart &storedSheet(const QString &sheet) { return part(storedSheetPart(sheet)); }
 
     // Each stored sheet part read so far, as LibreOffice stored it.
@@ -50,14 +57,23 @@ public:
     QStringList changedNames() const;
 
 private:
+    // The original's parts as read, shared by every copy.
+    struct Originals
+    {
+        QHash<QString, SheetOutline> outlines;
+        QHash<QString, XmlPart> parts;
+        QSet<QString> outlined; // read without their cells
+    };
+
     bool isStoredSheet(const QString &name) const;
+    XmlPart readOriginal(const QString &name) const;
 
     const ZipArchive *m_original;
     ZipArchive m_stored;
     QHash<QString, XmlPart> m_parts;
     QSet<QString> m_put;
+    std::shared_ptr<Originals> m_originals;
     // Read-only, shared by every copy.
-    std::shared_ptr<QHash<QString, XmlPart>> m_originalParts;
     std::shared_ptr<QHash<QString, XmlPart>> m_storedSheetsRead;
     QStringList m_sheetNames;
     QMap<QString, QString> m_originalSheets;

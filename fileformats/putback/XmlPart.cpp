@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fileformats/putback/XmlPart.h"
 
+#include "fileformats/SheetOutline.h"
 #include "fileformats/putback/Namespaces.h"
 
 #include <QCryptographicHash>
@@ -19,25 +20,6 @@ QString prefixOfName(const QString &qualifiedName)
 {
     const int colon = qualifiedName.indexOf(QLatin1Char(':'));
     return colon < 0 ? QString(QLatin1String("")) : qualifiedName.left(colon);
-}
-
-int columnNumber(const QStringRef &reference)
-{
-    int column = 0;
-    for (const QChar c : reference) {
-        if (c < QLatin1Char('A') || c > QLatin1Char('Z'))
-            break;
-        column = column * 26 + (c.unicode() - 'A' + 1);
-    }
-    return column;
-}
-
-int rowNumber(const QStringRef &reference)
-{
-    int at = 0;
-    while (at < reference.size() && reference.at(at).isLetter())
-        ++at;
-    return reference.mid(at).toInt();
 }
 
 } // namespace
@@ -69,6 +51,35 @@ XmlPart::XmlPart(const QByteArray &bytes)
     // reader's offsets apart from the text's.
     if (m_codec->mibEnum() == utf8 && !bytes.startsWith("\xEF\xBB\xBF") && !m_text.contains(QChar::ReplacementCharacter))
         m_utf8 = bytes;
+}
+
+std::optional<XmlPart> XmlPart::without(const QByteArray &bytes, int from, int to)
+{
+    if (from < 0 || from > to || bytes.startsWith("\xEF\xBB\xBF"))
+        return std::nullopt;
+    // Where the characters begin in the bytes, counted as a reader of UTF-8
+    // counts them: one for each sequence, two for one beyond 16 bits.
+    int fromByte = -1;
+    int toByte = -1;
+    int units = 0;
+    for (int i = 0; i <= bytes.size(); ++i) {
+        const uchar byte = i < bytes.size() ? uchar(bytes.at(i)) : 0;
+        if ((byte & 0xC0) == 0x80)
+            continue;
+        if (units == from && fromByte < 0)
+            fromByte = i;
+        if (units == to) {
+            toByte = i;
+            break;
+        }
+        units += byte >= 0xF0 ? 2 : 1;
+    }
+    if (fromByte < 0 || toByte < 0)
+        return std::nullopt;
+    XmlPart part(bytes.left(fromByte) + bytes.mid(toByte));
+    if (part.m_utf8.isNull())
+        return std::nullopt;
+    return part;
 }
 
 XmlPart XmlPart::ofText(const QString &text)
@@ -148,8 +159,8 @@ QString XmlPart::parseText(QXmlStreamReader &xml, const QString &text, Parsed &i
                                       byHand == QLatin1String("1") || byHand == QLatin1String("true")});
                 } else if (cellsDepth == 2 && name == QLatin1String("c")) {
                     const QStringRef r = attributes.value(QLatin1String("r"));
-                    column = r.isEmpty() ? column + 1 : columnNumber(r);
-                    const int number = r.isEmpty() ? 0 : rowNumber(r);
+                    column = r.isEmpty() ? column + 1 : SheetOutline::referenceColumn(r);
+                    const int number = SheetOutline::referenceRow(r);
                     if (number > 0)
                         row = number;
                     into.cells.append({start, offset, row, column, attributes.value(QLatin1String("s")).toInt()});

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QCryptographicHash;
 class QTextCodec;
@@ -83,6 +84,12 @@ public:
     explicit XmlPart(const QByteArray &bytes);
     // A part made of text, written as UTF-8.
     static XmlPart ofText(const QString &text);
+    // The part read from bytes without the characters [from, to) of its
+    // text, counted as a reader of the bytes counts them; none where such a
+    // reader's count may differ from the text's (a byte order mark, another
+    // encoding, a faulty sequence). Read-only: its offsets are the shorter
+    // text's.
+    static std::optional<XmlPart> without(const QByteArray &bytes, int from, int to);
 
     // Empty while the part reads whole (every prefix bound); else why not.
     QString error() const;

@@ -38,12 +38,14 @@ using namespace css;
 
 CalcDocument::CalcDocument(std::shared_ptr<OfficeSession> session,
                            uno::Reference<sheet::XSpreadsheetDocument> document, QString path,
-                           GridLimits grid, std::optional<CsvFilterOptions> csv)
+                           GridLimits grid, std::optional<CsvFilterOptions> csv,
+                           QHash<QString, SheetOutline> outlines)
     : m_session(std::move(session))
     , m_document(std::move(document))
     , m_path(std::move(path))
     , m_grid(grid)
     , m_csv(std::move(csv))
+    , m_outlines(std::move(outlines))
 {
 }
 
@@ -152,7 +154,7 @@ std::unique_ptr<StoreFinish> CalcDocument::store()
         throw;
     }
     StoreFinish::Stored stored{m_path, m_csv, m_csv ? storedCsvRecords() : 0, m_grid.binary, m_edits,
-                               m_csv ? csvPutBack() : StoreFinish::CsvPutBack()};
+                               m_csv ? csvPutBack() : StoreFinish::CsvPutBack(), m_outlines};
     auto finish = std::make_unique<StoreFinish>(std::move(stored), std::move(replacement), m_session);
     m_session->setFilesInHand({WorkbookLock::pathOf(m_path)});
     return finish;

@@ -36,9 +36,10 @@ struct GridLimits
 class CalcDocument
 {
 public:
+    // outlines: what was read of the file's sheets before loading, by part.
     CalcDocument(std::shared_ptr<OfficeSession> session,
                  css::uno::Reference<css::sheet::XSpreadsheetDocument> document, QString path,
-                 GridLimits grid, std::optional<CsvFilterOptions> csv);
+                 GridLimits grid, std::optional<CsvFilterOptions> csv, QHash<QString, SheetOutline> outlines);
     ~CalcDocument();
 
     // Fails (AutomationFailure) when the document cannot be used any more.
@@ -86,6 +87,7 @@ private:
     QString m_path;
     GridLimits m_grid;
     std::optional<CsvFilterOptions> m_csv;
+    QHash<QString, SheetOutline> m_outlines;
     std::unique_ptr<FormulaParsers> m_formulaParsers;
     PendingFormulaWrites m_pendingWrites{*this};
     WorkbookEdits m_edits;

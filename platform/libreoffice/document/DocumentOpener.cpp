@@ -233,5 +233,6 @@ std::shared_ptr<CalcDocument> openDocument(const std::shared_ptr<OfficeSession> 
     const uno::Reference<util::XModifiable> modifiable(component, uno::UNO_QUERY);
     if (modifiable.is())
         modifiable->setModified(false);
-    return std::make_shared<CalcDocument>(session, spreadsheet, file.absoluteFilePath(), grid, csv);
+    return std::make_shared<CalcDocument>(session, spreadsheet, file.absoluteFilePath(), grid, csv,
+                                          survey ? survey->sheetOutlines() : QHash<QString, SheetOutline>());
 }

@@ -50,7 +50,7 @@ QString StoreFinish::run()
         ZipArchive asStored;
         problem = StoredWorkbookCheck::archiveProblem(stored, &asStored);
         if (problem.isEmpty()) {
-            leftOut = OriginalParts::restore(path, stored, m_stored.edits);
+            leftOut = OriginalParts::restore(path, stored, m_stored.edits, m_stored.outlines);
             problem = StoredWorkbookCheck::archiveProblem(stored, nullptr, &asStored);
         }
     }

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "fileformats/SheetOutline.h"
 #include "fileformats/putback/WorkbookEdits.h"
 #include "platform/libreoffice/document/CsvFilterOptions.h"
 
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -34,6 +36,8 @@ public:
         bool binary = false;   // stored as an .xls, whatever its name
         WorkbookEdits edits;
         CsvPutBack csvPutBack;
+        // What was read of the original's sheets before loading, by part.
+        QHash<QString, SheetOutline> outlines;
     };
 
     // The replacement is listed among the session's files in hand until it
