@@ -34,44 +34,48 @@ const XmlPart &StoredPackage::originalPart(const QString &name) const
 }
 
 // The outline stands for the part only when it reads whole around an empty
-// sheetData, where the root's child is.
+// sheetData, where the root's child is; one that does not is dropped.
 XmlPart StoredPackage::readOriginal(const QString &name) const
 {
     const QByteArray bytes = m_original->member(name);
     const auto outline = m_originals->outlines.constFind(name);
-    if (outline == m_originals->outlines.constEnd() || outline->stamp() != m_original->contentStamp(name))
+    if (outline == m_originals->outlines.constEnd())
         return XmlPart(bytes);
-    const std::optional<XmlPart> part = XmlPart::without(bytes, outline->cellsStart(), outline->cellsEnd());
-    if (!part || !part->error().isEmpty())
-        return XmlPart(bytes);
-    const int cells = part->child(part->root(), Namespaces::spreadsheet, QStringLiteral("sheetData"));
-    if (cells < 0 || part->element(cells).contentEnd != part->element(cells).tagEnd)
-        return XmlPart(bytes);
-    m_originals->outlined.insert(name);
-    return *part;
+    std::optional<XmlPart> part;
+    if (outline->stamp() == m_original->contentStamp(name))
+        part = XmlPart::without(bytes, outline->cellsStart(), outline->cellsEnd());
+    const int cells = part && part->error().isEmpty()
+        ? part->child(part->root(), Namespaces::spreadsheet, QStringLiteral("sheetData")) : -1;
+    if (cells >= 0 && part->element(cells).contentEnd == part->element(cells).tagEnd)
+        return *part;
+    m_originals->outlines.remove(name);
+    return XmlPart(bytes);
+}
+
+const SheetOutline *StoredPackage::outlineRead(const QString &sheet) const
+{
+    const QString name = originalSheetPart(sheet);
+    originalPart(name);
+    const auto found = m_originals->outlines.constFind(name);
+    return found == m_originals->outlines.constEnd() ? nullptr : &found.value();
 }
 
 QVector<SheetOutline::Row> StoredPackage::originalRows(const QString &sheet) const
 {
-    const QString name = originalSheetPart(sheet);
-    const XmlPart &part = originalPart(name);
-    if (m_originals->outlined.contains(name))
-        return m_originals->outlines.value(name).rows();
+    if (const SheetOutline *outline = outlineRead(sheet))
+        return outline->rows();
     QVector<SheetOutline::Row> rows;
-    for (const XmlPart::Row &row : part.rows())
+    for (const XmlPart::Row &row : originalSheet(sheet).rows())
         rows.append({row.number, row.sized, row.height, row.byHand});
     return rows;
 }
 
 QVector<SheetOutline::Cell> StoredPackage::originalCells(const QString &sheet) const
 {
-    const QString name = originalSheetPart(sheet);
-    const XmlPart &part = originalPart(name);
-    if (m_originals->outlined.contains(name))
-        return m_originals->outlines.value(name).cells();
+    if (const SheetOutline *outline = outlineRead(sheet))
+        return outline->cells();
     QVector<SheetOutline::Cell> cells;
-    cells.reserve(part.cells().size());
-    for (const XmlPart::Cell &cell : part.cells())
+    for (const XmlPart::Cell &cell : originalSheet(sheet).cells())
         cells.append({cell.row, cell.column, cell.style});
     return cells;
 }

@@ -57,16 +57,18 @@ public:
     QStringList changedNames() const;
 
 private:
-    // The original's parts as read, shared by every copy.
+    // The original's parts as read, shared by every copy; the outlines of
+    // the sheets read without their cells, or yet to be read.
     struct Originals
     {
         QHash<QString, SheetOutline> outlines;
         QHash<QString, XmlPart> parts;
-        QSet<QString> outlined; // read without their cells
     };
 
     bool isStoredSheet(const QString &name) const;
     XmlPart readOriginal(const QString &name) const;
+    // The outline the original sheet was read by, or none when read whole.
+    const SheetOutline *outlineRead(const QString &sheet) const;
 
     const ZipArchive *m_original;
     ZipArchive m_stored;

@@ -77,6 +77,7 @@ ReplacementFile::ReplacementFile(const QString &target, const std::function<void
         for (int i = 0; i < 6; ++i)
             suffix += letters.at(int(QRandomGenerator::global()->bounded(letters.size())));
         m_path = file.dir().filePath(name + suffix + QLatin1String(hiddenSuffix));
+        // A name in use is not announced: the clean-up would remove that file.
         if (QFileInfo::exists(m_path))
             continue;
         // Named to whoever cleans up after a crash before it exists: a job
