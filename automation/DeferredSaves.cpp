@@ -51,10 +51,11 @@ bool pending(const QString &path)
     return saves.going.contains(path);
 }
 
-bool ended(const QString &path)
+bool ended(const QString &path, int milliseconds)
 {
     const auto save = saves.going.constFind(path);
-    return save == saves.going.constEnd() || save->wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    return save == saves.going.constEnd()
+           || save->wait_for(std::chrono::milliseconds(milliseconds)) == std::future_status::ready;
 }
 
 Outcome finish(const QString &path)

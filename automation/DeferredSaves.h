@@ -43,9 +43,9 @@ void defer(const QString &path, std::function<Outcome()> rest);
 
 // Whether a save of path is going on or waits to be collected.
 bool pending(const QString &path);
-// Whether the save of path has ended (or there is none): finish() then
-// does not wait.
-bool ended(const QString &path);
+// Whether the save of path has ended (or there is none), waiting for it
+// up to milliseconds: finish() then does not wait.
+bool ended(const QString &path, int milliseconds = 0);
 // Waits for the save of path to end: its outcome, no error when it replaced
 // the file or was not deferred at all.
 Outcome finish(const QString &path);

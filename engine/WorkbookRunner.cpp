@@ -165,17 +165,15 @@ void WorkbookRunner::handOver(WorkbookResult result, const Finished &finished, c
 
 void WorkbookRunner::handOn(int running)
 {
-    // A save that ended is recorded at once, whatever is held before it, so
-    // that a job killed meanwhile can still be undone for that workbook.
-    for (Held &held : m_held) {
-        if (held.saving && DeferredSaves::ended(held.result->path))
-            collectSave(held);
-    }
+    collectEndedSaves();
     while (!m_held.empty()) {
         Held &front = m_held.front();
         if (front.saving) {
             if (savesGoingOn() <= running)
                 return;
+            // Those after it that end meanwhile are recorded as they end.
+            while (!DeferredSaves::ended(front.result->path, 50))
+                collectEndedSaves();
             collectSave(front);
         }
         const Held held = std::move(front);
@@ -184,6 +182,16 @@ void WorkbookRunner::handOn(int running)
             show(held.text);
         if (held.result)
             held.finished(*held.result);
+    }
+}
+
+// A save that ended is recorded at once, whatever is held before it, so
+// that a job killed meanwhile can still be undone for that workbook.
+void WorkbookRunner::collectEndedSaves()
+{
+    for (Held &held : m_held) {
+        if (held.saving && DeferredSaves::ended(held.result->path))
+            collectSave(held);
     }
 }
 

@@ -94,6 +94,7 @@ private:
     // Hands on what is held up to the first save still going on; waits for
     // saves until no more than running of them go on.
     void handOn(int running);
+    void collectEndedSaves();
     void collectSave(Held &held);
     // The saves held that were not collected yet.
     int savesGoingOn() const;

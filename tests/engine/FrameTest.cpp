@@ -14,6 +14,7 @@
 #include "engine/report/UnopenedList.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -83,6 +84,7 @@ private slots:
     void inputProblemStopsBeforeTheApplicationStarts();
     void settingsWrittenDuringTheJobChangeNothingOfIt();
     void deferredSavesAreReportedInOrderOnceEnded();
+    void aSaveIsRecordedOnceEndedBehindALongerOne();
     void stopWhileASaveGoesOnStillReportsItsWorkbook();
 
 private:
@@ -493,6 +495,33 @@ void FrameTest::deferredSavesAreReportedInOrderOnceEnded()
     QFile list(JobSettings::unopenedListPath);
     QVERIFY(list.open(QIODevice::ReadOnly | QIODevice::Text));
     QCOMPARE(QString::fromLocal8Bit(list.readAll()), native("b.xlsx") + QLatin1Char('\n'));
+}
+
+// A save that ends while the runner waits for an earlier, longer one is in
+// the backup's manifest before that one ends: killed then, the job can be
+// undone for it.
+void FrameTest::aSaveIsRecordedOnceEndedBehindALongerOne()
+{
+    touch(m_folder->filePath("a.xlsx"));
+    touch(m_folder->filePath("b.xlsx"));
+    QByteArray manifestWhenAEnded;
+    m_server->deferSaves(100, {{native("a.xlsx"), 800}}, [&](const QString &path) {
+        if (path != native("a.xlsx"))
+            return;
+        QDirIterator manifests(m_folder->filePath(".gridwrighter-backup"), {"manifest.json"}, QDir::Files,
+                               QDirIterator::Subdirectories);
+        QFile manifest(manifests.next());
+        if (manifest.open(QIODevice::ReadOnly))
+            manifestWhenAEnded = manifest.readAll();
+    });
+    JobSettings::keepsBackups = true;
+    RecordingEdit edit;
+    MergeObject worker;
+    worker.runJob(edit);
+    JobSettings::keepsBackups = false;
+
+    QVERIFY2(manifestWhenAEnded.contains("b.xlsx"), manifestWhenAEnded.constData());
+    QVERIFY(!manifestWhenAEnded.contains("a.xlsx"));
 }
 
 // A stop while a save goes on ends the job after that save: its workbook is

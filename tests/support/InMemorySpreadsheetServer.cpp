@@ -19,6 +19,8 @@ struct InMemorySpreadsheetServer::State
     QSet<QString> unopenable;
     QSet<QString> unsavable;
     int deferredSaveMs = -1; // saves are not deferred
+    QHash<QString, int> deferredSaveMsOf;
+    std::function<void(const QString &)> saveEnds;
     QSet<QString> savesEnded;
     QList<Call> calls;
     int started = 0;
@@ -605,7 +607,7 @@ protected:
             if (m_state->deferredSaveMs >= 0 && DeferredSaves::accepted()) {
                 const StatePtr state = m_state;
                 const QString path = m_path;
-                const int delayMs = m_state->deferredSaveMs;
+                const int delayMs = m_state->deferredSaveMsOf.value(path, m_state->deferredSaveMs);
                 DeferredSaves::defer(path, [state, path, delayMs]() {
                     QThread::msleep(ulong(delayMs));
                     QMutexLocker locker(&state->lock);
@@ -615,6 +617,10 @@ protected:
                     else
                         ++state->workbooks[path].saves;
                     state->savesEnded.insert(path);
+                    const auto saveEnds = state->saveEnds;
+                    locker.unlock();
+                    if (saveEnds)
+                        saveEnds(path);
                     return outcome;
                 });
                 return QVariant();
@@ -741,10 +747,13 @@ void InMemorySpreadsheetServer::failToSave(const QString &nativePath)
     m_state->unsavable.insert(nativePath);
 }
 
-void InMemorySpreadsheetServer::deferSaves(int delayMs)
+void InMemorySpreadsheetServer::deferSaves(int delayMs, const QHash<QString, int> &delayMsOf,
+                                           const std::function<void(const QString &)> &saveEnds)
 {
     QMutexLocker locker(&m_state->lock);
     m_state->deferredSaveMs = delayMs;
+    m_state->deferredSaveMsOf = delayMsOf;
+    m_state->saveEnds = saveEnds;
 }
 
 bool InMemorySpreadsheetServer::saveEnded(const QString &nativePath) const

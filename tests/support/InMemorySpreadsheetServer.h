@@ -71,9 +71,11 @@ public:
     void failToOpen(const QString &nativePath);
     void failToSave(const QString &nativePath);
     // Where the caller takes deferred saves, each save ends on a thread of
-    // its own after delayMs (failing for the paths of failToSave), as
-    // LibreOffice's server lets the checks and put-backs go on.
-    void deferSaves(int delayMs);
+    // its own after delayMs, or the delay delayMsOf gives its path (failing
+    // for the paths of failToSave), as LibreOffice's server lets the checks
+    // and put-backs go on; saveEnds is told of each as it ends.
+    void deferSaves(int delayMs, const QHash<QString, int> &delayMsOf = {},
+                    const std::function<void(const QString &)> &saveEnds = {});
     // Whether the save of the workbook at nativePath has ended.
     bool saveEnded(const QString &nativePath) const;
 
